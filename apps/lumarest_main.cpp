@@ -1,5 +1,6 @@
 // Lumarest: the equivalent-circuit program.
 #include <QApplication>
+#include <clocale>
 #include <cstdio>
 
 #include "core/ProgramState.h"
@@ -8,6 +9,8 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Lumarest");
+    // Qt adopts the user's locale; numbers in files are always C-locale.
+    std::setlocale(LC_NUMERIC, "C");
     pellucor::platform::qt::QtServices services;
     pellucor::AllocateWorkArrays();
     // The main window is not part of this build yet: the analysis core and

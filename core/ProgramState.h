@@ -86,6 +86,11 @@ struct FitSettings {
     int SkipThreshold = 50;
     int NoiseWindow = 3;
     bool CpeExponentClamped = false;
+    // Chi-squared of each vertex of the simplex (vertices 1..FreeCount + 1).
+    Vector<double> SimplexValues = Vector<double>(1, MaxParams + 1);
+    // The last covariance estimate could not invert its curvature matrix:
+    // the errors of the free parameters are undefined (not a number).
+    bool ErrorsUndefined = false;
 };
 
 struct ProgramOptions {
@@ -178,6 +183,9 @@ struct CurrentFiles {
     std::string PrintTitle = "EIS Data Analysis";
     std::string SelectedSpecName;
     std::string ModelTitle;
+    // The result file whose failed write was last shown in a message box, so
+    // that the writes repeated during one fit do not show it again.
+    std::string LastReportedWriteFailure;
 };
 
 struct ModelContext {
@@ -208,6 +216,11 @@ struct ExtrapolationState {
     double ZRealAt1 = 0;
     double ZRealAtN = 0;
     double KKResidual = 0;
+    // The two polynomial orders and the mode flag of the extrapolation,
+    // put back to 3, 3 and 1 by the default settings.
+    int ExtrapolationOrder = 3;
+    int ExtrapolationOrder2 = 3;
+    int ExtrapolationMode = 1;
 };
 
 // The distributed element being integrated (written by the evaluator and the
@@ -215,6 +228,16 @@ struct ExtrapolationState {
 struct DistributionContext {
     double OmegaTau = 0;
     double Shape = 0.5;
+};
+
+// The measured spectrum as it was when a simulation replaced its frequency
+// list, and the list the simulation wrote, so that a fit after the
+// simulation gets the measured points back whatever their origin.
+struct MeasuredSpectrumKeep {
+    bool Valid = false;
+    SpectrumBlock Measured;
+    int SimulatedPointCount = 0;
+    PointRow SimulatedFrequency;
 };
 
 struct ProgramState {
@@ -232,6 +255,7 @@ struct ProgramState {
     PrintLayout Print;
     ExtrapolationState Extrap;
     DistributionContext Distribution;
+    MeasuredSpectrumKeep MeasuredKeep;
 
     ProgramState();
 };

@@ -118,6 +118,13 @@ public:
     virtual void SetChartFontSizes() {}
     virtual void ShowSampleArea() {}
     virtual void SetModelComboText(const std::string&) {}
+    // Switches off the measured and calculated phase-angle series of the
+    // main chart (after parameters were loaded).
+    virtual void HidePhaseAngleSeries() {}
+    // Main chart background: white, or the neutral window colour.
+    virtual void SetChartBackground(bool /*white*/) {}
+    // The splash window for its two seconds (end of start-up).
+    virtual void ShowSplashScreen() {}
 };
 
 struct WindowSet {

@@ -1,0 +1,38 @@
+#pragma once
+// Impedance data files: one point per line (frequency, Z', Z''), in the plain
+// three-column layout the programs write, or in the two export layouts of
+// other impedance programs recognised by a marker in the first line.
+#include <iosfwd>
+#include <string>
+
+#include "core/ProgramState.h"
+
+namespace pellucor {
+
+enum class DataLayout {
+    Plain,    // every line "f Z' Z''"
+    ZMarker,  // "Z60", "ZView" or "ZPlot" in line 1; data after the "Freq" line
+    Curve,    // line 1 begins "EISCURVE" or "EXPLAIN"; data after the "ZCURVE" line
+};
+
+// Layout chosen from the first line (after decimal commas were turned into points).
+DataLayout DetectDataLayout(const std::string& firstLine);
+
+// Reads a spectrum into State().Spectrum: 0 when read, 1 when rejected (too
+// few or too many points, or a file that cannot be opened; a message box says
+// which). A rejected file leaves the current spectrum and its settings as they
+// were. The reader does not change DataFileName.
+int ReadImpedanceData(const std::string& path);
+// The same from text already open (tests feed text inline).
+int ReadImpedanceData(std::istream& in);
+
+// Points 1..PointCount of the six data rows by falling frequency (exchange
+// sort; equal frequencies keep their order).
+void SortByFrequency();
+void SortByFrequency(SpectrumBlock& spectrum);
+
+// After an accepted read: data flags set, model and result flags cleared,
+// replot, and the parameter window freed with start values 1.0.
+void AfterDataLoaded();
+
+}  // namespace pellucor

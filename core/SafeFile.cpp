@@ -1,0 +1,103 @@
+#include "core/SafeFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#if defined(__unix__) || defined(__APPLE__)
+#include <unistd.h>
+#endif
+
+#include "platform/Services.h"
+
+namespace pellucor {
+namespace {
+
+void SetError(std::string* error, const std::string& text) {
+    if (error) *error = text;
+}
+
+std::string ErrnoText(int err) { return err ? std::strerror(err) : "write failed"; }
+
+}  // namespace
+
+bool WriteFileAtomically(const std::string& path, const std::string& contents, std::string* error) {
+    namespace fs = std::filesystem;
+    if (path.empty()) {
+        SetError(error, "no file name");
+        return false;
+    }
+    const std::string temp = path + ".tmp";
+    errno = 0;
+    std::FILE* f = std::fopen(temp.c_str(), "wb");
+    if (!f) {
+        SetError(error, ErrnoText(errno));
+        return false;
+    }
+    bool ok = std::fwrite(contents.data(), 1, contents.size(), f) == contents.size();
+    int err = ok ? 0 : errno;
+    if (ok && std::fflush(f) != 0) {
+        ok = false;
+        err = errno;
+    }
+#if defined(__unix__) || defined(__APPLE__)
+    // The rename must not reach the disk before the data does.
+    if (ok && ::fsync(fileno(f)) != 0 && errno != EINVAL && errno != EROFS) {
+        ok = false;
+        err = errno;
+    }
+#endif
+    if (std::fclose(f) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    std::error_code ec;
+    if (!ok) {
+        fs::remove(temp, ec);
+        SetError(error, ErrnoText(err));
+        return false;
+    }
+    fs::rename(temp, path, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(temp, ignored);
+        SetError(error, ec.message());
+        return false;
+    }
+    return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string* contents, std::string* error) {
+    errno = 0;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        SetError(error, ErrnoText(errno));
+        return false;
+    }
+    std::string text;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+    const bool failed = std::ferror(f) != 0;
+    const int err = errno;
+    std::fclose(f);
+    if (failed) {
+        SetError(error, ErrnoText(err));
+        return false;
+    }
+    if (contents) *contents = std::move(text);
+    return true;
+}
+
+std::string SaveFailureText(const std::string& path, const std::string& reason) {
+    return "Could not save the file\n" + path + "\n(" + reason + ")";
+}
+
+void ReportSaveFailure(const std::string& path, const std::string& reason) {
+    platform::ShowMessage(SaveFailureText(path, reason), "File not saved", platform::MsgButtons::Ok,
+                          platform::MsgIcon::Error);
+}
+
+}  // namespace pellucor

@@ -1,0 +1,173 @@
+#include "core/Simplex.h"
+
+#include <cmath>
+
+#include "core/Covariance.h"
+#include "core/Evaluator.h"
+#include "core/FitDriver.h"
+#include "core/ProgramState.h"
+
+namespace pellucor {
+namespace {
+
+void ColumnSums(const DMatrix& p, int n, DVector& psum) {
+    for (int k = 1; k <= n; ++k) {
+        double sum = 0.0;
+        for (int j = 1; j <= n + 1; ++j) sum += p[j][k];
+        psum[k] = sum;
+    }
+}
+
+// Relative spread of the best and the worst value. Two exact zeros (a
+// perfect fit) have no spread at all.
+double RelativeSpread(double hi, double lo) {
+    const double denom = std::fabs(hi) + std::fabs(lo);
+    if (denom == 0.0) return 0.0;
+    return 2.0 * std::fabs(hi - lo) / denom;
+}
+
+}  // namespace
+
+void BuildStartSimplex(DMatrix& p, int n, const DVector& start, double step) {
+    const double root = std::sqrt(static_cast<double>(n + 1));
+    const double d1 = (root + n - 1) * step / (n * SimplexRootTwo);
+    const double d2 = (root - 1) * step / (n * SimplexRootTwo);
+    for (int k = 1; k <= n; ++k) p[1][k] = start[k];
+    for (int j = 2; j <= n + 1; ++j) {
+        for (int k = 1; k <= n; ++k) p[j][k] = p[1][k] + d2;
+        p[j][j - 1] = p[1][j - 1] + d1;
+    }
+}
+
+int BestVertex(const DVector& y, int n) {
+    int b = 1;
+    for (int j = 2; j <= n + 1; ++j)
+        if (y[j] < y[b]) b = j;
+    return b;
+}
+
+static double Trial(DMatrix& p, DVector& y, DVector& psum, DVector& ptry, double factor, int& evaluations,
+             int ihi, int n, const SimplexObjective& f) {
+    const double fac1 = (1.0 - factor) / n;
+    const double fac2 = fac1 - factor;
+    for (int k = 1; k <= n; ++k) ptry[k] = psum[k] * fac1 - p[ihi][k] * fac2;
+    const double ytry = f(ptry);
+    ++evaluations;
+    if (ytry < y[ihi]) {
+        y[ihi] = ytry;
+        for (int k = 1; k <= n; ++k) {
+            psum[k] += ptry[k] - p[ihi][k];
+            p[ihi][k] = ptry[k];
+        }
+    }
+    return ytry;
+}
+
+double SimplexTrial(DMatrix& p, DVector& y, DVector& psum, double factor, int& evaluations, int ihi,
+                    int n, const SimplexObjective& f) {
+    DVector ptry = AllocVector(1, n);
+    return Trial(p, y, psum, ptry, factor, evaluations, ihi, n, f);
+}
+
+void DownhillSimplex(DMatrix& p, DVector& y, int n, int& evaluations, double tolerance,
+                     int maxEvaluations, const SimplexObjective& f) {
+    const int mpts = n + 1;
+    DVector psum = AllocVector(1, n);
+    DVector point = AllocVector(1, n);
+    evaluations = 0;
+    ColumnSums(p, n, psum);
+    for (;;) {
+        int ilo = 1, ihi, inhi;
+        if (y[1] > y[2]) {
+            ihi = 1;
+            inhi = 2;
+        } else {
+            ihi = 2;
+            inhi = 1;
+        }
+        for (int i = 1; i <= mpts; ++i) {
+            if (y[i] < y[ilo]) ilo = i;
+            if (y[i] > y[ihi]) {
+                inhi = ihi;
+                ihi = i;
+            } else if (y[i] > y[inhi] && i != ihi) {
+                inhi = i;
+            }
+        }
+        const double rtol = RelativeSpread(y[ihi], y[ilo]);
+        if (rtol < tolerance) break;
+        if (evaluations >= maxEvaluations) break;
+        double ytry = Trial(p, y, psum, point, -1.0, evaluations, ihi, n, f);
+        if (ytry <= y[ilo]) {
+            Trial(p, y, psum, point, 2.0, evaluations, ihi, n, f);
+        } else if (ytry >= y[inhi]) {
+            const double ysave = y[ihi];
+            ytry = Trial(p, y, psum, point, 0.5, evaluations, ihi, n, f);
+            if (ytry >= ysave) {
+                for (int i = 1; i <= mpts; ++i) {
+                    if (i == ilo) continue;
+                    for (int k = 1; k <= n; ++k) {
+                        p[i][k] = (p[i][k] + p[ilo][k]) * 0.5;
+                        point[k] = p[i][k];
+                    }
+                    y[i] = f(point);
+                }
+                evaluations += n;
+                ColumnSums(p, n, psum);
+            }
+        }
+    }
+}
+
+// ---- the circuit fit ----
+
+double FreeParameterChiSquare(const DVector& x) {
+    ParamSet& par = State().Params;
+    for (int k = 1; k <= par.FreeCount; ++k) par.LnValue[par.FreeIndex[k]] = x[k];
+    return EvaluateChiSquare(par.LnValue);
+}
+
+void SetupSimplex(int n) {
+    ProgramState& s = State();
+    ParamSet& par = s.Params;
+    EnsureFitWorkArrays();
+    for (int j = 1; j <= MaxParams; ++j) par.Sign[j] = 1.0;
+    for (int j = 1; j <= par.ParamCount; ++j) {
+        if (par.Value[j] < 0) par.Sign[j] = -1.0;
+        par.LnValue[j] = ClampedLog(par.Value[j]);
+    }
+    DVector start = AllocVector(1, n);
+    for (int k = 1; k <= n; ++k) start[k] = par.LnValue[par.FreeIndex[k]];
+    DMatrix& p = s.Fit.SimplexMatrix;
+    BuildStartSimplex(p, n, start, s.Fit.SimplexStep);
+    DVector vertex = AllocVector(1, n);
+    for (int j = 1; j <= n + 1; ++j) {
+        for (int k = 1; k <= n; ++k) vertex[k] = p[j][k];
+        s.Fit.SimplexValues[j] = FreeParameterChiSquare(vertex);
+    }
+}
+
+void DownhillSimplex(DMatrix& p, DVector& y, int n, int& evaluations, double tolerance) {
+    DownhillSimplex(p, y, n, evaluations, tolerance, State().Fit.MaxEvaluations, FreeParameterChiSquare);
+}
+
+int MinimiseChiSquare(int n, double& chiOut) {
+    ProgramState& s = State();
+    ParamSet& par = s.Params;
+    EnsureFitWorkArrays();
+    s.Fit.ChiSqDivisor = s.Spectrum.PointCount - n;
+    int evaluations = 0;
+    DownhillSimplex(s.Fit.SimplexMatrix, s.Fit.SimplexValues, n, evaluations, s.Fit.SimplexTolerance);
+    const int b = BestVertex(s.Fit.SimplexValues, n);
+    for (int k = 1; k <= n; ++k) par.LnValue[par.FreeIndex[k]] = s.Fit.SimplexMatrix[b][k];
+    chiOut = EvaluateChiSquare(par.LnValue);
+    // Every evaluation re-parses the code, which leaves the divisor of a
+    // parsed code (points - parameters - 1); the errors and the fit quality
+    // of a fit are per degree of freedom of the free parameters.
+    s.Fit.ChiSqDivisor = s.Spectrum.PointCount - n;
+    EstimateCovariance(s.Fit.ScaleVector);
+    s.Fit.ChiSq = chiOut;
+    return evaluations;
+}
+
+}  // namespace pellucor

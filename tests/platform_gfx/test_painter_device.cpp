@@ -1,0 +1,357 @@
+// Pixel read-back of the drawing layer on pictures in memory: the far-edge
+// rules, one-pixel pens and their dashes, clipping, hatches, mapping, text.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+
+#include <string>
+#include <vector>
+
+#include "platform/gfx/Canvas.h"
+#include "platform/gfx/PainterDevice.h"
+#include "platform/gfx/RecordingDevice.h"
+#include "platform_gfx/GuiTestEnvironment.h"
+
+namespace pellucor::platform {
+namespace {
+
+constexpr Color kWhite = 0xFFFFFF;
+constexpr Color kBlack = 0x000000;
+constexpr Color kRed = 0x0000FF;
+constexpr Color kBlue = 0xFF0000;
+
+// Row y of the picture as a string: '#' for colour c, '.' for white, '?' else.
+std::string Row(ImageDevice& d, int y, int x0, int x1, Color c = kBlack) {
+    std::string s;
+    for (int x = x0; x <= x1; ++x) {
+        const long long p = d.PixelAt(x, y);
+        s += p == c ? '#' : (p == kWhite ? '.' : '?');
+    }
+    return s;
+}
+
+std::string Column(ImageDevice& d, int x, int y0, int y1, Color c = kBlack) {
+    std::string s;
+    for (int y = y0; y <= y1; ++y) {
+        const long long p = d.PixelAt(x, y);
+        s += p == c ? '#' : (p == kWhite ? '.' : '?');
+    }
+    return s;
+}
+
+PenDesc ThinPen(PenStyle s = PenStyle::Solid, Color c = kBlack) {
+    PenDesc p;
+    p.style = s;
+    p.width = 1;
+    p.color = c;
+    return p;
+}
+
+class PainterDeviceTest : public ::testing::Test {
+protected:
+    ImageDevice dev{24, 24};
+    void SetUp() override {
+        dev.SelectPen(ThinPen());
+        dev.SelectBrush({BrushStyle::Solid, kRed});
+        dev.SetBkMode(BackMode::Transparent);
+    }
+};
+
+TEST_F(PainterDeviceTest, LinesLeaveOutTheirLastPoint) {
+    dev.MoveTo(2, 5);
+    dev.LineTo(10, 5);
+    EXPECT_EQ(Row(dev, 5, 0, 12), "..########...");
+    dev.MoveTo(4, 8);
+    dev.LineTo(4, 3);  // upwards: the end row 3 stays white
+    EXPECT_EQ(Column(dev, 4, 2, 9), "..#####.");
+    EXPECT_EQ(dev.CurrentPosition(), (Point{4, 3}));
+}
+
+TEST_F(PainterDeviceTest, PolylineLeavesOutOnlyTheFinalPoint) {
+    dev.Polyline({{2, 2}, {8, 2}, {8, 6}});
+    EXPECT_EQ(Row(dev, 2, 1, 9), ".#######.");
+    EXPECT_EQ(Column(dev, 8, 2, 7), "####..");
+}
+
+TEST_F(PainterDeviceTest, RectangleCoversTheBoxWithoutItsFarEdges) {
+    dev.Rectangle(2, 2, 8, 6);
+    EXPECT_EQ(Row(dev, 2, 1, 9), ".######..");
+    EXPECT_EQ(Row(dev, 5, 1, 9), ".######..");
+    EXPECT_EQ(Row(dev, 6, 1, 9), ".........");
+    EXPECT_EQ(Row(dev, 3, 1, 9, kRed), ".?####?..") << "outline black, interior the brush";
+    EXPECT_EQ(dev.PixelAt(2, 3), kBlack);
+    EXPECT_EQ(dev.PixelAt(7, 3), kBlack);
+}
+
+TEST_F(PainterDeviceTest, RectangleWithClearPenFillsOnePixelLess) {
+    dev.SelectPen(ThinPen(PenStyle::Clear));
+    dev.Rectangle(2, 2, 8, 6);
+    EXPECT_EQ(Row(dev, 2, 1, 9, kRed), ".#####...");
+    EXPECT_EQ(Column(dev, 2, 1, 7, kRed), ".###...");
+}
+
+TEST_F(PainterDeviceTest, FillRectCoversLeftTopToRightBottomExclusive) {
+    dev.FillRect({2, 2, 8, 6});
+    EXPECT_EQ(Row(dev, 2, 1, 9, kRed), ".######..");
+    EXPECT_EQ(Column(dev, 7, 1, 7, kRed), ".####..");
+}
+
+TEST_F(PainterDeviceTest, AlternatePenSetsEveryOtherPixel) {
+    dev.SelectPen(ThinPen(PenStyle::Alternate));
+    dev.MoveTo(0, 1);
+    dev.LineTo(12, 1);
+    EXPECT_EQ(Row(dev, 1, 0, 12), "#.#.#.#.#.#..");
+    dev.MoveTo(3, 4);
+    dev.LineTo(3, 12);
+    EXPECT_EQ(Column(dev, 3, 4, 12), "#.#.#.#..");
+}
+
+TEST_F(PainterDeviceTest, DashStylesFollowDevicePixels) {
+    dev.SelectPen(ThinPen(PenStyle::Dot));
+    dev.MoveTo(0, 1);
+    dev.LineTo(14, 1);
+    EXPECT_EQ(Row(dev, 1, 0, 13), "###...###...##");
+    // In opaque mode the gaps take the background colour.
+    dev.SetBkMode(BackMode::Opaque);
+    dev.SetBkColor(kBlue);
+    dev.MoveTo(0, 3);
+    dev.LineTo(12, 3);
+    EXPECT_EQ(Row(dev, 3, 0, 5, kBlue), "???###") << "black dots, blue gaps";
+    // A wide pen draws solid whatever its style.
+    ImageDevice wide(24, 24);
+    PenDesc p = ThinPen(PenStyle::Dot);
+    p.width = 3;
+    wide.SelectPen(p);
+    wide.MoveTo(2, 10);
+    wide.LineTo(20, 10);
+    EXPECT_EQ(Row(wide, 10, 4, 18), "###############");
+}
+
+TEST_F(PainterDeviceTest, RectangularClipKeepsItsFarEdgesOut) {
+    dev.SelectClipRect({5, 5, 10, 10});
+    dev.FillRect({0, 0, 24, 24});
+    EXPECT_EQ(Row(dev, 7, 3, 11, kRed), "..#####..");
+    EXPECT_EQ(Column(dev, 7, 3, 11, kRed), "..#####..");
+    dev.SelectNoClip();
+    dev.SelectBrush({BrushStyle::Solid, kBlue});
+    dev.FillRect({0, 0, 2, 2});
+    EXPECT_EQ(dev.PixelAt(1, 1), kBlue);
+}
+
+TEST_F(PainterDeviceTest, PolygonClipUsesTheOutline) {
+    // A triangle with its right angle at the top left.
+    dev.SelectClipPolygon({{0, 0}, {20, 0}, {0, 20}});
+    dev.FillRect({0, 0, 24, 24});
+    EXPECT_EQ(dev.PixelAt(2, 2), kRed);
+    EXPECT_EQ(dev.PixelAt(15, 15), kWhite);
+    EXPECT_EQ(dev.PixelAt(18, 0), kRed);
+    EXPECT_EQ(dev.PixelAt(0, 18), kRed);
+}
+
+TEST_F(PainterDeviceTest, EllipseStaysInsideItsBox) {
+    dev.Ellipse(2, 4, 13, 15);  // 11 x 11 pixels: columns 2..12, rows 4..14
+    int minX = 99, maxX = -1, minY = 99, maxY = -1;
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 24; ++x)
+            if (dev.PixelAt(x, y) != kWhite) {
+                minX = std::min(minX, x);
+                maxX = std::max(maxX, x);
+                minY = std::min(minY, y);
+                maxY = std::max(maxY, y);
+            }
+    EXPECT_EQ(minX, 2);
+    EXPECT_EQ(maxX, 12);
+    EXPECT_EQ(minY, 4);
+    EXPECT_EQ(maxY, 14);
+    EXPECT_EQ(dev.PixelAt(7, 9), kRed) << "filled with the brush";
+}
+
+TEST_F(PainterDeviceTest, PolygonOutlineIncludesEveryVertex) {
+    dev.Polygon({{2, 2}, {9, 2}, {9, 9}, {2, 9}});
+    EXPECT_EQ(Row(dev, 2, 1, 10), ".########.");
+    EXPECT_EQ(Row(dev, 9, 1, 10), ".########.");
+    EXPECT_EQ(Row(dev, 5, 1, 10, kRed), ".?######?.");
+}
+
+TEST_F(PainterDeviceTest, NotXorPenDrawnTwiceRestoresThePicture) {
+    dev.FillRect({0, 0, 24, 12});  // half red, half white
+    PenDesc p = ThinPen();
+    p.mode = PenMode::NotXor;
+    dev.SelectPen(p);
+    dev.SelectBrush({BrushStyle::Clear, 0});
+    dev.Rectangle(3, 3, 20, 20);
+    EXPECT_NE(dev.PixelAt(3, 3), kRed);
+    EXPECT_NE(dev.PixelAt(3, 15), kWhite);
+    dev.Rectangle(3, 3, 20, 20);
+    EXPECT_EQ(dev.PixelAt(3, 3), kRed);
+    EXPECT_EQ(dev.PixelAt(3, 15), kWhite);
+    EXPECT_EQ(dev.PixelAt(19, 19), kWhite);
+}
+
+TEST_F(PainterDeviceTest, HatchGapsShowTheBackgroundOnlyWhenOpaque) {
+    dev.SelectBrush({BrushStyle::Cross, kWhite});
+    dev.SetBkMode(BackMode::Opaque);
+    dev.SetBkColor(kBlack);
+    dev.FillRect({0, 0, 16, 16});
+    int white = 0, black = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const long long c = dev.PixelAt(x, y);
+            if (c == kWhite) ++white;
+            else if (c == kBlack) ++black;
+        }
+    EXPECT_EQ(white + black, 256);
+    EXPECT_EQ(white, 4 * 15) << "one row and one column per 8 x 8 tile";
+
+    ImageDevice see(16, 16);
+    see.SelectBrush({BrushStyle::Horizontal, kBlue});
+    see.SetBkMode(BackMode::Transparent);
+    see.FillRect({0, 0, 16, 16});
+    int blue = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) blue += see.PixelAt(x, y) == kBlue;
+    EXPECT_EQ(blue, 32);
+}
+
+TEST_F(PainterDeviceTest, AnisotropicMappingScalesLogicalUnits) {
+    dev.SetMapMode(MapMode::Anisotropic);
+    dev.SetWindowExt(100, 100);
+    dev.SetViewportExt(200, 100);
+    EXPECT_EQ(dev.LPtoDP({5, 7}), (Point{10, 7}));
+    EXPECT_EQ(dev.DPtoLP({10, 7}), (Point{5, 7}));
+    dev.FillRect({1, 1, 5, 5});
+    EXPECT_EQ(Row(dev, 2, 1, 11, kRed), ".########..");
+}
+
+TEST_F(PainterDeviceTest, TextIsMeasuredAndRotated) {
+    ImageDevice img(120, 120);
+    FontDesc f;
+    f.name = "Arial";
+    f.height = -16;
+    img.SelectFont(f);
+    img.SetTextColor(kBlack);
+    img.SetBkMode(BackMode::Transparent);
+    Size ext;
+    ASSERT_TRUE(img.GetTextExtent("Wide text", ext));
+    EXPECT_GT(ext.cx, 40);
+    EXPECT_GE(ext.cy, 16);
+    EXPECT_LE(ext.cy, 22);
+
+    f.escapement = 900;  // bottom to top
+    img.SelectFont(f);
+    img.TextOut(60, 100, "Wide text");
+    int minX = 999, maxX = -1, minY = 999, maxY = -1;
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 120; ++x)
+            if (img.PixelAt(x, y) != kWhite) {
+                minX = std::min(minX, x);
+                maxX = std::max(maxX, x);
+                minY = std::min(minY, y);
+                maxY = std::max(maxY, y);
+            }
+    ASSERT_GE(maxX, 0);
+    EXPECT_GT(maxY - minY, 2 * (maxX - minX)) << "written upwards";
+    EXPECT_LE(maxY, 100);
+    EXPECT_GE(minX, 60) << "top alignment puts the text below its baseline's left, i.e. right of x";
+}
+
+TEST_F(PainterDeviceTest, TextAlignmentMovesTheReferencePoint) {
+    ImageDevice img(200, 60);
+    FontDesc f;
+    f.height = -16;
+    img.SelectFont(f);
+    img.SetBkMode(BackMode::Transparent);
+    img.SetTextAlign(TA_RIGHT | TA_BOTTOM);
+    img.TextOut(100, 40, "Right");
+    int maxX = -1, maxY = -1, minX = 999;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 200; ++x)
+            if (img.PixelAt(x, y) != kWhite) {
+                maxX = std::max(maxX, x);
+                minX = std::min(minX, x);
+                maxY = std::max(maxY, y);
+            }
+    EXPECT_LE(maxX, 100);  // antialiased ink may touch the reference column
+    EXPECT_GT(maxX, 90);
+    EXPECT_LT(maxY, 40);
+    EXPECT_LT(minX, 80);
+}
+
+TEST_F(PainterDeviceTest, BitmapCopiesLandUnscaledOrStretched) {
+    QImage src(2, 2, QImage::Format_RGB32);
+    src.fill(QColor(0, 0, 255));
+    dev.BitBlt(3, 3, src);
+    EXPECT_EQ(Row(dev, 3, 2, 6, kBlue), ".##..");
+    dev.StretchBlt({10, 10, 16, 12}, src);
+    EXPECT_EQ(Row(dev, 11, 9, 17, kBlue), ".######..");
+}
+
+TEST(PdfDevice, WritesAPdfFile) {
+    const std::string path = std::string(PELLUCOR_TEST_OUTPUT_DIR) + "/gfx_test.pdf";
+    QFile::remove(QString::fromStdString(path));
+    {
+        PdfDevice pdf(path, 300);
+        EXPECT_GT(pdf.PageWidth(), 2000);
+        pdf.SelectPen(ThinPen());
+        pdf.Rectangle(100, 100, 1000, 600);
+        FontDesc f;
+        f.height = -40;
+        pdf.SelectFont(f);
+        pdf.TextOut(120, 120, "Printed");
+    }
+    QFile file(QString::fromStdString(path));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.read(4), QByteArray("%PDF"));
+}
+
+TEST(Canvas, RealisesObjectsLazilyAndSolidBrushesPaintTextBackground) {
+    RecordingDevice rec;
+    rec.recordState = true;
+    Canvas c(&rec);
+    c.GetPen().SetColor(0x0000FF);
+    c.GetBrush().SetStyle(BrushStyle::Clear);
+    EXPECT_TRUE(rec.calls.empty()) << "nothing reaches the device before drawing";
+    c.LineTo(5, 5);
+    EXPECT_EQ(rec.CallsStartingWith("SelectPen"), std::vector<std::string>{"SelectPen Solid 1 FF0000 Copy"});
+    EXPECT_EQ(rec.GetBkMode(), BackMode::Transparent);
+    c.GetBrush().SetStyle(BrushStyle::Solid);
+    c.GetBrush().SetColor(0x00FF00);
+    c.Rectangle(0, 0, 4, 4);
+    EXPECT_EQ(rec.GetBkMode(), BackMode::Opaque);
+    EXPECT_EQ(rec.GetBkColor(), 0x00FF00u);
+    // A font's point size is realised at the device's resolution.
+    c.GetFont().SetSize(12);
+    c.TextOut(1, 2, "ab");
+    EXPECT_EQ(rec.CurrentFont().height, -16);
+    EXPECT_EQ(rec.CallsStartingWith("TextOut"), std::vector<std::string>{"TextOut 1 2 ab"});
+}
+
+TEST(Bitmap, KeepsItsSizeAndIsRecreatedOnChange) {
+    Bitmap b;
+    EXPECT_TRUE(b.Empty());
+    b.SetWidth(30);
+    b.SetHeight(20);
+    ASSERT_NE(b.Device(), nullptr);
+    EXPECT_EQ(b.Image().size(), QSize(30, 20));
+    b.GetCanvas().GetBrush().SetColor(0x0000FF);
+    b.GetCanvas().FillRect({0, 0, 30, 20});
+    EXPECT_EQ(b.Device()->PixelAt(29, 19), kRed);
+    b.SetSize(30, 21);
+    EXPECT_EQ(b.Device()->PixelAt(29, 19), kWhite) << "a new picture is white";
+}
+
+TEST(GfxTypes, MulDivAndRounding) {
+    EXPECT_EQ(MulDiv(15, 400, 100), 60);
+    EXPECT_EQ(MulDiv(1, 3, 2), 2);    // 1.5 rounds away from zero
+    EXPECT_EQ(MulDiv(-1, 3, 2), -2);
+    EXPECT_EQ(MulDiv(5, 5, 0), -1);
+    EXPECT_EQ(RoundHalfEven(2.5), 2);
+    EXPECT_EQ(RoundHalfEven(3.5), 4);
+    EXPECT_EQ(RoundHalfEven(-2.5), -2);
+    EXPECT_EQ(ColorToRGB(0x8000000F), RGBColor(212, 208, 200));
+    EXPECT_EQ(ColorToRGB(0x123456), 0x123456u);
+}
+
+}  // namespace
+}  // namespace pellucor::platform
