@@ -13,23 +13,12 @@
 #include <string>
 
 #include "core/Bounded.h"
+#include "core/NumberText.h"
 
 namespace pellucor {
 
 // Caption of the box that refuses a damaged result file.
 inline constexpr const char* ReadRefusedCaption = "Cannot read results...";
-
-// Number texts of result files, as the desktop run-time library writes them
-// (always with a decimal point; the callers apply PointToComma):
-// exponent notation, e.g. FormatExponentText(1234.5, 4, 3) = "1.235E+003";
-std::string FormatExponentText(double value, int precision, int exponentDigits);
-// fixed notation rounded to `precision` significant digits and at most
-// `decimals` decimals, padded to `decimals` decimals, e.g. (12.345, 3, 2) =
-// "12.30"; values with more integer digits than `precision` fall back to
-// general notation ("1.23E3").
-std::string FormatFixedText(double value, int precision, int decimals);
-// general notation with `precision` significant digits ("1.5E5", "0.001234").
-std::string FormatGeneralText(double value, int precision);
 
 // ---- Parameter and history files -----------------------------------------
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/NumberText.h"
 #include "core/ProgramState.h"
 
 namespace pellucor {
@@ -116,39 +117,7 @@ bool FileExistsInFolder(const std::string& folder, const std::string& fileName,
 }
 
 std::string FormatGeneral(double value, int digits) {
-    if (digits < 1) digits = 1;
-    if (digits > 17) digits = 17;
-    std::string out;
-    if (std::isnan(value)) {
-        out = "NAN";
-    } else if (std::isinf(value)) {
-        out = value > 0 ? "INF" : "-INF";
-    } else if (value == 0.0) {
-        out = "0";
-    } else {
-        // Round to the significant digits first, then read the exponent.
-        char buf[64];
-        std::snprintf(buf, sizeof buf, "%.*e", digits - 1, value);
-        const char* e = std::strchr(buf, 'e');
-        const int exp10 = std::atoi(e + 1);
-        std::string mant(buf, static_cast<size_t>(e - buf));
-        if (exp10 >= digits || std::fabs(value) < 1e-5) {
-            if (mant.find('.') != std::string::npos) {
-                while (mant.back() == '0') mant.pop_back();
-                if (mant.back() == '.') mant.pop_back();
-            }
-            out = mant + "E" + (exp10 < 0 ? "-" : "") + std::to_string(std::abs(exp10));
-        } else {
-            const int decimals = std::max(0, digits - 1 - exp10);
-            std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
-            out = buf;
-            if (out.find('.') != std::string::npos) {
-                while (out.back() == '0') out.pop_back();
-                if (out.back() == '.') out.pop_back();
-            }
-        }
-    }
-    return PointToComma(State().Options.PeriodDecimal, out);
+    return PointToComma(State().Options.PeriodDecimal, FormatGeneralText(value, digits));
 }
 
 }  // namespace pellucor

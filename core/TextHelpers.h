@@ -31,9 +31,8 @@ std::string ResultFileName(bool withCode, const std::string& appFolder, const st
 bool FileExistsInFolder(const std::string& folder, const std::string& fileName,
                         std::uintmax_t& sizeOut);
 
-// Number to text the way the windows show it: general format with the given
-// significant digits ("%.*G"-like, as the desktop run-time formats numbers),
-// then PointToComma with PeriodDecimal.
+// The windows' value format: general notation with the given significant
+// digits (FormatGeneralText), then PointToComma with PeriodDecimal.
 std::string FormatGeneral(double value, int digits);
 
 }  // namespace pellucor

@@ -29,10 +29,13 @@ inline const Cplx J(0.0, 1.0);
 // Constant-phase admittance Q (j w)^n.
 inline Cplx Cpe(double q, double n, double w) { return q * std::pow(w, n) * std::exp(J * (n * M_PI / 2)); }
 
-// Every result file of these tests goes below the test output folder.
+// Every result file of these tests goes below the test output folder, one
+// folder per test: the tests run side by side in separate processes.
 inline void UseOutputFolders() {
     AppFolders& f = State().Folders;
-    f.AppFolder = std::string(PELLUCOR_TEST_OUTPUT_DIR) + "/fit/";
+    const ::testing::TestInfo* t = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string name = t ? std::string(t->test_suite_name()) + "." + t->name() : "none";
+    f.AppFolder = std::string(PELLUCOR_TEST_OUTPUT_DIR) + "/fit/" + name + "/";
     f.DataFolder = f.AppFolder + "data/";
     f.ParFolder = f.AppFolder + "par/";
     f.CovarsFolder = f.AppFolder + "covars/";
