@@ -19,10 +19,13 @@ using platform::RoundHalfEven;
 constexpr double kPixelLimit = 4194304.0;  // 2^22
 
 // Offset in whole pixels of a real offset; NaN has no side and gives 0.
+// The offset is rounded as computed, in extended precision: narrowing it to
+// a double first could turn a value just above a half into an exact half,
+// which would then go to the even neighbour instead of up.
 bool ClippedOffset(long double t, int& out) {
     if (std::isnan(t)) return false;
-    const double c = std::clamp(static_cast<double>(t), -kPixelLimit, kPixelLimit);
-    out = RoundHalfEven(c);
+    const long double limit = kPixelLimit;
+    out = static_cast<int>(std::nearbyint(std::clamp(t, -limit, limit)));
     return true;
 }
 

@@ -372,4 +372,18 @@ void TCustomChartPanelExtended::Assign(const TCustomChartPanelExtended& source) 
     TCustomChartPanel::Assign(source);
 }
 
+// ---------------------------------------------------------------------------
+
+void TDraw3D::InternalDraw(const TRect& rect) {
+    PanelPaint(rect);
+    ReCalcWidthHeight();
+    Depth3D = 100;
+    Canvas->Projection(100, PanelRect, ChartRect);
+    Canvas->ResetState();
+    if (OnPaint) OnPaint(this, rect);
+    if (ZoomRecord.IsActive) DrawZoomRectangle();
+    Canvas->ResetState();
+    if (OnAfterDraw) OnAfterDraw(this);
+}
+
 }  // namespace pellucor::chart

@@ -153,4 +153,15 @@ public:
     void Assign(const TCustomChartPanelExtended& source);
 };
 
+class TDraw3D;
+using TDraw3DPaintEvent = std::function<void(TDraw3D* sender, const TRect& rect)>;
+
+// A plain drawing panel: background, projection over the whole panel, then
+// the owner's paint event.
+class TDraw3D : public TCustomChartPanelExtended {
+public:
+    TDraw3DPaintEvent OnPaint;
+    void InternalDraw(const TRect& rect) override;
+};
+
 }  // namespace pellucor::chart

@@ -197,6 +197,10 @@ std::string Emit(const Section& sec, const std::string& intDigits, const std::st
                 out += it.text;
                 break;
             case Section::Point:
+                // A picture without integer places (".00") still writes the
+                // integer digits, here in front of the point: 5.5 is "5.50".
+                if (!inFraction && sec.intPlaces == 0)
+                    for (int j = 0; j < n; ++j) putIntDigit(j);
                 inFraction = true;
                 if (!fracDigits.empty()) out.push_back(st.decimalSeparator);
                 break;

@@ -90,11 +90,16 @@ TEST_F(AxisTest, LinearMappingOfBottomLeftAndInvertedAxes) {
     EXPECT_EQ(b.CalcPosValue(2.5), 250);
     l.SetInverted(true);
     EXPECT_EQ(l.CalcPosValue(2.5), 100);
-    // A half pixel goes to the even neighbour: 0.0125 of 200 px is 2.5 px.
+    // A half pixel goes to the even neighbour: 1/16 of 200 px is 12.5 px,
+    // 3/16 is 37.5 px (both exact in binary).
     b.SetInverted(false);
+    Place(b, 0, 200, 0, 16);
+    EXPECT_EQ(b.CalcPosValue(1), 12);
+    EXPECT_EQ(b.CalcPosValue(3), 38);
+    // The double nearest 0.0125 lies a little above it: 200 times it is not
+    // a half in extended precision, so it rounds up.
     Place(b, 0, 200, 0, 1);
-    EXPECT_EQ(b.CalcPosValue(0.0125), 2);
-    EXPECT_EQ(b.CalcPosValue(0.0175), 4);
+    EXPECT_EQ(b.CalcPosValue(0.0125), 3);
 }
 
 TEST_F(AxisTest, InverseMappingReturnsTheValueWithinHalfAPixel) {

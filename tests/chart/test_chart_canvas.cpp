@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,12 @@ struct ObliqueCase {
     int x, y, z;
     int ex, ey;  // worked out by hand
 };
+
+// Readable parameter names in the test listing.
+void PrintTo(const ObliqueCase& k, std::ostream* os) {
+    *os << "zoom " << k.zoom << " offset (" << k.horiz << ", " << k.vert << ") point (" << k.x << ", " << k.y
+        << ", " << k.z << ") -> (" << k.ex << ", " << k.ey << ")";
+}
 
 class ObliqueProjection : public ::testing::TestWithParam<ObliqueCase> {};
 

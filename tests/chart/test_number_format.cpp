@@ -68,6 +68,9 @@ TEST(FormatFloatTest, SectionsOptionalDigitsAndScientific) {
         {"00000", 42, "00042"},
         {"0.00", 0.125, "0.13"},   // halves away from zero on the decimal digits
         {"0.00", -0.001, "0.00"},  // rounds to zero: no sign
+        {".00", 5.5, "5.50"},      // no integer places: the digits still come out
+        {".00", 0.5, ".50"},
+        {",.0", 12345.25, "12,345.3"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FormatFloat(c.picture, c.value, PeriodAndComma()), c.expected)
