@@ -70,6 +70,9 @@ void ReadPoints(std::istream& in, ScratchRead& r) {
     DataLayout layout = DataLayout::Plain;
     while (r.count < MaxPoints && std::getline(in, raw)) {
         if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+        // Editors that save "UTF-8 with signature" put three marker bytes in
+        // front of line 1; they would hide its layout marker or its point.
+        if (firstLine && raw.compare(0, 3, "\xEF\xBB\xBF") == 0) raw.erase(0, 3);
         const std::string line = CommaToPoint(raw);
         if (firstLine) {
             layout = DetectDataLayout(line);

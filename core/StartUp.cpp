@@ -114,7 +114,9 @@ bool ReadRegistrySettings() {
         write(SettingsScope::User, userKey, "AppPath", f.AppFolder);
     } else {
         auto read = [&](const char* name, std::string& folder) {
-            if (auto v = store.ReadString(SettingsScope::User, userKey, name)) folder = *v;
+            // An empty value would make the root the folder; the default stays.
+            if (auto v = store.ReadString(SettingsScope::User, userKey, name); v && !v->empty())
+                folder = *v;
         };
         read("DataPath", f.DataFolder);
         read("ParPath", f.ParFolder);

@@ -118,6 +118,23 @@ TEST_F(DataReader, ShortOrEmptyFirstLine) {
     }
 }
 
+TEST_F(DataReader, SignatureBytesBeforeTheFirstLine) {
+    // A plain file saved as "UTF-8 with signature": its first line is a point.
+    const std::string bom = "\xEF\xBB\xBF";
+    ASSERT_EQ(Read(bom + PlainPoints(15)), 0);
+    EXPECT_EQ(State().Spectrum.PointCount, 15);
+    EXPECT_DOUBLE_EQ(State().Spectrum.Frequency[15], 1.0);
+
+    // A Z-marker export keeps its layout.
+    std::string z = bom + "\"ZView export\"\n   Freq(Hz), a, b, c, Z', Z''\n";
+    for (int i = 1; i <= 15; ++i) z += std::to_string(i * 100) + ", 0, 0, 0, 7, -3,\n";
+    ResetProgramState();
+    ASSERT_EQ(Read(z), 0);
+    EXPECT_EQ(State().Spectrum.PointCount, 15);
+    EXPECT_DOUBLE_EQ(State().Spectrum.ZReal[1], 7.0);
+    EXPECT_DOUBLE_EQ(State().Spectrum.ZImag[1], 3.0);
+}
+
 TEST_F(DataReader, LayoutMarkers) {
     struct Case {
         const char* line;

@@ -162,6 +162,19 @@ TEST_F(StartUpTest, LaterStartTakesTheStoredFolders) {
     EXPECT_FALSE(fs::exists(install));
 }
 
+TEST_F(StartUpTest, EmptyStoredFolderKeepsItsDefault) {
+    const std::string install = (root / "inst").string();
+    Value(SettingsScope::Machine, "InstallDir") = install;
+    Value(SettingsScope::User, "AppPath") = install;
+    Value(SettingsScope::User, "DataPath") = "";
+    Value(SettingsScope::User, "ParPath") = "/home/u/pars";
+    ASSERT_TRUE(StartUp());
+    EXPECT_EQ(State().Folders.DataFolder, install + "/data/");
+    EXPECT_EQ(State().Folders.ParFolder, "/home/u/pars/");
+    EXPECT_EQ(State().Folders.PicsFolder, install + "/pics/");  // not stored at all
+    EXPECT_EQ(State().Files.DataFileName, install + "/data/temp.txt");
+}
+
 TEST_F(StartUpTest, OptionAndPrintLayoutFilesOfTheProgramFolderAreRead) {
     Value(SettingsScope::Machine, "InstallDir") = programFolder;
     {
