@@ -117,27 +117,64 @@ bool ValidateCdc(std::string& code) {
     return CdcWithinLimits(code);
 }
 
-int ParseCircuitCode(const std::string& code) {
-    ProgramState& s = State();
-    ParamSet& ps = s.Params;
-    for (int i = 0; i <= MaxParams; ++i) ps.Kind[i] = 0;
+CircuitCodeLayout AnalyseCircuitCode(const std::string& code) {
+    CircuitCodeLayout l;
+    l.withinLimits = CdcWithinLimits(code);
     int counter = 1;
-    if (CdcWithinLimits(code)) {
+    if (l.withinLimits) {
         for (char c : code) {
             const LetterInfo* info = Info(c);
             if (!info) continue;
-            for (int j = 0; j < info->count; ++j) ps.Kind[counter + j] = info->firstKind + j;
+            for (int j = 0; j < info->count; ++j) l.kind[counter + j] = info->firstKind + j;
             counter += info->count;
         }
     }
-    const int p = counter - 1;
-    s.Fit.ChiSqDivisor = s.Spectrum.PointCount - (p + 1);
+    l.paramCount = counter - 1;
     int limit = 2;
-    for (int e = 0; e < (p + 1) / 2; ++e) limit *= 10;
-    s.Fit.MaxEvaluations = limit;
+    for (int e = 0; e < (l.paramCount + 1) / 2; ++e) limit *= 10;
+    l.maxEvaluations = limit;
+
+    // The reciprocal flags follow the levels of any code, within the limits
+    // or not; slots past MaxParams are never flagged.
+    bool series = true;
+    int k = 1;
+    for (char c : code) {
+        if (c == '(' || c == ')') {
+            series = !series;
+            continue;
+        }
+        const LetterInfo* info = Info(c);
+        if (!info) continue;
+        const bool inverted = series ? InvertedAtSeries(c) : (c == 'R' || c == 'L');
+        if (inverted && k <= MaxParams) {
+            l.reciprocalMask |= 1u << k;
+            l.reciprocal[k] = true;
+        }
+        if (c == 'D' || c == 'E' || c == 'F') l.distributed = true;
+        k += info->count;
+    }
+    return l;
+}
+
+int ApplyCodeParse(const CircuitCodeLayout& l) {
+    ProgramState& s = State();
+    ParamSet& ps = s.Params;
+    for (int i = 0; i <= MaxParams; ++i) ps.Kind[i] = l.kind[i];
+    const int p = l.paramCount;
+    s.Fit.ChiSqDivisor = s.Spectrum.PointCount - (p + 1);
+    s.Fit.MaxEvaluations = l.maxEvaluations;
     ps.ParamCount = p;
     return p;
 }
+
+unsigned ApplyReciprocalFlags(const CircuitCodeLayout& l) {
+    ProgramState& s = State();
+    for (int k = 1; k <= MaxParams; ++k) s.Params.Reciprocal[k] = l.reciprocal[k];
+    s.Run.DistributedElement = l.distributed;
+    return l.reciprocalMask;
+}
+
+int ParseCircuitCode(const std::string& code) { return ApplyCodeParse(AnalyseCircuitCode(code)); }
 
 void PrepareCdcLevels(const std::string& code, int length) {
     std::string& prepared = State().Circuit.PreparedCode;
@@ -154,30 +191,7 @@ void PrepareCdcLevels(const std::string& code, int length) {
     }
 }
 
-unsigned CdcReciprocalMask(const std::string& code) {
-    ProgramState& s = State();
-    for (int k = 1; k <= MaxParams; ++k) s.Params.Reciprocal[k] = false;
-    s.Run.DistributedElement = false;
-    unsigned mask = 0;
-    bool series = true;
-    int k = 1;
-    for (char c : code) {
-        if (c == '(' || c == ')') {
-            series = !series;
-            continue;
-        }
-        const LetterInfo* info = Info(c);
-        if (!info) continue;
-        const bool inverted = series ? InvertedAtSeries(c) : (c == 'R' || c == 'L');
-        if (inverted && k <= MaxParams) {
-            mask |= 1u << k;
-            s.Params.Reciprocal[k] = true;
-        }
-        if (c == 'D' || c == 'E' || c == 'F') s.Run.DistributedElement = true;
-        k += info->count;
-    }
-    return mask;
-}
+unsigned CdcReciprocalMask(const std::string& code) { return ApplyReciprocalFlags(AnalyseCircuitCode(code)); }
 
 bool IsExponentKind(int kind) {
     switch (kind) {

@@ -54,6 +54,27 @@ bool ValidateCdc(std::string& code);
 // example NoModelCode) parses as a code without parameters: P = 0.
 int ParseCircuitCode(const std::string& code);
 
+// Everything ParseCircuitCode and CdcReciprocalMask derive from a code, worked
+// out without touching the program state. The evaluator keeps it between
+// calls and applies it, so that a code is not scanned again at every
+// function evaluation of a fit.
+struct CircuitCodeLayout {
+    bool withinLimits = false;
+    int paramCount = 0;                 // P (0 for a code beyond the limits)
+    int kind[MaxParams + 1] = {};       // Kind[0..15] as ParseCircuitCode leaves it
+    int maxEvaluations = 2;             // 2 * 10^((P + 1) div 2)
+    unsigned reciprocalMask = 0;        // as CdcReciprocalMask returns it
+    bool reciprocal[MaxParams + 1] = {};
+    bool distributed = false;           // D, E or F in the code
+};
+CircuitCodeLayout AnalyseCircuitCode(const std::string& code);
+// The state changes of ParseCircuitCode (Kind, ParamCount, ChiSqDivisor from
+// the current PointCount, MaxEvaluations); returns P.
+int ApplyCodeParse(const CircuitCodeLayout& layout);
+// The state changes of CdcReciprocalMask (Reciprocal, DistributedElement);
+// returns the mask.
+unsigned ApplyReciprocalFlags(const CircuitCodeLayout& layout);
+
 // PreparedCode := code, with the element letters other than R among its
 // first `length` characters lower-cased where they stand at series levels.
 void PrepareCdcLevels(const std::string& code, int length);

@@ -1,8 +1,10 @@
 #include "core/Derivatives.h"
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <cmath>
+#include <cstdint>
 #include <optional>
 
 #include "core/CircuitCode.h"
@@ -58,6 +60,26 @@ Complex FunctionValue(char c, bool series, const double* p, double omega) {
         case 'I': return ImpedanceI(series, omega, p[1], p[2], p[3]);
         default: return Complex{};
     }
+}
+
+// cos and sin of n pi/2 for a constant-phase exponent n. The covariance pass
+// asks for the same n at every point, so the last one is kept.
+struct PhaseFactors {
+    bool valid = false;
+    std::uint64_t bits = 0;  // n, compared bit for bit
+    double cos = 1.0, sin = 0.0;
+};
+
+const PhaseFactors& PhaseFactorsOf(double n) {
+    static PhaseFactors last;
+    const std::uint64_t bits = std::bit_cast<std::uint64_t>(n);
+    if (!last.valid || bits != last.bits) {
+        last.valid = true;
+        last.bits = bits;
+        last.cos = std::cos(n * kHalfPi);
+        last.sin = std::sin(n * kHalfPi);
+    }
+    return last;
 }
 
 // Step size for parameter value x: relative, absolute when the value is 0.
@@ -180,6 +202,35 @@ void ByDifferences(char c, bool series, double* v, int count, double omega, Resu
     }
 }
 
+// What the routine derives from the code, kept between calls: the covariance
+// pass calls it once per point with the same code.
+struct CodeFacts {
+    bool valid = false;
+    std::string code;
+    bool withinLimits = false;
+    std::string prepared;  // PreparedCode of the whole code
+    int paramCount = 0;
+    CircuitCodeLayout layout;
+};
+
+const CodeFacts& FactsFor(const std::string& code) {
+    static CodeFacts f;
+    if (f.valid && f.code == code) return f;
+    f.valid = true;
+    f.code = code;
+    f.withinLimits = CdcWithinLimits(code);
+    if (f.withinLimits) {
+        std::string& stateText = State().Circuit.PreparedCode;
+        const std::string keep = stateText;
+        PrepareCdcLevels(code, static_cast<int>(code.size()));
+        f.prepared = stateText;
+        stateText = keep;
+        f.paramCount = std::min(CdcParameterCount(code), MaxParams);
+        f.layout = AnalyseCircuitCode(code);
+    }
+    return f;
+}
+
 bool AllFinite(double zre, double zim, const ParamArray<double>& dRe, const ParamArray<double>& dIm, int p) {
     if (!std::isfinite(zre) || !std::isfinite(zim)) return false;
     for (int k = 1; k <= p; ++k)
@@ -195,17 +246,22 @@ DerivativeStatus CdcImpedanceDerivatives(const ParamArray<double>& values, doubl
     zre = zim = 0.0;
     for (int k = 1; k <= MaxParams; ++k) dRe[k] = dIm[k] = 0.0;
     const std::string& code = st.Circuit.Code;
-    if (!CdcWithinLimits(code)) return DerivativeStatus::CodeBeyondLimits;
+    const CodeFacts& facts = FactsFor(code);
+    if (!facts.withinLimits) return DerivativeStatus::CodeBeyondLimits;
 
     const double omega = TwoPi * frequency;
     const double wInv = 1.0 / omega;
-    PrepareCdcLevels(code, static_cast<int>(code.size()));
-    const std::string& prepared = st.Circuit.PreparedCode;
+    // PreparedCode as PrepareCdcLevels leaves it for the whole code.
+    if (st.Circuit.PreparedCode != facts.prepared) st.Circuit.PreparedCode = facts.prepared;
+    const std::string& prepared = facts.prepared;
 
-    const int paramCount = std::min(CdcParameterCount(code), MaxParams);
+    const int paramCount = facts.paramCount;
     double v[MaxParams + 8] = {};  // room past the last slot for a partial element
     for (int k = 1; k <= paramCount; ++k) v[k] = st.Params.Sign[k] * values[k];
-    CdcReciprocalFlags(code, v);
+    // The reciprocal flags and values as CdcReciprocalFlags sets them.
+    const unsigned mask = ApplyReciprocalFlags(facts.layout);
+    for (int j = 1; j <= MaxParams; ++j)
+        if (mask & (1u << j)) v[j] = 1.0 / v[j];
 
     double levelRe[MaxCodeLevels + 1], levelIm[MaxCodeLevels + 1];
     int start[MaxCodeLevels + 1];
@@ -278,13 +334,14 @@ DerivativeStatus CdcImpedanceDerivatives(const ParamArray<double>& values, doubl
                 const double sign = series ? -1.0 : 1.0;
                 const double e = p[1];
                 const double mag = std::pow(base, e);
-                const double cs = std::cos(e * kHalfPi), sn = sign * std::sin(e * kHalfPi);
+                const PhaseFactors& ph = PhaseFactorsOf(e);
+                const double cs = ph.cos, sn = sign * ph.sin;
                 r.d[0] = {mag * cs, mag * sn};
                 r.re = p[0] * r.d[0].re;
                 r.im = p[0] * r.d[0].im;
                 const double lb = std::log(base);
                 // d/dn of p1 base^n (cos nh, +-sin nh)
-                r.d[1] = {p[0] * mag * (lb * cs - kHalfPi * std::sin(e * kHalfPi)),
+                r.d[1] = {p[0] * mag * (lb * cs - kHalfPi * ph.sin),
                           p[0] * mag * (lb * sn + kHalfPi * sign * cs)};
                 break;
             }

@@ -1,7 +1,10 @@
 #include "core/Evaluator.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "core/CircuitCode.h"
 #include "core/Distributed.h"
@@ -17,60 +20,289 @@ constexpr double kRootHalf = 0.707107;  // W, T, O and G elements
 constexpr double kThird = 0.33333;      // small-argument T and O
 constexpr double kPenalty = 10000.0;
 
-// One step of the walk over a code. The code is turned into these steps once
-// per evaluation, so the point loop never rescans the text.
-struct Step {
-    char c = 0;           // '(', ')' or an element letter
-    bool series = true;   // level of the element
-    int k = 1;            // index of its first parameter
-    // Constant-phase element: the exponent as used, and its phase factors,
-    // which do not depend on the frequency.
-    double qn = 0.0, qcos = 0.0, qsin = 0.0;
-    bool qclamped = false;
+// The loops over the spectrum points are compiled for the vector units found
+// at run time as well (the source file allows fused multiply-adds there, so
+// results on processors with and without them may differ in the last bits).
+#if defined(__GNUC__) && !defined(__clang__) && __GNUC__ >= 11 && defined(__x86_64__) && defined(__linux__) && \
+    !defined(__SANITIZE_ADDRESS__)
+#define PELLUCOR_POINT_LOOPS __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")))
+#else
+#define PELLUCOR_POINT_LOOPS
+#endif
+
+// ---- the code, turned into steps once ---------------------------------------
+//
+// A simplex fit evaluates the same code thousands of times. The code is
+// scanned once into a list of steps and kept with everything the parse derives
+// from it; every evaluation still applies those results to the state exactly
+// as a fresh parse would.
+
+// How a step meets the running sums of its level (decided when the code is
+// compiled). A level's part that nothing has added to yet is 0; the first
+// contribution is stored instead of added to that 0, which gives the same
+// value and spares clearing the sums.
+enum class PartUse : unsigned char {
+    Add,        // the part holds a sum: add to it
+    Store,      // the step's contribution is the first: store it
+    ClearFirst  // clear the part, then add (elements computed point by point)
 };
 
-struct Walk {
+struct Step {
+    char c = 0;          // ')' or an element letter
+    bool series = true;  // level of the element
+    int k = 1;           // index of its first parameter
+    int level = 1;       // level it adds to; for ')' the level it closes
+    int phase = 0;       // 'Q': index of its constant-phase terms
+    PartUse re = PartUse::Add, im = PartUse::Add;  // its own level's parts
+    // ')': parts of the closed level that nothing added to (cleared first),
+    // and how the inverted sum meets the level below.
+    bool clearRe = false, clearIm = false;
+};
+
+struct CompiledCode {
+    bool valid = false;
+    std::string code;
+    CircuitCodeLayout layout;
     Step steps[MaxCodeLength];
     int count = 0;
-    int params = 0;
-    bool anyQ = false;
-    bool lastQClamped = false;
+    int phaseCount = 0;           // constant-phase elements
+    int lastPhase = -1;           // index of the last one
+    bool clearTopRe = false, clearTopIm = false;  // top-level parts left at 0
+    int exponentParams[MaxParams];  // parameters of exponent kinds
+    int exponentCount = 0;
+    // Per-point quantities the steps need besides omega and 1/omega.
+    bool needLnOmega = false;
+    bool needSqrtOmega = false;
+    bool needSqrtInvOmega = false;
 };
 
-// Turns the code into steps; v[1..P] are the values as evaluated.
-void Prepare(const std::string& code, const double* v, Walk& w) {
+// Parts of a level an element adds to: 1 real, 2 imaginary.
+int PartsWritten(char c) {
+    switch (c) {
+        case 'R': return 1;
+        case 'C':
+        case 'L': return 2;
+        default: return 3;
+    }
+}
+
+// Elements whose contribution has a loop of its own in Walk.
+bool HasPointLoop(char c) { return c == 'R' || c == 'C' || c == 'L' || c == 'W' || c == 'Q'; }
+
+void Compile(const std::string& code, CompiledCode& cc) {
+    cc.valid = true;
+    cc.code = code;
+    cc.layout = AnalyseCircuitCode(code);
+    cc.count = cc.phaseCount = cc.exponentCount = 0;
+    cc.lastPhase = -1;
+    cc.clearTopRe = cc.clearTopIm = false;
+    cc.needLnOmega = cc.needSqrtOmega = cc.needSqrtInvOmega = false;
+    for (int j = 1; j <= cc.layout.paramCount; ++j)
+        if (IsExponentKind(cc.layout.kind[j])) cc.exponentParams[cc.exponentCount++] = j;
+    // Only a code within the limits is ever walked: its levels stay within
+    // MaxCodeLevels and its parameters within MaxParams.
+    if (!cc.layout.withinLimits) return;
+
+    bool hasRe[MaxCodeLevels + 1] = {}, hasIm[MaxCodeLevels + 1] = {};
     bool series = true;
     int k = 1;
-    w.count = 0;
-    w.anyQ = false;
+    int level = 1;
     for (char c : code) {
-        if (c == '(' || c == ')') {
-            Step& s = w.steps[w.count++];
-            s.c = c;
+        if (c == '(') {
             series = !series;
+            ++level;
+            hasRe[level] = hasIm[level] = false;
+            continue;
+        }
+        if (c == ')') {
+            series = !series;
+            Step& s = cc.steps[cc.count++];
+            s.c = c;
             s.series = series;
+            s.level = level;
+            s.clearRe = !hasRe[level];
+            s.clearIm = !hasIm[level];
+            s.re = hasRe[level - 1] ? PartUse::Add : PartUse::Store;
+            s.im = hasIm[level - 1] ? PartUse::Add : PartUse::Store;
+            --level;
+            hasRe[level] = hasIm[level] = true;
             continue;
         }
         const int n = ElementParamCount(c);
         if (n == 0) continue;
-        Step& s = w.steps[w.count++];
+        Step& s = cc.steps[cc.count++];
         s.c = c;
         s.series = series;
         s.k = k;
-        if (c == 'Q') {
-            double e = v[k + 1];
-            if (series) e = -e;
-            s.qclamped = std::fabs(e) > 1.0;
-            if (s.qclamped) e = e > 0.0 ? 0.99 : -0.99;
-            s.qn = e;
-            s.qcos = std::cos(e * kHalfPi);
-            s.qsin = std::sin(e * kHalfPi);
-            w.anyQ = true;
-            w.lastQClamped = s.qclamped;
+        s.level = level;
+        const int parts = PartsWritten(c);
+        if (HasPointLoop(c)) {
+            if (parts & 1) s.re = hasRe[level] ? PartUse::Add : PartUse::Store;
+            if (parts & 2) s.im = hasIm[level] ? PartUse::Add : PartUse::Store;
+            if (parts & 1) hasRe[level] = true;
+            if (parts & 2) hasIm[level] = true;
+        } else {
+            s.re = hasRe[level] ? PartUse::Add : PartUse::ClearFirst;
+            s.im = hasIm[level] ? PartUse::Add : PartUse::ClearFirst;
+            hasRe[level] = hasIm[level] = true;
+        }
+        switch (c) {
+            case 'Q':
+                s.phase = cc.phaseCount++;
+                cc.lastPhase = s.phase;
+                cc.needLnOmega = true;
+                break;
+            case 'W':
+                if (series) cc.needSqrtInvOmega = true;
+                else cc.needSqrtOmega = true;
+                break;
+            default:
+                break;
         }
         k += n;
     }
-    w.params = k - 1;
+    cc.clearTopRe = !hasRe[1];
+    cc.clearTopIm = !hasIm[1];
+}
+
+const CompiledCode& CompiledFor(const std::string& code) {
+    static CompiledCode cache;
+    if (!cache.valid || cache.code != code) Compile(code, cache);
+    return cache;
+}
+
+// e^x for the constant-phase element's omega^n = e^(n ln omega), as a
+// polynomial the point loops can vectorise (within about one unit in the last
+// place of the library function). Valid for |x| <= 708; the caller passes
+// every other argument (and NaN) to the library.
+constexpr double kExpInvLn2 = 1.4426950408889634;
+constexpr double kExpShifter = 0x1.8p52;                  // rounds to an integer when added
+constexpr double kExpLn2Hi = 6.93147180369123816490e-01;  // 21 trailing zero bits
+constexpr double kExpLn2Lo = 1.90821492927058770002e-10;
+constexpr double kExpLimit = 708.0;
+
+inline double ExpInRange(double x) {
+    // x = k ln 2 + r with |r| <= ln 2 / 2; e^x = 2^k e^r.
+    const double t = x * kExpInvLn2 + kExpShifter;
+    const double k = t - kExpShifter;
+    const double r = (x - k * kExpLn2Hi) - k * kExpLn2Lo;
+    // e^r - 1 - r by its Taylor series to r^13 (the next term is below 1e-17).
+    double p = 1.0 / 6227020800.0;
+    p = p * r + 1.0 / 479001600.0;
+    p = p * r + 1.0 / 39916800.0;
+    p = p * r + 1.0 / 3628800.0;
+    p = p * r + 1.0 / 362880.0;
+    p = p * r + 1.0 / 40320.0;
+    p = p * r + 1.0 / 5040.0;
+    p = p * r + 1.0 / 720.0;
+    p = p * r + 1.0 / 120.0;
+    p = p * r + 1.0 / 24.0;
+    p = p * r + 1.0 / 6.0;
+    p = p * r + 0.5;
+    const double er = 1.0 + (r + (r * r) * p);
+    // 2^k from the integer k held in the low bits of t.
+    const std::uint64_t scale = (std::bit_cast<std::uint64_t>(t) + 1023u) << 52;
+    return er * std::bit_cast<double>(scale);
+}
+
+// ---- per-point quantities of the spectrum -----------------------------------
+//
+// omega = 2 pi f and what is derived from it depend only on the frequencies,
+// which stay the same over a whole fit: they are kept and recomputed only when
+// the frequency list changes. Indices are points - 1.
+
+struct PointTerms {
+    const double* omega = nullptr;
+    const double* invOmega = nullptr;
+    const double* lnOmega = nullptr;
+    const double* sqrtOmega = nullptr;
+    const double* sqrtInvOmega = nullptr;
+    // Every |ln omega| is within the range of ExpInRange, so that n ln omega
+    // is too for any constant-phase exponent (|n| <= 1).
+    bool lnWithinExp = false;
+};
+
+struct SpectrumFrame {
+    int n = -1;
+    double frequency[MaxPoints];
+    double omega[MaxPoints], invOmega[MaxPoints], lnOmega[MaxPoints], sqrtOmega[MaxPoints],
+        sqrtInvOmega[MaxPoints];
+    bool haveLn = false, haveSqrt = false, haveSqrtInv = false;
+    bool lnWithinExp = false;
+};
+
+PointTerms FrameFor(const SpectrumBlock& sp, int n, const CompiledCode& cc) {
+    static SpectrumFrame f;
+    const double* freq = sp.Frequency.begin() + 1;
+    const size_t bytes = sizeof(double) * static_cast<size_t>(n);
+    if (f.n != n || std::memcmp(f.frequency, freq, bytes) != 0) {
+        f.n = n;
+        std::memcpy(f.frequency, freq, bytes);
+        for (int i = 0; i < n; ++i) {
+            f.omega[i] = TwoPi * freq[i];
+            f.invOmega[i] = 1.0 / f.omega[i];
+        }
+        f.haveLn = f.haveSqrt = f.haveSqrtInv = false;
+    }
+    if (cc.needLnOmega && !f.haveLn) {
+        f.lnWithinExp = true;
+        for (int i = 0; i < n; ++i) {
+            f.lnOmega[i] = std::log(f.omega[i]);
+            if (!(std::fabs(f.lnOmega[i]) <= kExpLimit)) f.lnWithinExp = false;
+        }
+        f.haveLn = true;
+    }
+    if (cc.needSqrtOmega && !f.haveSqrt) {
+        for (int i = 0; i < n; ++i) f.sqrtOmega[i] = std::sqrt(f.omega[i]);
+        f.haveSqrt = true;
+    }
+    if (cc.needSqrtInvOmega && !f.haveSqrtInv) {
+        for (int i = 0; i < n; ++i) f.sqrtInvOmega[i] = std::sqrt(f.invOmega[i]);
+        f.haveSqrtInv = true;
+    }
+    return PointTerms{f.omega, f.invOmega, f.lnOmega, f.sqrtOmega, f.sqrtInvOmega, f.lnWithinExp};
+}
+
+// ---- element arithmetic -------------------------------------------------------
+
+// ClampMagnitude as a minimum and a maximum, so that the loops over the points
+// stay straight-line code: the same values for every input (a NaN becomes
+// -1e-32, a zero +1e-32).
+inline double ClampLevelSum(double x) {
+    double m = std::fabs(x);
+    m = m > 1e-32 ? m : 1e-32;  // also takes the place of a NaN
+    m = m < 1e32 ? m : 1e32;
+    return x >= 0.0 ? m : -m;
+}
+
+// e^x for the parameter values (|x| <= LnValueLimit): the reduction of
+// ExpInRange with the series evaluated in pairs of terms (Estrin's scheme).
+// The values are few, so the length of the chain of dependent operations
+// counts rather than their number.
+inline double ExpShortChain(double x) {
+    const double t = x * kExpInvLn2 + kExpShifter;
+    const double k = t - kExpShifter;
+    const double r = (x - k * kExpLn2Hi) - k * kExpLn2Lo;
+    const double r2 = r * r, r4 = r2 * r2, r8 = r4 * r4;
+    const double p01 = 0.5 + r * (1.0 / 6.0);
+    const double p23 = 1.0 / 24.0 + r * (1.0 / 120.0);
+    const double p45 = 1.0 / 720.0 + r * (1.0 / 5040.0);
+    const double p67 = 1.0 / 40320.0 + r * (1.0 / 362880.0);
+    const double p89 = 1.0 / 3628800.0 + r * (1.0 / 39916800.0);
+    const double pab = 1.0 / 479001600.0 + r * (1.0 / 6227020800.0);
+    const double p03 = p01 + r2 * p23;
+    const double p47 = p45 + r2 * p67;
+    const double p8b = p89 + r2 * pab;
+    const double p = (p03 + r4 * p47) + r8 * p8b;
+    const double er = 1.0 + (r + r2 * p);
+    const std::uint64_t scale = (std::bit_cast<std::uint64_t>(t) + 1023u) << 52;
+    return er * std::bit_cast<double>(scale);
+}
+
+// v[k] := sign[k] e^x[k] for the parameters k = 1..p.
+PELLUCOR_POINT_LOOPS
+void ValuesFromLogs(const double* __restrict x, const double* __restrict sign, double* __restrict v, int p) {
+    for (int k = 1; k <= p; ++k) v[k] = ExpShortChain(x[k]) * sign[k];
 }
 
 // Tanh (T) and coth (O) diffusion elements.
@@ -140,134 +372,354 @@ void AddCapacitiveFactor(bool series, double p1, Complex f, double omega, double
     }
 }
 
-void AddComplex(Complex z, double& re, double& im) {
-    re += z.re;
-    im += z.im;
+// The contribution of an element without a loop of its own in Walk, at one
+// point.
+void AddElementAtPoint(const Step& s, const double* p, double omega, double wInv, double& re, double& im) {
+    const bool series = s.series;
+    switch (s.c) {
+        case 'T':
+            AddDiffusion(true, series, p[0], p[1], omega, re, im);
+            break;
+        case 'O':
+            AddDiffusion(false, series, p[0], p[1], omega, re, im);
+            break;
+        case 'G': {
+            const double t = p[1] / omega;
+            const double r = std::sqrt(t * t + 1.0);
+            const double so = std::sqrt(omega);
+            const double gp = so * std::sqrt(r + t) * p[0] * kRootHalf;
+            const double gq = so * std::sqrt(r - t) * p[0] * kRootHalf;
+            if (series) {
+                re += gp * wInv / r;
+                im -= gq * wInv / r;
+            } else {
+                re += gp;
+                im += gq;
+            }
+            break;
+        }
+        case 'H': {
+            const Complex f = ImpedanceH(series, p[1] * omega, p[2], p[3]);
+            AddCapacitiveFactor(series, p[0], f, omega, wInv, re, im);
+            break;
+        }
+        case 'D':
+        case 'E':
+        case 'F': {
+            Complex f = s.c == 'D'   ? DistributionResponseD(omega, p[1], p[2], p[3])
+                        : s.c == 'E' ? DistributionResponseE(omega, p[1], p[2], p[3])
+                                     : DistributionResponseF(omega, p[1], p[2], p[3], p[4], p[5]);
+            if (series) f = ComplexDiv(Complex{1.0, 0.0}, f);
+            AddCapacitiveFactor(series, p[0], f, omega, wInv, re, im);
+            break;
+        }
+        default: {
+            Complex z;
+            switch (s.c) {
+                case 'P': z = ImpedanceP(!series, omega, p[0], p[1]); break;
+                case 'U': z = ImpedanceU(series, omega, p[0], p[1], p[2], p[3], p[4], p[5]); break;
+                case 'M': z = ImpedanceM(series, omega, p[0], p[1], p[2], p[3], p[4], p[5]); break;
+                case 'V': z = ImpedanceV(series, omega, p[0], p[1], p[2], p[3], p[4]); break;
+                case 'N': z = ImpedanceN(series, omega, p[0], p[1], p[2], p[3], p[4]); break;
+                case 'X': z = ImpedanceX(!series, omega, p[0], p[1], p[2], p[3], p[4], p[5]); break;
+                case 'Y': z = ImpedanceY(series, omega, p[0], p[1], p[2], p[3], p[4], p[5], p[6]); break;
+                case 'S': z = ComplexScale(p[0], ImpedanceS(series, omega, p[1], p[2])); break;
+                case 'B': z = ComplexScale(p[0], ImpedanceB(series, omega, p[1], p[2], p[3])); break;
+                case 'J': z = ComplexScale(p[0], ImpedanceJ(series, omega, p[1], p[2], p[3])); break;
+                case 'I': z = ComplexScale(p[0], ImpedanceI(series, omega, p[1], p[2], p[3])); break;
+                default: return;
+            }
+            re += z.re;
+            im += z.im;
+            break;
+        }
+    }
 }
 
-// The true impedance of the prepared walk at one angular frequency.
-Complex WalkPoint(const Walk& w, const double* v, double omega) {
-    const double wInv = 1.0 / omega;
-    double levelRe[MaxCodeLevels + 1], levelIm[MaxCodeLevels + 1];
-    int level = 1;
-    levelRe[1] = levelIm[1] = 0.0;
-    for (int i = 0; i < w.count; ++i) {
-        const Step& s = w.steps[i];
-        if (s.c == '(') {
-            ++level;
-            levelRe[level] = levelIm[level] = 0.0;
-            continue;
+// Constant-phase element of one evaluation: the exponent as used and its
+// phase factors, which do not depend on the frequency.
+struct PhaseTerms {
+    double n, cos, sin;
+    bool clamped;
+};
+// A code of at most MaxParams parameters holds at most this many Q elements.
+constexpr int MaxPhaseElements = MaxParams / 2;
+
+// ---- the walk -------------------------------------------------------------------
+//
+// The code's steps are applied to all points at once: each open level keeps
+// one running sum per point (an impedance at series levels, an admittance at
+// parallel levels), so every step is one short loop over the points. The
+// arithmetic per point is the same as walking the code point by point.
+
+struct LevelSums {
+    alignas(64) double re[MaxCodeLevels + 1][MaxPoints];
+    alignas(64) double im[MaxCodeLevels + 1][MaxPoints];
+};
+
+LevelSums& Sums() {
+    static LevelSums s;
+    return s;
+}
+
+inline void Clear(double* __restrict x, int n) {
+    for (int i = 0; i < n; ++i) x[i] = 0.0;
+}
+
+// x[i] (+)= c for every point.
+inline void Put(PartUse use, double* __restrict x, double c, int n) {
+    if (use == PartUse::Store)
+        for (int i = 0; i < n; ++i) x[i] = c;
+    else
+        for (int i = 0; i < n; ++i) x[i] += c;
+}
+
+// x[i] (+)= c * y[i] for every point.
+inline void PutScaled(PartUse use, double* __restrict x, double c, const double* __restrict y, int n) {
+    if (use == PartUse::Store)
+        for (int i = 0; i < n; ++i) x[i] = c * y[i];
+    else
+        for (int i = 0; i < n; ++i) x[i] += c * y[i];
+}
+
+struct PartPair {
+    double re, im;
+};
+
+// re[i], im[i] (+)= value(i) for every point, each part stored or added as
+// the step says.
+template <class F>
+inline void PutPair(const Step& s, double* __restrict re, double* __restrict im, int n, F value) {
+    const bool setRe = s.re == PartUse::Store, setIm = s.im == PartUse::Store;
+    if (setRe && setIm) {
+        for (int i = 0; i < n; ++i) {
+            const PartPair z = value(i);
+            re[i] = z.re;
+            im[i] = z.im;
         }
-        if (s.c == ')') {
-            const double a = ClampMagnitude(levelRe[level]);
-            const double b = ClampMagnitude(levelIm[level]);
-            const double d = 1.0 / (a * a + b * b);
-            --level;
-            levelRe[level] += a * d;
-            levelIm[level] -= b * d;
-            continue;
+    } else if (setRe) {
+        for (int i = 0; i < n; ++i) {
+            const PartPair z = value(i);
+            re[i] = z.re;
+            im[i] += z.im;
         }
-        double& re = levelRe[level];
-        double& im = levelIm[level];
+    } else if (setIm) {
+        for (int i = 0; i < n; ++i) {
+            const PartPair z = value(i);
+            re[i] += z.re;
+            im[i] = z.im;
+        }
+    } else {
+        for (int i = 0; i < n; ++i) {
+            const PartPair z = value(i);
+            re[i] += z.re;
+            im[i] += z.im;
+        }
+    }
+}
+
+// Closes a level: its sum (a, b), guarded, is inverted and added to the level
+// below; Store sets the level below instead (nothing was added to it yet).
+template <PartUse UseRe, PartUse UseIm, bool Guard>
+inline void InvertInto(const double* __restrict re, const double* __restrict im, double* __restrict lre,
+                       double* __restrict lim, int n) {
+    for (int i = 0; i < n; ++i) {
+        const double a = Guard ? ClampLevelSum(re[i]) : re[i];
+        const double b = Guard ? ClampLevelSum(im[i]) : im[i];
+        const double d = 1.0 / (a * a + b * b);
+        if constexpr (UseRe == PartUse::Store) lre[i] = a * d;
+        else lre[i] += a * d;
+        if constexpr (UseIm == PartUse::Store) lim[i] = -(b * d);
+        else lim[i] -= b * d;
+    }
+}
+
+template <PartUse UseRe, PartUse UseIm>
+inline void CloseLevel(const double* __restrict re, const double* __restrict im, double* __restrict lre,
+                       double* __restrict lim, int n) {
+    // The guard leaves sums of magnitudes within [1e-32, 1e32] as they are;
+    // when every sum of the level is such (the usual case) it is skipped.
+    long outside = 0;
+    for (int i = 0; i < n; ++i) {
+        const double a = std::fabs(re[i]), b = std::fabs(im[i]);
+        outside |= (a >= 1e-32 && a <= 1e32 && b >= 1e-32 && b <= 1e32) ? 0 : 1;
+    }
+    if (outside) InvertInto<UseRe, UseIm, true>(re, im, lre, lim, n);
+    else InvertInto<UseRe, UseIm, false>(re, im, lre, lim, n);
+}
+
+// Fills re/im of level 1 with the true impedance at points 0..n-1.
+// v[1..P] are the values as evaluated, q the constant-phase terms.
+PELLUCOR_POINT_LOOPS
+void Walk(const CompiledCode& cc, const double* v, const PhaseTerms* q, const PointTerms& t, int n,
+          LevelSums& ls) {
+    const double* __restrict omega = t.omega;
+    const double* __restrict invOmega = t.invOmega;
+    for (int si = 0; si < cc.count; ++si) {
+        const Step& s = cc.steps[si];
+        double* __restrict re = ls.re[s.level];
+        double* __restrict im = ls.im[s.level];
         const double* p = v + s.k;  // p[0] is the first parameter
-        const bool series = s.series;
         switch (s.c) {
+            case ')': {
+                if (s.clearRe) Clear(re, n);
+                if (s.clearIm) Clear(im, n);
+                double* lre = ls.re[s.level - 1];
+                double* lim = ls.im[s.level - 1];
+                const bool setRe = s.re == PartUse::Store, setIm = s.im == PartUse::Store;
+                if (setRe && setIm) CloseLevel<PartUse::Store, PartUse::Store>(re, im, lre, lim, n);
+                else if (setRe) CloseLevel<PartUse::Store, PartUse::Add>(re, im, lre, lim, n);
+                else if (setIm) CloseLevel<PartUse::Add, PartUse::Store>(re, im, lre, lim, n);
+                else CloseLevel<PartUse::Add, PartUse::Add>(re, im, lre, lim, n);
+                break;
+            }
             case 'R':
-                re += p[0];
+                Put(s.re, re, p[0], n);
                 break;
             case 'C':
-                if (series) im -= p[0] * wInv;
-                else im += p[0] * omega;
-                break;
             case 'L':
-                if (series) im += p[0] * omega;
-                else im -= p[0] * wInv;
+                // Series C and parallel L: -p/w; parallel C and series L: +p w.
+                if ((s.c == 'C') == s.series) {
+                    const double p0 = p[0];
+                    if (s.im == PartUse::Store)
+                        for (int i = 0; i < n; ++i) im[i] = -(p0 * invOmega[i]);
+                    else
+                        for (int i = 0; i < n; ++i) im[i] -= p0 * invOmega[i];
+                } else {
+                    PutScaled(s.im, im, p[0], omega, n);
+                }
                 break;
             case 'W': {
-                const double t = p[0] * std::sqrt(series ? wInv : omega) * kRootHalf;
-                re += t;
-                im += series ? -t : t;
+                const double p0 = p[0];
+                const double* __restrict root = s.series ? t.sqrtInvOmega : t.sqrtOmega;
+                const double sign = s.series ? -1.0 : 1.0;
+                PutPair(s, re, im, n, [=](int i) {
+                    const double w = p0 * root[i] * kRootHalf;
+                    return PartPair{w, sign * w};
+                });
                 break;
             }
             case 'Q': {
-                const double m = std::pow(omega, s.qn) * p[0];
-                re += m * s.qcos;
-                im += m * s.qsin;
-                break;
-            }
-            case 'T':
-                AddDiffusion(true, series, p[0], p[1], omega, re, im);
-                break;
-            case 'O':
-                AddDiffusion(false, series, p[0], p[1], omega, re, im);
-                break;
-            case 'G': {
-                const double t = p[1] / omega;
-                const double r = std::sqrt(t * t + 1.0);
-                const double so = std::sqrt(omega);
-                const double gp = so * std::sqrt(r + t) * p[0] * kRootHalf;
-                const double gq = so * std::sqrt(r - t) * p[0] * kRootHalf;
-                if (series) {
-                    re += gp * wInv / r;
-                    im -= gq * wInv / r;
+                // omega^n as e^(n ln omega), ln omega kept per spectrum.
+                const double* __restrict lnOmega = t.lnOmega;
+                const PhaseTerms& ph = q[s.phase];
+                const double p0 = p[0], e = ph.n, c = ph.cos, sn = ph.sin;
+                double power[MaxPoints];
+                if (t.lnWithinExp) {
+                    for (int i = 0; i < n; ++i) power[i] = ExpInRange(e * lnOmega[i]);
                 } else {
-                    re += gp;
-                    im += gq;
+                    // Frequencies beyond any measurement (or not a number):
+                    // the library's exponential where it is needed.
+                    for (int i = 0; i < n; ++i) {
+                        const double x = e * lnOmega[i];
+                        power[i] = std::fabs(x) <= kExpLimit ? ExpInRange(x) : std::exp(x);
+                    }
                 }
+                const double* pw = power;
+                PutPair(s, re, im, n, [=](int i) {
+                    const double m = pw[i] * p0;
+                    return PartPair{m * c, m * sn};
+                });
                 break;
             }
-            case 'H':
-                AddCapacitiveFactor(series, p[0], ImpedanceH(series, p[1] * omega, p[2], p[3]), omega, wInv, re,
-                                    im);
-                break;
-            case 'D':
-            case 'E':
-            case 'F': {
-                Complex f = s.c == 'D'   ? DistributionResponseD(omega, p[1], p[2], p[3])
-                            : s.c == 'E' ? DistributionResponseE(omega, p[1], p[2], p[3])
-                                         : DistributionResponseF(omega, p[1], p[2], p[3], p[4], p[5]);
-                if (series) f = ComplexDiv(Complex{1.0, 0.0}, f);
-                AddCapacitiveFactor(series, p[0], f, omega, wInv, re, im);
-                break;
-            }
-            case 'P':
-                AddComplex(ImpedanceP(!series, omega, p[0], p[1]), re, im);
-                break;
-            case 'U':
-                AddComplex(ImpedanceU(series, omega, p[0], p[1], p[2], p[3], p[4], p[5]), re, im);
-                break;
-            case 'M':
-                AddComplex(ImpedanceM(series, omega, p[0], p[1], p[2], p[3], p[4], p[5]), re, im);
-                break;
-            case 'V':
-                AddComplex(ImpedanceV(series, omega, p[0], p[1], p[2], p[3], p[4]), re, im);
-                break;
-            case 'N':
-                AddComplex(ImpedanceN(series, omega, p[0], p[1], p[2], p[3], p[4]), re, im);
-                break;
-            case 'X':
-                AddComplex(ImpedanceX(!series, omega, p[0], p[1], p[2], p[3], p[4], p[5]), re, im);
-                break;
-            case 'Y':
-                AddComplex(ImpedanceY(series, omega, p[0], p[1], p[2], p[3], p[4], p[5], p[6]), re, im);
-                break;
-            case 'S':
-                AddComplex(ComplexScale(p[0], ImpedanceS(series, omega, p[1], p[2])), re, im);
-                break;
-            case 'B':
-                AddComplex(ComplexScale(p[0], ImpedanceB(series, omega, p[1], p[2], p[3])), re, im);
-                break;
-            case 'J':
-                AddComplex(ComplexScale(p[0], ImpedanceJ(series, omega, p[1], p[2], p[3])), re, im);
-                break;
-            case 'I':
-                AddComplex(ComplexScale(p[0], ImpedanceI(series, omega, p[1], p[2], p[3])), re, im);
-                break;
             default:
+                if (s.re == PartUse::ClearFirst) Clear(re, n);
+                if (s.im == PartUse::ClearFirst) Clear(im, n);
+                for (int i = 0; i < n; ++i) AddElementAtPoint(s, p, omega[i], invOmega[i], re[i], im[i]);
                 break;
         }
     }
-    return Complex{levelRe[1], levelIm[1]};
+    if (cc.clearTopRe) Clear(ls.re[1], n);
+    if (cc.clearTopIm) Clear(ls.im[1], n);
+}
+
+// The calculated rows (Z'' with reversed sign) from the walk's sums, and in
+// fit mode the squared residual of every point, divided by the squared
+// calculated modulus with modulus weighting: (dr^2 + di^2) / m^2 is
+// (dr/m)^2 + (di/m)^2 with one division in place of a root and two
+// divisions. Where m^2 leaves the range in which the two agree, the points
+// are computed the long way.
+PELLUCOR_POINT_LOOPS
+void CalculatedRows(const double* __restrict zre, const double* __restrict zim, double* __restrict calcRe,
+                    double* __restrict calcIm, const double* __restrict measRe, const double* __restrict measIm,
+                    int weighting, int n, double* __restrict terms) {
+    if (!terms) {
+        for (int i = 0; i < n; ++i) {
+            calcRe[i] = zre[i];
+            calcIm[i] = -zim[i];
+        }
+        return;
+    }
+    if (weighting != 1) {
+        for (int i = 0; i < n; ++i) {
+            const double cr = zre[i], ci = -zim[i];
+            calcRe[i] = cr;
+            calcIm[i] = ci;
+            const double dr = cr - measRe[i];
+            const double di = ci - measIm[i];
+            terms[i] = dr * dr + di * di;
+        }
+        return;
+    }
+    long outside = 0;
+    for (int i = 0; i < n; ++i) {
+        const double cr = zre[i], ci = -zim[i];
+        calcRe[i] = cr;
+        calcIm[i] = ci;
+        const double m2 = cr * cr + ci * ci;
+        const double dr = cr - measRe[i];
+        const double di = ci - measIm[i];
+        const double d2 = dr * dr + di * di;
+        outside |= (m2 >= 1e-290 && m2 <= 1e290 && d2 <= 1e290) ? 0 : 1;
+        terms[i] = d2 / m2;
+    }
+    if (!outside) return;
+    for (int i = 0; i < n; ++i) {
+        const double m = std::sqrt(calcRe[i] * calcRe[i] + calcIm[i] * calcIm[i]);
+        const double dr = (calcRe[i] - measRe[i]) / m;
+        const double di = (calcIm[i] - measIm[i]) / m;
+        terms[i] = dr * dr + di * di;
+    }
+}
+
+// Sum of terms[0..n-1] in eight interleaved partial sums, combined pairwise:
+// the same total as adding them in point order to within the last bits, but
+// without a chain of n dependent additions. The order is fixed, so every
+// variant of the loops gives the same sum.
+constexpr int kPartialSums = 8;
+
+double SumOfTerms(const double* terms, int n) {
+    double part[kPartialSums] = {};
+    int i = 0;
+    for (; i + kPartialSums <= n; i += kPartialSums)
+        for (int j = 0; j < kPartialSums; ++j) part[j] += terms[i + j];
+    for (int j = 0; i < n; ++i, ++j) part[j] += terms[i];
+    return ((part[0] + part[1]) + (part[2] + part[3])) + ((part[4] + part[5]) + (part[6] + part[7]));
+}
+
+// The constant-phase terms of the code's Q elements for the values v.
+void PhaseTermsFor(const CompiledCode& cc, const double* v, PhaseTerms* q) {
+    if (cc.phaseCount == 0) return;
+    for (int si = 0; si < cc.count; ++si) {
+        const Step& s = cc.steps[si];
+        if (s.c != 'Q') continue;
+        double e = v[s.k + 1];
+        if (s.series) e = -e;
+        PhaseTerms& ph = q[s.phase];
+        ph.clamped = std::fabs(e) > 1.0;
+        if (ph.clamped) e = e > 0.0 ? 0.99 : -0.99;
+        ph.n = e;
+        ph.cos = std::cos(e * kHalfPi);
+        ph.sin = std::sin(e * kHalfPi);
+    }
+}
+
+// Inverts the values v[1..P] the levels use as reciprocals and sets the
+// reciprocal flags.
+void InvertReciprocals(const CompiledCode& cc, double* v) {
+    const unsigned mask = ApplyReciprocalFlags(cc.layout);
+    for (int k = 1; k <= MaxParams; ++k)
+        if (mask & (1u << k)) v[k] = 1.0 / v[k];
 }
 
 }  // namespace
@@ -275,69 +727,73 @@ Complex WalkPoint(const Walk& w, const double* v, double omega) {
 bool EvaluateCircuit(ParamArray<double>& ln, double& chiSq) {
     ProgramState& st = State();
     chiSq = 0.0;
-    const std::string& code = st.Circuit.Code;
-    if (!CdcWithinLimits(code)) {
-        // Nothing of such a code is stored in the parameter slots; it has no
-        // impedance.
-        ParseCircuitCode(code);
-        return false;
-    }
-    const int p = ParseCircuitCode(code);
+    const CompiledCode& cc = CompiledFor(st.Circuit.Code);
+    const int p = ApplyCodeParse(cc.layout);
+    // Nothing of a code beyond the limits is stored in the parameter slots;
+    // it has no impedance.
+    if (!cc.layout.withinLimits) return false;
     Windows().Par->ShowParameterLabels(p);
 
-    // Values as evaluated: signed, then inverted where the level asks.
-    double v[MaxParams + 1] = {};
+    double x[MaxParams + 1], sign[MaxParams + 1], v[MaxParams + 1] = {};
     for (int i = 1; i <= p; ++i) {
-        double x = ln[i];
-        if (std::isnan(x) || x < -LnValueLimit) x = -LnValueLimit;
-        if (x > LnValueLimit) x = LnValueLimit;
-        ln[i] = x;
-        v[i] = std::exp(x) * st.Params.Sign[i];
+        double l = ln[i];
+        if (std::isnan(l) || l < -LnValueLimit) l = -LnValueLimit;
+        if (l > LnValueLimit) l = LnValueLimit;
+        ln[i] = x[i] = l;
+        sign[i] = st.Params.Sign[i];
     }
-    CdcReciprocalFlags(code, v);
+    ValuesFromLogs(x, sign, v, p);
+    InvertReciprocals(cc, v);
     if (!st.Fit.ScaleVector.empty())
         for (int i = 1; i <= p && i <= st.Fit.ScaleVector.hi(); ++i) st.Fit.ScaleVector[i] = v[i];
 
-    Walk walk;
-    Prepare(code, v, walk);
-
-    // Exponent parameters above 1 are penalised at every point.
-    double penalties[MaxParams];
-    int penaltyCount = 0;
-    for (int j = 1; j <= p; ++j)
-        if (IsExponentKind(st.Params.Kind[j]) && ln[j] > 0.0) {
-            const double e = std::exp(ln[j]);
-            penalties[penaltyCount++] = kPenalty * e * e;
-        }
+    PhaseTerms q[MaxPhaseElements];
+    PhaseTermsFor(cc, v, q);
 
     SpectrumBlock& sp = st.Spectrum;
     const ProgramOptions& opt = st.Options;
-    const bool simulate = st.Run.SimulateMode;
-    const bool modulus = opt.Weighting == 1;
-    double noiseLevel = 0.0;
-    if (opt.NoiseType == 0) noiseLevel = opt.NoiseLevelUnity;
-    else if (opt.NoiseType == 1) noiseLevel = opt.NoiseLevelModulus;
-    int seed = NoiseSeed;
+    const int n = std::max(0, std::min(sp.PointCount, MaxPoints - 1));
+    LevelSums& ls = Sums();
+    Walk(cc, v, q, FrameFor(sp, n, cc), n, ls);
+    double* calcRe = sp.ZRealCalc.begin() + 1;
+    double* calcIm = sp.ZImagCalc.begin() + 1;
 
-    const int n = std::min(sp.PointCount, MaxPoints - 1);
-    for (int i = 1; i <= n; ++i) {
-        const double omega = TwoPi * sp.Frequency[i];
-        const Complex z = WalkPoint(walk, v, omega);
-        sp.ZRealCalc[i] = z.re;
-        sp.ZImagCalc[i] = -z.im;
-        if (!simulate) {
-            const double m = ComplexModulus(sp.ZRealCalc[i], sp.ZImagCalc[i]);
-            double dr = sp.ZRealCalc[i] - sp.ZReal[i];
-            double di = sp.ZImagCalc[i] - sp.ZImag[i];
-            if (modulus) {
-                dr /= m;
-                di /= m;
+    if (!st.Run.SimulateMode) {
+        double terms[MaxPoints];
+        CalculatedRows(ls.re[1], ls.im[1], calcRe, calcIm, sp.ZReal.begin() + 1, sp.ZImag.begin() + 1,
+                       opt.Weighting, n, terms);
+        // Exponent parameters above 1 are penalised at every point.
+        double penalties[MaxParams];
+        int penaltyCount = 0;
+        for (int j = 0; j < cc.exponentCount; ++j) {
+            const int k = cc.exponentParams[j];
+            if (ln[k] > 0.0) {
+                const double e = std::exp(ln[k]);
+                penalties[penaltyCount++] = kPenalty * e * e;
             }
-            chiSq += dr * dr + di * di;
-            for (int j = 0; j < penaltyCount; ++j) chiSq += penalties[j];
-        } else if (opt.NoiseType == -1) {
-            sp.ResidualSq[i] = 0.0;
+        }
+        double sum = 0.0;
+        if (penaltyCount == 0) {
+            sum = SumOfTerms(terms, n);
         } else {
+            // Penalties are added point by point, after each point's residuals.
+            for (int i = 0; i < n; ++i) {
+                sum += terms[i];
+                for (int j = 0; j < penaltyCount; ++j) sum += penalties[j];
+            }
+        }
+        chiSq = sum;
+    } else {
+        CalculatedRows(ls.re[1], ls.im[1], calcRe, calcIm, nullptr, nullptr, 0, n, nullptr);
+        double noiseLevel = 0.0;
+        if (opt.NoiseType == 0) noiseLevel = opt.NoiseLevelUnity;
+        else if (opt.NoiseType == 1) noiseLevel = opt.NoiseLevelModulus;
+        int seed = NoiseSeed;
+        for (int i = 1; i <= n; ++i) {
+            if (opt.NoiseType == -1) {
+                sp.ResidualSq[i] = 0.0;
+                continue;
+            }
             const double m = ComplexModulus(sp.ZRealCalc[i], sp.ZImagCalc[i]);
             const double g = GaussianRandom(seed);
             const double a0 = std::fabs(g) * noiseLevel;
@@ -349,20 +805,30 @@ bool EvaluateCircuit(ParamArray<double>& ln, double& chiSq) {
             sp.ResidualSq[i] = a0 * a0;
         }
     }
-    if (walk.anyQ && n >= 1) st.Fit.CpeExponentClamped = walk.lastQClamped;
+    // The last constant-phase element of the code decides.
+    if (cc.lastPhase >= 0 && n >= 1) st.Fit.CpeExponentClamped = q[cc.lastPhase].clamped;
     st.Params.ParamCount = p;
     return true;
 }
 
 Complex CircuitImpedance(const std::string& code, const ParamArray<double>& values, double omega) {
-    if (!CdcWithinLimits(code)) return Complex{};
-    const int p = ParseCircuitCode(code);
+    const CompiledCode& cc = CompiledFor(code);
+    if (!cc.layout.withinLimits) return Complex{};
+    ApplyCodeParse(cc.layout);
     double v[MaxParams + 1] = {};
-    for (int i = 1; i <= p; ++i) v[i] = values[i];
-    CdcReciprocalFlags(code, v);
-    Walk walk;
-    Prepare(code, v, walk);
-    return WalkPoint(walk, v, omega);
+    for (int i = 1; i <= cc.layout.paramCount; ++i) v[i] = values[i];
+    InvertReciprocals(cc, v);
+    PhaseTerms q[MaxPhaseElements];
+    PhaseTermsFor(cc, v, q);
+    const double invOmega = 1.0 / omega;
+    const double lnOmega = std::log(omega);
+    const double sqrtOmega = std::sqrt(omega);
+    const double sqrtInvOmega = std::sqrt(invOmega);
+    const PointTerms t{&omega, &invOmega, &lnOmega, &sqrtOmega, &sqrtInvOmega,
+                       std::fabs(lnOmega) <= kExpLimit};
+    LevelSums& ls = Sums();
+    Walk(cc, v, q, t, 1, ls);
+    return Complex{ls.re[1][0], ls.im[1][0]};
 }
 
 }  // namespace pellucor

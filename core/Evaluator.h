@@ -18,6 +18,8 @@ inline constexpr double LnValueLimit = 73.696;
 inline constexpr int NoiseSeed = -911;
 
 // Evaluates State().Circuit.Code at points 1..PointCount of the spectrum.
+// The code turned into steps and the per-point terms of the frequencies are
+// kept between calls and renewed whenever the code or a frequency changes.
 //  - ln[1..P] are clamped in place into [-73.696, 73.696] (a value that is
 //    not a number counts as -73.696);
 //  - ScaleVector[1..P] := the values as evaluated (signed, inverted where

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -39,10 +40,17 @@ void ParamWindow::ShowModelInfo(const std::string& dataFileName) {
 
 void ParamWindow::ShowParameterLabels(int) {
     ProgramState& s = State();
+    const bool perArea = s.Run.PerAreaUnits;
+    if (labelsShown_ && labelsPerArea_ == perArea &&
+        std::equal(labelKinds_ + 1, labelKinds_ + MaxParams + 1, s.Params.Kind.begin() + 1))
+        return;
     for (int r = 1; r <= MaxParams; ++r) {
         const ElementKind& k = ElementKindTable(s.Params.Kind[r]);
-        SetRowLabel(r, s.Run.PerAreaUnits ? k.LabelPerArea : k.LabelAbsolute);
+        SetRowLabel(r, perArea ? k.LabelPerArea : k.LabelAbsolute);
+        labelKinds_[r] = s.Params.Kind[r];
     }
+    labelsPerArea_ = perArea;
+    labelsShown_ = true;
 }
 
 void ParamWindow::ShowStartValues(bool resetAll) {

@@ -145,13 +145,14 @@ bool SaveReported(const std::string& path, const std::string& text) {
     return false;
 }
 
-// A file the fit writes on its own, possibly many times in a run: every
-// failure goes to the error sink; a message box only outside batch mode and
-// only once until that file is written again.
+// A file the fit writes on its own, possibly many times in a run (replaced
+// without forcing it to the disk): every failure goes to the error sink; a
+// message box only outside batch mode and only once until that file is
+// written again.
 bool SaveDuringFit(const std::string& path, const std::string& text) {
     std::string reason;
     std::string& shown = State().Files.LastReportedWriteFailure;
-    if (WriteFileAtomically(path, text, &reason)) {
+    if (WriteFileAtomically(path, text, &reason, /*durable=*/false)) {
         if (shown == path) shown.clear();
         return true;
     }
@@ -579,6 +580,85 @@ std::string CovarianceFilePath() {
            s.Circuit.Code + ".var";
 }
 
+namespace {
+
+// Appends `value` exactly as "%12.2le" prints it. The covariance file is
+// rewritten after every minimisation, many times in a fit, and the library's
+// exact decimal conversion dominated its cost. A value whose rounding to
+// three significant digits is clear in double arithmetic (all but those
+// within a millionth of a tie) is written here; the others, zeros aside, go
+// to the library.
+void AppendCovarianceNumber(std::string& out, double value) {
+    static const double kPow10[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const double a = std::fabs(value);
+    if (a == 0.0) {
+        out += std::signbit(value) ? "   -0.00e+00" : "    0.00e+00";
+        return;
+    }
+    if (a >= 1e-280 && a <= 1e280) {
+        int e = static_cast<int>(std::floor(std::log10(a)));
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            // a * 10^(2 - e) in [100, 1000), through exact powers of ten.
+            int q = 2 - e;
+            double scaled = a;
+            while (q > 22) {
+                scaled *= 1e22;
+                q -= 22;
+            }
+            while (q < -22) {
+                scaled /= 1e22;
+                q += 22;
+            }
+            scaled = q >= 0 ? scaled * kPow10[q] : scaled / kPow10[-q];
+            if (scaled < 100.0) {
+                --e;
+                continue;
+            }
+            if (scaled >= 1000.0) {
+                ++e;
+                continue;
+            }
+            const double whole = std::floor(scaled);
+            const double frac = scaled - whole;
+            if (std::fabs(frac - 0.5) < 1e-6) break;
+            int digits = static_cast<int>(whole) + (frac > 0.5 ? 1 : 0);
+            int exp10 = e;
+            if (digits == 1000) {
+                digits = 100;
+                ++exp10;
+            }
+            char buf[16];
+            int n = 0;
+            if (std::signbit(value)) buf[n++] = '-';
+            buf[n++] = static_cast<char>('0' + digits / 100);
+            buf[n++] = '.';
+            buf[n++] = static_cast<char>('0' + digits / 10 % 10);
+            buf[n++] = static_cast<char>('0' + digits % 10);
+            buf[n++] = 'e';
+            buf[n++] = exp10 < 0 ? '-' : '+';
+            const int ae = exp10 < 0 ? -exp10 : exp10;
+            if (ae >= 100) buf[n++] = static_cast<char>('0' + ae / 100);
+            buf[n++] = static_cast<char>('0' + ae / 10 % 10);
+            buf[n++] = static_cast<char>('0' + ae % 10);
+            if (n < 12) out.append(static_cast<size_t>(12 - n), ' ');
+            out.append(buf, static_cast<size_t>(n));
+            return;
+        }
+    }
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%12.2le", value);
+    out += buf;
+}
+
+void AppendRowIndex(std::string& out, int i) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%5d", i);
+    out += buf;
+}
+
+}  // namespace
+
 bool WriteCovarianceFile(const Matrix<double>& covariance, double chi2dof) {
     ScopedCNumericLocale cLocale;
     ProgramState& s = State();
@@ -604,16 +684,17 @@ bool WriteCovarianceFile(const Matrix<double>& covariance, double chi2dof) {
     text += ShortDisplayPath(s.Folders.AppFolder, path) + "\n";
     text += ShortDisplayPath(s.Folders.AppFolder, s.Files.DataFileName) + "\n";
     text += ShortDisplayPath(s.Folders.AppFolder, s.Files.ResultsFileName) + "\n";
+    text.reserve(text.size() + 40 + 2 * static_cast<size_t>(p) * (6 + 12 * static_cast<size_t>(p)));
     text += "With units, Cij \n";
     for (int i = 1; i <= p; ++i) {
-        text += FormatText("%5d", i);
-        for (int j = 1; j <= p; ++j) text += FormatText("%12.2le", chi2dof * c(i, j));
+        AppendRowIndex(text, i);
+        for (int j = 1; j <= p; ++j) AppendCovarianceNumber(text, chi2dof * c(i, j));
         text += "\n";
     }
     text += "Normalized, Cij \n";
     for (int i = 1; i <= p; ++i) {
-        text += FormatText("%5d", i);
-        for (int j = 1; j <= p; ++j) text += FormatText("%12.2le", chi2dof * c(i, j) / (v[i] * v[j]));
+        AppendRowIndex(text, i);
+        for (int j = 1; j <= p; ++j) AppendCovarianceNumber(text, chi2dof * c(i, j) / (v[i] * v[j]));
         text += "\n";
     }
     return SaveDuringFit(path, text);

@@ -4,12 +4,15 @@
 // two iteration-matrix files (.mat: values at the minimum of every iteration,
 // .ma2: start point of every iteration).
 //
-// Every writer builds the whole text first and replaces the file only when
-// the new one is complete (WriteFileAtomically), so a failed save never
-// leaves a truncated file in place of a good one. Every reader checks the
-// whole file before it changes anything: a damaged file is refused with a
-// message box (caption ReadRefusedCaption) and the program state stays as it
-// was.
+// Every writer builds the whole text first and replaces the old file only
+// when the new one is complete (WriteFileAtomically), so a failed save never
+// leaves a truncated file in place of a good one. The files a fit writes on
+// its own, the covariance file after every minimisation and the
+// iteration-matrix files, are renewed many times a run and are therefore not
+// forced to the disk before the rename.
+// Every reader checks the whole file before it changes anything: a damaged
+// file is refused with a message box (caption ReadRefusedCaption) and the
+// program state stays as it was.
 #include <string>
 
 #include "core/Bounded.h"

@@ -23,7 +23,8 @@ std::string ErrnoText(int err) { return err ? std::strerror(err) : "write failed
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, const std::string& contents, std::string* error) {
+bool WriteFileAtomically(const std::string& path, const std::string& contents, std::string* error,
+                         bool durable) {
     namespace fs = std::filesystem;
     if (path.empty()) {
         SetError(error, "no file name");
@@ -44,7 +45,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& contents, s
     }
 #if defined(__unix__) || defined(__APPLE__)
     // The rename must not reach the disk before the data does.
-    if (ok && ::fsync(fileno(f)) != 0 && errno != EINVAL && errno != EROFS) {
+    if (ok && durable && ::fsync(fileno(f)) != 0 && errno != EINVAL && errno != EROFS) {
         ok = false;
         err = errno;
     }
@@ -58,6 +59,14 @@ bool WriteFileAtomically(const std::string& path, const std::string& contents, s
         fs::remove(temp, ec);
         SetError(error, ErrnoText(err));
         return false;
+    }
+    if (!durable) {
+        // Replacing an existing file by a rename makes some file systems
+        // (ext4 among them) flush the new file at once, which costs far more
+        // than the write. The new text is complete and closed at this point,
+        // so the old file can go first: the rename then only adds a name.
+        std::error_code ignored;
+        fs::remove(path, ignored);
     }
     fs::rename(temp, path, ec);
     if (ec) {

@@ -10,8 +10,14 @@ namespace pellucor {
 // Writes `contents` byte for byte to `path` as described above. Returns true
 // on success; on failure returns false and, when `error` is given, puts a
 // short reason there (for example "No such file or directory").
+// With `durable` the data are forced to the disk before the rename, so even a
+// power cut leaves the old or the new file. Files the engine rewrites many
+// times in one run (covariance and iteration files) pass false: a failed write
+// still leaves the old file, and the cost is a few microseconds, not a disk
+// flush.
 bool WriteFileAtomically(const std::string& path, const std::string& contents,
-                         std::string* error = nullptr);
+                         std::string* error = nullptr, bool durable = true);
+
 
 // Reads the whole file into `contents`. Returns false (with a reason in
 // `error` when given) when the file cannot be opened or read; `contents` is

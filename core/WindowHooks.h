@@ -53,6 +53,16 @@ public:
     void ClearSignBoxes();
     void ShowSignBoxes();
     void ResetUnusedSigns();
+
+private:
+    // The kinds and unit choice the row labels were last shown for. The
+    // evaluator relabels the window at every function evaluation of a fit;
+    // labels that would not change are not set again. (A window that changes
+    // its row labels by other means than ShowParameterLabels must not rely on
+    // this.)
+    bool labelsShown_ = false;
+    bool labelsPerArea_ = false;
+    int labelKinds_[MaxParams + 1] = {};
 };
 
 // A parameter window without a screen: keeps the texts as the real one does.

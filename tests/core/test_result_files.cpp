@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
+#include <cstdio>
+#include <locale.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -636,6 +639,16 @@ TEST(ResultNumberTexts, RunTimeLibraryFormats) {
         {0.006, "6.000E-003", "0.01", "0.006"},
         {-1500.0, "-1.500E+003", "-1.5E3", "-1500"},
         {1e-300, "1.000E-300", "0.00", "1E-300"},
+        // Decimal ties are rounded half away from zero, as the run-time
+        // library does (printf would round 1234.5 to the even 1234).
+        {1234.5, "1.235E+003", "1.23E3", "1235"},
+        {12345.0, "1.235E+004", "1.23E4", "1.235E4"},
+        {0.125, "1.250E-001", "0.13", "0.125"},
+        {-1.125, "-1.125E+000", "-1.13", "-1.125"},
+        {0.00625, "6.250E-003", "0.01", "0.00625"},
+        {-0.004, "-4.000E-003", "0.00", "-0.004"},
+        {2.675, "2.675E+000", "2.67", "2.675"},  // 2.67499999... in binary
+        {99.95, "9.995E+001", "100.00", "99.95"},
         {NAN, "NAN", "NAN", "NAN"},
         {-INFINITY, "-INF", "-INF", "-INF"},
     };
@@ -645,6 +658,29 @@ TEST(ResultNumberTexts, RunTimeLibraryFormats) {
         EXPECT_EQ(FormatFixedText(c.v, 3, 2), c.fixed);
         EXPECT_EQ(FormatGeneralText(c.v, 4), c.general);
     }
+}
+
+TEST(ResultNumberTexts, DecimalPointWhateverTheUserLocaleSays) {
+    // The GUI adopts the user's locale; a comma locale must not leak into the
+    // numbers of files and windows.
+    locale_t comma = static_cast<locale_t>(0);
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8"})
+        if ((comma = newlocale(LC_ALL_MASK, name, static_cast<locale_t>(0))) != static_cast<locale_t>(0)) break;
+    if (comma == static_cast<locale_t>(0)) GTEST_SKIP() << "no locale with a decimal comma installed";
+    const locale_t previous = uselocale(comma);
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%.1f", 0.5);
+    const std::string exponent = FormatExponentText(1234.5, 4, 3);
+    const std::string fixed = FormatFixedText(12.345, 3, 2);
+    const std::string general = FormatGeneralText(0.5, 4);
+    const std::string generalSci = FormatGeneralText(1.5e-7, 4);
+    uselocale(previous);
+    freelocale(comma);
+    ASSERT_STREQ(probe, "0,5");  // the locale really writes commas
+    EXPECT_EQ(exponent, "1.235E+003");
+    EXPECT_EQ(fixed, "12.30");
+    EXPECT_EQ(general, "0.5");
+    EXPECT_EQ(generalSci, "1.5E-7");
 }
 
 TEST(SafeFile, ReplacesWholeFilesAndReportsFailures) {

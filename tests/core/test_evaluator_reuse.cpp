@@ -1,0 +1,237 @@
+// The evaluator keeps the walked code, the per-point quantities of the
+// spectrum and the parameter window's labels from one call to the next. These
+// tests change each of them between calls and check the results against
+// closed forms, so that nothing kept can go stale.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <string>
+#include <vector>
+
+#include "core/CircuitCode.h"
+#include "core/Evaluator.h"
+#include "core/ProgramState.h"
+#include "core/WindowHooks.h"
+#include "platform/testing/Doubles.h"
+
+using namespace pellucor;
+using C = std::complex<double>;
+
+namespace {
+
+const C jay(0.0, 1.0);
+
+class EvaluatorReuseTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetProgramState();
+        ResetWindows();
+        AllocateWorkArrays();
+    }
+
+    void SetFrequencies(const std::vector<double>& f) {
+        SpectrumBlock& sp = State().Spectrum;
+        sp.PointCount = static_cast<int>(f.size());
+        for (size_t i = 0; i < f.size(); ++i) sp.Frequency[static_cast<int>(i) + 1] = f[i];
+    }
+
+    // Calculated spectrum (true impedances) of `code` with the signed values,
+    // simulated without noise on the frequencies in the state.
+    std::vector<C> Simulate(const std::string& code, const std::vector<double>& values) {
+        ProgramState& s = State();
+        s.Circuit.Code = code;
+        ParamArray<double> ln;
+        for (size_t k = 0; k < values.size(); ++k) {
+            const int j = static_cast<int>(k) + 1;
+            ln[j] = std::log(std::fabs(values[k]));
+            s.Params.Sign[j] = values[k] < 0 ? -1.0 : 1.0;
+        }
+        s.Run.SimulateMode = true;
+        s.Options.NoiseType = -1;
+        double chi = -1.0;
+        EXPECT_TRUE(EvaluateCircuit(ln, chi)) << code;
+        std::vector<C> z;
+        for (int i = 1; i <= s.Spectrum.PointCount; ++i) z.emplace_back(s.Spectrum.ZRealCalc[i], -s.Spectrum.ZImagCalc[i]);
+        return z;
+    }
+
+    platform::testing::ScopedServices services;
+};
+
+void ExpectClose(C got, C want, double rel, const std::string& what) {
+    EXPECT_NEAR(got.real(), want.real(), rel * std::abs(want)) << what;
+    EXPECT_NEAR(got.imag(), want.imag(), rel * std::abs(want)) << what;
+}
+
+C RCR(double r1, double c, double r2, double w) { return r1 + 1.0 / (1.0 / r2 + jay * w * c); }
+
+TEST_F(EvaluatorReuseTest, NewFrequenciesAndPointCountsAreUsedAtOnce) {
+    const std::vector<double> v = {100.0, 1e-5, 1000.0};
+    const std::vector<std::vector<double>> lists = {
+        {1.0, 10.0, 100.0},
+        {1.0, 10.0, 1000.0},         // one frequency changed, same count
+        {1.0, 10.0},                 // fewer points
+        {5.0, 10.0, 1000.0, 2e4},    // more points
+        {5.0, 10.0, 1000.0, 2e4},    // the same list again
+    };
+    for (const auto& f : lists) {
+        SetFrequencies(f);
+        const std::vector<C> z = Simulate("R(CR)", v);
+        ASSERT_EQ(z.size(), f.size());
+        for (size_t i = 0; i < f.size(); ++i)
+            ExpectClose(z[i], RCR(100.0, 1e-5, 1000.0, TwoPi * f[i]), 1e-13, std::to_string(f[i]) + " Hz");
+    }
+}
+
+TEST_F(EvaluatorReuseTest, EachCodeIsParsedAndWalkedAsItIsNow) {
+    SetFrequencies({0.5, 50.0, 5000.0});
+    for (int round = 0; round < 2; ++round) {
+        std::vector<C> z = Simulate("R(CR)", {100.0, 1e-5, 1000.0});
+        EXPECT_EQ(State().Params.ParamCount, 3);
+        EXPECT_EQ(State().Params.Kind[3], 1);
+        EXPECT_TRUE(State().Params.Reciprocal[2] == false && State().Params.Reciprocal[3]);
+        for (size_t i = 0; i < z.size(); ++i) {
+            const double w = TwoPi * State().Spectrum.Frequency[static_cast<int>(i) + 1];
+            ExpectClose(z[i], RCR(100.0, 1e-5, 1000.0, w), 1e-13, "R(CR)");
+        }
+        // A constant-phase element in place of the capacitor, values in the
+        // same slots.
+        z = Simulate("R(QR)", {100.0, 1e-5, 0.7, 1000.0});
+        EXPECT_EQ(State().Params.ParamCount, 4);
+        EXPECT_EQ(State().Params.Kind[3], 6);
+        EXPECT_EQ(State().Fit.MaxEvaluations, 200);
+        for (size_t i = 0; i < z.size(); ++i) {
+            const double w = TwoPi * State().Spectrum.Frequency[static_cast<int>(i) + 1];
+            ExpectClose(z[i], 100.0 + 1.0 / (1.0 / 1000.0 + 1e-5 * std::pow(jay * w, 0.7)), 1e-12, "R(QR)");
+        }
+        // The same letters at other levels invert other parameters.
+        z = Simulate("RC", {50.0, 1e-4});
+        EXPECT_FALSE(State().Params.Reciprocal[1]);
+        EXPECT_TRUE(State().Params.Reciprocal[2]);
+        for (size_t i = 0; i < z.size(); ++i) {
+            const double w = TwoPi * State().Spectrum.Frequency[static_cast<int>(i) + 1];
+            ExpectClose(z[i], 50.0 + 1.0 / (jay * w * 1e-4), 1e-13, "RC");
+        }
+    }
+}
+
+// The constant-phase element takes w^n from a fast exponential for the
+// usual frequencies; where n ln w leaves its range the library's is used.
+// Both must give the closed form, also mixed in one spectrum.
+TEST_F(EvaluatorReuseTest, ConstantPhasePowersAtUsualAndExtremeFrequencies) {
+    const double y0 = 1e5, n = 0.9999;
+    // ln w = -709 makes n ln w beyond the fast range.
+    const double extreme = std::exp(-709.0) / TwoPi;
+    SetFrequencies({1e6, 3.3, 1e-3, extreme, 0.02});
+    const std::vector<C> z = Simulate("Q", {y0, n});
+    for (size_t i = 0; i < z.size(); ++i) {
+        const double w = TwoPi * State().Spectrum.Frequency[static_cast<int>(i) + 1];
+        const C want = std::pow(w, -n) / y0 * std::exp(-jay * (n * M_PI / 2));
+        ASSERT_TRUE(std::isfinite(want.real()));
+        ExpectClose(z[i], want, 1e-12, "point " + std::to_string(i + 1));
+    }
+}
+
+// A level's sum is kept within magnitudes 1e-32 .. 1e32 before it is
+// inverted. Points on both sides of the bound in one spectrum: the guard
+// must act on exactly those below it.
+TEST_F(EvaluatorReuseTest, LevelGuardActsPointByPoint) {
+    const double g = 1e-3, c = 1e-30;  // w C crosses 1e-32 at w = 0.01
+    SetFrequencies({1e3, 1.0, 0.01, 1e-3, 1e-4});
+    const std::vector<C> z = Simulate("(CR)", {c, 1.0 / g});
+    for (size_t i = 0; i < z.size(); ++i) {
+        const double w = TwoPi * State().Spectrum.Frequency[static_cast<int>(i) + 1];
+        const double b = std::max(w * c, 1e-32);
+        const C want = 1.0 / C(g, b);
+        EXPECT_NEAR(z[i].real(), want.real(), 1e-12 * std::abs(want)) << i;
+        EXPECT_NEAR(z[i].imag(), want.imag(), 1e-12 * std::abs(want.imag())) << i;
+    }
+    // Below the bound the imaginary part is the guard's, not w C.
+    EXPECT_NEAR(z[4].imag(), -1e-32 / (g * g), 1e-12 * 1e-32 / (g * g));
+}
+
+// Modulus-weighted chi-squared against residuals computed here, over many
+// points (the sum is formed in several partial sums), with and without the
+// exponent penalty.
+TEST_F(EvaluatorReuseTest, ModulusWeightedSumOverManyPoints) {
+    std::vector<double> f;
+    for (int i = 0; i < 137; ++i) f.push_back(std::pow(10.0, 5.0 - 7.0 * i / 136.0));
+    SetFrequencies(f);
+    SpectrumBlock& sp = State().Spectrum;
+    for (double n : {0.8, 1.2}) {
+        double want = 0.0;
+        for (int i = 1; i <= 137; ++i) {
+            const double w = TwoPi * f[static_cast<size_t>(i - 1)];
+            const C z = 10.0 + 1.0 / (1.0 / 300.0 + 1e-5 * std::pow(jay * w, std::min(n, 0.99)));
+            sp.ZReal[i] = z.real() * (1.0 + 0.01 * std::sin(i));
+            sp.ZImag[i] = -z.imag() * (1.0 - 0.02 * std::cos(i));
+            const double dr = z.real() - sp.ZReal[i], di = -z.imag() - sp.ZImag[i];
+            want += (dr * dr + di * di) / std::norm(z);
+            if (n > 1.0) want += 10000.0 * n * n;
+        }
+        State().Circuit.Code = "R(QR)";
+        State().Options.Weighting = 1;
+        State().Run.SimulateMode = false;
+        const double v[] = {10.0, 1e-5, n, 300.0};
+        ParamArray<double> ln;
+        for (int k = 1; k <= 4; ++k) {
+            ln[k] = std::log(v[k - 1]);
+            State().Params.Sign[k] = 1.0;
+        }
+        double chi = -1.0;
+        ASSERT_TRUE(EvaluateCircuit(ln, chi));
+        EXPECT_NEAR(chi, want, 1e-12 * want) << n;
+    }
+}
+
+// ---- parameter window labels ------------------------------------------------
+
+// A window that counts how often its labels are set.
+class CountingParamWindow : public MemoryParamWindow {
+public:
+    void SetRowLabel(int row, const std::string& t) override {
+        ++labelWrites;
+        MemoryParamWindow::SetRowLabel(row, t);
+    }
+    int labelWrites = 0;
+};
+
+TEST_F(EvaluatorReuseTest, LabelsFollowKindsUnitsAndWindows) {
+    CountingParamWindow window;
+    InstallWindows(WindowSet{&window, nullptr, nullptr, nullptr});
+    SetFrequencies({1.0, 10.0});
+    Simulate("R(CR)", {100.0, 1e-5, 1000.0});
+    EXPECT_EQ(window.labelWrites, MaxParams);
+    EXPECT_EQ(window.label[2], "Capacitance,         [F]");
+    EXPECT_EQ(window.label[4], "Not used         ");
+
+    // Unchanged kinds and units: the labels stand.
+    Simulate("R(CR)", {120.0, 2e-5, 900.0});
+    EXPECT_EQ(window.labelWrites, MaxParams);
+
+    // Other kinds.
+    Simulate("R(QR)", {100.0, 1e-5, 0.7, 1000.0});
+    EXPECT_EQ(window.labelWrites, 2 * MaxParams);
+    EXPECT_EQ(window.label[3], "Freq power, n    [0<n<1]");
+
+    // Other units: the per-area labels.
+    State().Run.PerAreaUnits = true;
+    Simulate("R(QR)", {100.0, 1e-5, 0.7, 1000.0});
+    EXPECT_EQ(window.labelWrites, 3 * MaxParams);
+    EXPECT_EQ(window.label[1], "Resistance,    [ohm-cm2]");
+
+    // A window installed afresh gets every label, as does the default window
+    // after it was reset.
+    CountingParamWindow second;
+    InstallWindows(WindowSet{&second, nullptr, nullptr, nullptr});
+    Simulate("R(QR)", {100.0, 1e-5, 0.7, 1000.0});
+    EXPECT_EQ(second.labelWrites, MaxParams);
+    EXPECT_EQ(second.label[1], "Resistance,    [ohm-cm2]");
+    ResetWindows();
+    Simulate("R(QR)", {100.0, 1e-5, 0.7, 1000.0});
+    EXPECT_EQ(DefaultParamWindow().label[1], "Resistance,    [ohm-cm2]");
+    ResetWindows();
+}
+
+}  // namespace
