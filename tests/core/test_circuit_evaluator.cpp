@@ -431,6 +431,46 @@ TEST_F(EvaluatorTest, NoiseIsRepeatableAndOfTheSizeAsked) {
     }
 }
 
+// The noise of a simulation is drawn from seed -911 at every call: per point
+// first a normal deviate g for the size |g| * level (times |Z| when
+// proportional), then a uniform u for the phase (2u - 1) pi. Reproduced here
+// with the generators themselves and the circuit's closed form.
+TEST_F(EvaluatorTest, NoiseDrawsFromTheFixedSeedInOrder) {
+    const std::vector<double> f = {1000.0, 10.0, 0.1};
+    const std::vector<double> v = {20.0, 1e-5, 2000.0};
+    for (int type : {0, 1}) {
+        ParamArray<double> ln = Load("R(CR)", v, f);
+        State().Run.SimulateMode = true;
+        State().Options.NoiseType = type;
+        State().Options.NoiseLevelUnity = 0.5;
+        State().Options.NoiseLevelModulus = 0.02;
+        ResetRandomGenerators();
+        double chi = -1;
+        ASSERT_TRUE(EvaluateCircuit(ln, chi));
+
+        ResetRandomGenerators();
+        int seed = -911;
+        double sum = 0;
+        for (int i = 1; i <= 3; ++i) {
+            const double w = TwoPi * f[static_cast<size_t>(i - 1)];
+            const C z = 20.0 + 1.0 / (1.0 / 2000.0 + jay * w * 1e-5);
+            const double g = GaussianRandom(seed);
+            const double u = UniformRandom(seed);
+            const double a0 = std::fabs(g) * (type == 0 ? 0.5 : 0.02);
+            const double a = type == 0 ? a0 : a0 * std::abs(z);
+            const double theta = (2.0 * u - 1.0) * kPi;
+            EXPECT_NEAR(State().Spectrum.ZRealCalc[i], z.real() + a * std::cos(theta), 1e-9 * std::abs(z)) << i;
+            EXPECT_NEAR(State().Spectrum.ZImagCalc[i], -z.imag() + a * std::sin(theta), 1e-9 * std::abs(z)) << i;
+            EXPECT_NEAR(State().Spectrum.ResidualSq[i], a0 * a0, 1e-15 * a0 * a0) << i;
+            sum += a0 * a0;
+        }
+        EXPECT_NEAR(chi, sum, 1e-15 * sum) << type;
+    }
+    // Without noise every point's ResidualSq is 0 again.
+    Simulate("R(CR)", v, f);
+    for (int i = 1; i <= 3; ++i) EXPECT_EQ(State().Spectrum.ResidualSq[i], 0.0) << i;
+}
+
 TEST_F(EvaluatorTest, EdgeCodesAndCounts) {
     // No points: set-up only.
     ParamArray<double> ln = Load("R(CR)", {1.0, 1.0, 1.0}, {});
@@ -488,6 +528,25 @@ TEST_F(EvaluatorTest, IntegrationPieces) {
     EXPECT_NEAR(DistributionIntegrand(7, x), (up1 - dn1) / (2 * h), 1e-8);
     EXPECT_NEAR(DistributionIntegrand(8, x), (up2 - dn2) / (2 * h), 1e-8);  // W = 1
     EXPECT_EQ(DistributionIntegrand(9, x), 0.0);
+    // Every kind at one point (W = 0.7, psi = 0.8), worked out directly.
+    {
+        const double wt = 0.7, psi = 0.8, w2 = wt * wt;
+        State().Distribution.OmegaTau = wt;
+        State().Distribution.Shape = psi;
+        const double lo = 1.0 + w2 * std::exp(-2.0 * x), hi = 1.0 + w2 * std::exp(2.0 * x);
+        const double gauss = std::exp(-(x / psi) * (x / psi));
+        const double want[9] = {0.0,
+                                std::exp(-psi * x) / lo,
+                                wt * std::exp(-(1.0 + psi) * x) / lo,
+                                std::exp(-psi * x) / hi + std::exp(-psi * x) / lo,
+                                wt * (std::exp(-(psi - 1.0) * x) / hi + std::exp(-(psi + 1.0) * x) / lo),
+                                gauss / hi,
+                                wt * gauss * std::exp(x) / hi,
+                                -x * std::exp(-psi * x) / lo,
+                                -x * std::exp(-(1.0 + psi) * x) / lo};
+        for (int kind = 1; kind <= 8; ++kind)
+            EXPECT_NEAR(DistributionIntegrand(kind, x), want[kind], 1e-14 * std::fabs(want[kind])) << kind;
+    }
     // A constant integrand (kind 1 with psi = 0 and W = 0) is exact at the
     // fifth refinement.
     State().Distribution.OmegaTau = 0.0;
