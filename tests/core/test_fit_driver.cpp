@@ -340,3 +340,68 @@ TEST_F(FitDriver, SmallQueries) {
     s.Run.ConductiveSystem = true;
     EXPECT_EQ(PackOptionFlags(), 128 + 16 + 8 + 2);
 }
+
+TEST_F(FitDriver, TheStartSlotHoldsTheStateBeforeTheFirstIteration) {
+    // R(CR) with C fixed: two free parameters, so two searched every time
+    // (four or fewer parameters are all selected, fixed ones are not counted).
+    LoadSpectrum(RCR, 30, 1e5, 0.1);
+    SelectModel("R(CR)", {150, 2e-5, 3200}, {2});
+    State().Options.MaxIterations = 5;
+    StartRunClock();
+    InitialEvaluation(State().Files.DataFileName);
+    const ProgramState& s = State();
+    double start[4], atStart[4];
+    for (int j = 1; j <= 3; ++j) {
+        start[j] = s.Params.Value[j];
+        atStart[j] = Fitted(j);
+    }
+    const double chiPerDof = s.Fit.ChiSq / (30 - 2);
+    ASSERT_EQ(RunIterations(State().Files.DataFileName), RunOutcome::Finished);
+    const IterationHistory& h = s.History;
+    ASSERT_GE(h.IterationCount, 1);
+    EXPECT_EQ(h.Ndir[0], 2);
+    EXPECT_NEAR(h.ChiSqPerDof[0], chiPerDof, 1e-12 * chiPerDof);
+    for (int j = 1; j <= 3; ++j) {
+        EXPECT_EQ(h.StartMatrix[j], start[j]) << j;
+        EXPECT_EQ(h.ValueMatrix[j], atStart[j]) << j;
+    }
+    for (int i = 1; i <= h.IterationCount; ++i) EXPECT_EQ(h.Ndir[i], 2) << i;
+    // The last slot holds the run's result; the fixed value never moved.
+    const int last = h.IterationCount * 15;
+    EXPECT_EQ(h.ValueMatrix[last + 3], Fitted(3));
+    EXPECT_NEAR(h.ValueMatrix[last + 2], 2e-5, 1e-18);
+    EXPECT_NEAR(Fitted(1), 50, 1e-3);
+    EXPECT_NEAR(Fitted(3), 800, 1e-2);
+    // The chi-squared per degree of freedom is over the free parameters.
+    EXPECT_NEAR(h.ChiSqPerDof[h.IterationCount], s.Fit.ChiSq / 28, 1e-15);
+    EXPECT_EQ(DefaultParamWindow().chiSqText, FormatGeneral(s.Fit.ChiSq / 28, 4));
+
+    // Batch runs keep no value tables but still write the matrix files.
+    ResetProgramState();
+    ResetWindows();
+    AllocateWorkArrays();
+    UseOutputFolders();
+    LoadSpectrum(RCR, 30, 1e5, 0.1);
+    SelectModel("R(CR)", {150, 2e-5, 3200}, {2});
+    State().Run.IterateMode = false;
+    State().Run.BatchMode = true;
+    const std::string mat = MinimaMatrixPath(State().Files.DataFileName, "R(CR)");
+    std::filesystem::remove(mat);
+    EXPECT_EQ(RunFullFit(), RunOutcome::Finished);
+    for (int k = 1; k <= 45; ++k) EXPECT_EQ(State().History.ValueMatrix[k], 0.0) << k;
+    EXPECT_TRUE(std::filesystem::exists(mat));
+}
+
+TEST_F(FitDriver, ANegativeStartValueIsFittedInItsMagnitudeAndKeepsItsSign) {
+    // Z = -40 + 800 || C: the series resistance is negative.
+    auto z = [](double w) { return -40.0 + 1.0 / (1.0 / 800 + J * w * 2e-5); };
+    LoadSpectrum(z, 40, 1e5, 0.1);
+    SelectModel("R(CR)", {-100, 5e-5, 2000});
+    EXPECT_EQ(RunFullFit(), RunOutcome::Finished);
+    const ParamSet& p = State().Params;
+    EXPECT_EQ(p.Sign[1], -1.0);
+    EXPECT_NEAR(Fitted(1), -40.0, 1e-3);
+    EXPECT_NEAR(Fitted(2), 2e-5, 1e-9);
+    EXPECT_NEAR(Fitted(3), 800.0, 1e-2);
+    EXPECT_EQ(DefaultParamWindow().end[1].substr(0, 1), "-");
+}

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "core/Simplex.h"
 
@@ -164,4 +166,60 @@ TEST(DownhillSimplex, BestVertexPrefersTheLowestIndexOnTies) {
     DVector y = AllocVector(1, 4);
     y[1] = 3; y[2] = 1; y[3] = 1; y[4] = 2;
     EXPECT_EQ(BestVertex(y, 3), 2);
+}
+
+TEST(DownhillSimplex, OnePassReflectsExpandsContractsAndShrinksAsWorkedOutByHand) {
+    // Triangle (0,0), (1,0), (0,1) with values 1, 2, 3: best 1, worst 3,
+    // next-worst 2; the centroid of the face opposite the worst is (0.5, 0).
+    // Every case runs one pass: the evaluation limit ends the loop right after.
+    struct Case {
+        const char* name;
+        std::vector<double> answers;  // values returned in call order
+        int limit;
+        std::vector<std::pair<double, double>> points;  // points evaluated, in order
+        double p[4][2];                                  // vertices after the pass
+        double y[4];
+    } cases[] = {
+        // Reflection (1,-1) better than the best: expansion to (0.5,0) + 2 ((1,-1) - (0.5,0)).
+        {"expansion accepted", {0.5, 0.25}, 2, {{1, -1}, {1.5, -2}}, {{}, {0, 0}, {1, 0}, {1.5, -2}}, {0, 1, 2, 0.25}},
+        // Expansion worse than the reflection: the reflected point stays.
+        {"expansion rejected", {0.5, 0.75}, 2, {{1, -1}, {1.5, -2}}, {{}, {0, 0}, {1, 0}, {1, -1}}, {0, 1, 2, 0.5}},
+        // Reflection between the best and the next-worst: kept, nothing more.
+        {"reflection only", {1.5}, 1, {{1, -1}}, {{}, {0, 0}, {1, 0}, {1, -1}}, {0, 1, 2, 1.5}},
+        // Reflection no better than the next-worst but better than the worst:
+        // kept, then contraction from it towards the centroid: (0.75, -0.5).
+        {"contraction", {2.5, 2.2}, 2, {{1, -1}, {0.75, -0.5}}, {{}, {0, 0}, {1, 0}, {0.75, -0.5}}, {0, 1, 2, 2.2}},
+        // Reflection and contraction (0.25, 0.5) both fail: every vertex but
+        // the best moves halfway to it and is evaluated again.
+        {"shrink", {10, 4, 1.7, 1.9}, 4, {{1, -1}, {0.25, 0.5}, {0.5, 0}, {0, 0.5}},
+         {{}, {0, 0}, {0.5, 0}, {0, 0.5}}, {0, 1, 1.7, 1.9}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DMatrix p = AllocMatrix(1, 3, 1, 2);
+        p[1][1] = 0; p[1][2] = 0;
+        p[2][1] = 1; p[2][2] = 0;
+        p[3][1] = 0; p[3][2] = 1;
+        DVector y = AllocVector(1, 3);
+        y[1] = 1; y[2] = 2; y[3] = 3;
+        std::vector<std::pair<double, double>> seen;
+        size_t next = 0;
+        auto f = [&](const DVector& x) {
+            seen.push_back({x[1], x[2]});
+            return next < c.answers.size() ? c.answers[next++] : 100.0;
+        };
+        int evaluations = -1;
+        DownhillSimplex(p, y, 2, evaluations, 0.0, c.limit, f);
+        EXPECT_EQ(evaluations, c.limit);
+        ASSERT_EQ(seen.size(), c.points.size());
+        for (size_t k = 0; k < seen.size(); ++k) {
+            EXPECT_DOUBLE_EQ(seen[k].first, c.points[k].first) << k;
+            EXPECT_DOUBLE_EQ(seen[k].second, c.points[k].second) << k;
+        }
+        for (int j = 1; j <= 3; ++j) {
+            EXPECT_DOUBLE_EQ(p[j][1], c.p[j][0]) << j;
+            EXPECT_DOUBLE_EQ(p[j][2], c.p[j][1]) << j;
+            EXPECT_EQ(y[j], c.y[j]) << j;
+        }
+    }
 }
