@@ -406,37 +406,47 @@ void PainterDevice::Ellipse(int x1, int y1, int x2, int y2) {
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
-void PainterDevice::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
-    const Point a = LPtoDP({x1, y1});
-    const Point b = LPtoDP({x2, y2});
-    const Point s = LPtoDP({x3, y3});
-    const Point e = LPtoDP({x4, y4});
+namespace {
+
+// The box and the start and span angles (in 1/16 degree, counter-clockwise)
+// of an arc or pie given as the library gives them: a bounding box and two
+// points whose radials mark the ends.
+struct ArcGeometry {
+    QRectF box;
+    int start;
+    int span;
+};
+
+ArcGeometry ArcFrom(const DrawDevice& d, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
+    const Point a = d.LPtoDP({x1, y1});
+    const Point b = d.LPtoDP({x2, y2});
+    const Point s = d.LPtoDP({x3, y3});
+    const Point e = d.LPtoDP({x4, y4});
     const Rect r = Normalized(a.x, a.y, b.x, b.y);
     const QRectF box(r.Left, r.Top, r.Right - r.Left - 1, r.Bottom - r.Top - 1);
     const int a0 = RadialAngle16(box, s.x, s.y);
     int span = RadialAngle16(box, e.x, e.y) - a0;
     if (span <= 0) span += 360 * 16;
+    return {box, a0, span};
+}
+
+}  // namespace
+
+void PainterDevice::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
+    const ArcGeometry g = ArcFrom(*this, x1, y1, x2, y2, x3, y3, x4, y4);
     QPainter& p = P();
     ApplyPenForVector();
     p.setBrush(Qt::NoBrush);
-    p.drawArc(box, a0, span);
+    p.drawArc(g.box, g.start, g.span);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
 void PainterDevice::Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
-    const Point a = LPtoDP({x1, y1});
-    const Point b = LPtoDP({x2, y2});
-    const Point s = LPtoDP({x3, y3});
-    const Point e = LPtoDP({x4, y4});
-    const Rect r = Normalized(a.x, a.y, b.x, b.y);
-    const QRectF box(r.Left, r.Top, r.Right - r.Left - 1, r.Bottom - r.Top - 1);
-    const int a0 = RadialAngle16(box, s.x, s.y);
-    int span = RadialAngle16(box, e.x, e.y) - a0;
-    if (span <= 0) span += 360 * 16;
+    const ArcGeometry g = ArcFrom(*this, x1, y1, x2, y2, x3, y3, x4, y4);
     QPainter& p = P();
     ApplyPenForVector();
     ApplyBrush();
-    p.drawPie(box, a0, span);
+    p.drawPie(g.box, g.start, g.span);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
