@@ -13,4 +13,8 @@ for sub in data par "data/simulation data" "data/export data" "par/simulation pa
 done
 cp -rn "$root/apps/files/." "$progdir/" 2>/dev/null || true
 cd "$progdir"
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  echo "No display found: starting Lumarest without a screen (offscreen)."
+  export QT_QPA_PLATFORM=offscreen
+fi
 exec "$dir/apps/Lumarest" "$@"
