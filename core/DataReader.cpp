@@ -103,9 +103,10 @@ void ReadPoints(std::istream& in, ScratchRead& r) {
         const double mod = std::sqrt(zr * zr + zi * zi);
         const double inv = 1.0 / (omega * mod);
         // Points no later division or logarithm could use are skipped like
-        // lines that do not scan.
+        // lines that do not scan: no frequency, values that are not finite, and
+        // an impedance of zero (its modulus divides weights and extremes).
         if (!(f > 0) || !std::isfinite(f) || !std::isfinite(zr) || !std::isfinite(zi) ||
-            !std::isfinite(omega))
+            !std::isfinite(omega) || !(mod > 0) || !std::isfinite(inv))
             continue;
 
         ++r.count;

@@ -211,7 +211,7 @@ TEST_F(DataReader, RejectedFileLeavesTheLoadedSpectrumAsItWas) {
 }
 
 TEST_F(DataReader, PointsThatNoCalculationCouldUseAreSkipped) {
-    std::string text = "0 5 5\n-10 5 5\nnan 5 5\ninf 5 5\n100 inf 5\n100 5 nan\n";
+    std::string text = "0 5 5\n-10 5 5\nnan 5 5\ninf 5 5\n100 inf 5\n100 5 nan\n100 0 0\n";
     for (int i = 1; i <= 15; ++i) text += std::to_string(i) + " 5 -5\n";
     ASSERT_EQ(Read(text), 0);
     const SpectrumBlock& s = State().Spectrum;
@@ -220,6 +220,9 @@ TEST_F(DataReader, PointsThatNoCalculationCouldUseAreSkipped) {
         EXPECT_GT(s.Frequency[i], 0);
         EXPECT_TRUE(std::isfinite(s.ZReal[i]) && std::isfinite(s.ZImag[i]));
     }
+    // The extremes come from the usable points only: |Z| = sqrt(50) everywhere.
+    EXPECT_DOUBLE_EQ(s.ZModMin, std::sqrt(50.0));
+    EXPECT_TRUE(std::isfinite(s.InvOmegaZMax));
     // Fourteen usable points and a bad one are too few.
     std::string short14 = "0 5 5\n";
     for (int i = 1; i <= 14; ++i) short14 += std::to_string(i) + " 5 -5\n";
