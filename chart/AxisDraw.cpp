@@ -242,14 +242,21 @@ void TCustomChartAxis::DrawAxisLabel(int x, int y, int angle, const std::string&
     c.SetTextAlign(TA_LEFT | TA_TOP);
 }
 
-void TCustomChartAxis::DrawTitle(int x, int y) {
+// Font and a see-through background for a title or a label; white text
+// turns black on paper.
+void TCustomChartAxis::PrepareTextCanvas(const TFont& font) {
     auto& c = *OwnerPanel->Canvas;
-    OwnerPanel->FontCanvas(Title->GetFont());
+    OwnerPanel->FontCanvas(font);
     if (OwnerPanel->Printing && platform::ColorToRGB(c.Font->GetColor()) == clWhite) c.Font->SetColor(clBlack);
     c.Brush->SetColor(OwnerPanel->Color);
     c.Brush->SetStyle(TBrushStyle::Clear);
     // The grid of an axis drawn before leaves the background opaque.
     c.SetBackMode(cbmTransparent);
+}
+
+void TCustomChartAxis::DrawTitle(int x, int y) {
+    auto& c = *OwnerPanel->Canvas;
+    PrepareTextCanvas(Title->GetFont());
     if (DepthAxisFlag) {
         c.SetTextAlign(TA_LEFT | TA_TOP);
         c.TextOut3D(TitlePos, OwnerPanel->ChartRect.Bottom, OwnerPanel->Depth3D / 2, Title->Caption);
@@ -261,12 +268,7 @@ void TCustomChartAxis::DrawTitle(int x, int y) {
 void TCustomChartAxis::WriteLabel(int pos, const std::string& text) {
     if (FTickOnLabelsOnly) AddTick(pos);
     auto& c = *OwnerPanel->Canvas;
-    OwnerPanel->FontCanvas(*LabelsFont);
-    if (OwnerPanel->Printing && platform::ColorToRGB(c.Font->GetColor()) == clWhite) c.Font->SetColor(clBlack);
-    c.Brush->SetColor(OwnerPanel->Color);
-    c.Brush->SetStyle(TBrushStyle::Clear);
-    // The grid of an axis drawn before leaves the background opaque.
-    c.SetBackMode(cbmTransparent);
+    PrepareTextCanvas(*LabelsFont);
     if (DepthAxisFlag) {
         c.SetTextAlign(TA_LEFT | TA_TOP);
         c.TextOut3D(LabelsPos, OwnerPanel->ChartRect.Bottom, pos, text);

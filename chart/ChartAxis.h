@@ -205,6 +205,7 @@ public:
     std::string LabelValue(double value);
     TAxisLabelStyle CalcLabelStyle();
     int MaxLabelsWidth();
+    void PrepareTextCanvas(const TFont& font);
     void DrawTitle(int x, int y);
     void DrawAxisLabel(int x, int y, int angle, const std::string& text);
     void IncDecDateTime(bool increment, double& value, double anIncrement, TDateTimeStep step);
