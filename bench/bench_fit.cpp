@@ -9,7 +9,7 @@
 
 #include <chrono>
 #include <cmath>
-#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -21,7 +21,6 @@
 #include "core/NumericLib.h"
 #include "core/ProgramState.h"
 #include "core/WindowHooks.h"
-#include "platform/Services.h"
 
 using namespace pellucor;
 

@@ -11,7 +11,6 @@ namespace pellucor::chart {
 
 namespace {
 
-
 using platform::RoundHalfEven;
 using platform::TA_BOTTOM;
 using platform::TA_CENTER;
@@ -25,6 +24,17 @@ bool IsLeft(const TCustomChartAxis& a) { return !a.HorizontalAxis && !a.FarSide 
 bool IsRight(const TCustomChartAxis& a) { return !a.HorizontalAxis && a.FarSide && !a.DepthAxisFlag; }
 
 constexpr double kMinStep = 1e-12;
+
+// The date-time step the labels keep to exactly: the wished increment's
+// own step, widened until it covers the label step; dtNone when the
+// labels are not exact dates or the increment is no step of the table.
+TDateTimeStep ExactDateTimeStep(bool exactDates, double increment, double step) {
+    if (!exactDates || increment == 0) return dtNone;
+    TDateTimeStep index = FindDateTimeStep(increment);
+    if (index != dtNone)
+        while (index < dtOneYear && step > DateTimeStep[index]) index = static_cast<TDateTimeStep>(index + 1);
+    return index;
+}
 
 }  // namespace
 
@@ -127,13 +137,8 @@ TAxisLabelStyle TCustomChartAxis::CalcLabelStyle() {
     if (FLabelStyle != talAuto) return FLabelStyle;
     if (!OwnerPanel) return talNone;
     if (DepthAxisFlag) {
-        bool anyActive = false;
-        for (auto* s : OwnerPanel->SeriesList) {
-            if (!s->Active) continue;
-            anyActive = true;
-            if (s->HasDepthValues || s->MinZValue() != s->MaxZValue()) return talValue;
-        }
-        (void)anyActive;
+        for (auto* s : OwnerPanel->SeriesList)
+            if (s->Active && (s->HasDepthValues || s->MinZValue() != s->MaxZValue())) return talValue;
         return talText;
     }
     TAxisLabelStyle result = talNone;
@@ -306,13 +311,7 @@ void TCustomChartAxis::IncDecDateTime(bool increment, double& value, double anIn
 
 void TCustomChartAxis::DrawLinearLabels(double step) {
     if (!(std::fabs(RangeSpan / step) < 10000)) return;  // also refuses a span that is not a number
-    TDateTimeStep stepIndex = dtNone;
-    if (LabelsAsDates && FExactDateTime && FIncrement != 0) {
-        stepIndex = FindDateTimeStep(FIncrement);
-        if (stepIndex != dtNone)
-            while (stepIndex < dtOneYear && step > DateTimeStep[stepIndex])
-                stepIndex = static_cast<TDateTimeStep>(stepIndex + 1);
-    }
+    const TDateTimeStep stepIndex = ExactDateTimeStep(LabelsAsDates && FExactDateTime, FIncrement, step);
     double v;
     if (LabelsAsDates && FExactDateTime && stepIndex >= dtOneDay && stepIndex <= dtOneYear)
         v = ChartRoundDate(RangeMax, stepIndex);
@@ -468,13 +467,7 @@ void TCustomChartAxis::Draw(bool calcPosAxis) {
         else
             DrawTitle(TitlePos, PixelCentre);
     }
-    TDateTimeStep stepIndex = dtNone;
-    if (LabelsAsDates && FExactDateTime && FIncrement != 0) {
-        stepIndex = FindDateTimeStep(FIncrement);
-        if (stepIndex != dtNone)
-            while (stepIndex < dtOneYear && step > DateTimeStep[stepIndex])
-                stepIndex = static_cast<TDateTimeStep>(stepIndex + 1);
-    }
+    const TDateTimeStep stepIndex = ExactDateTimeStep(LabelsAsDates && FExactDateTime, FIncrement, step);
     FTicks.clear();
     FTicks.reserve(MaxTickPositions);
     FTicksFull = false;

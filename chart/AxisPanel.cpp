@@ -1,7 +1,6 @@
 #include "chart/AxisPanel.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace pellucor::chart {
 

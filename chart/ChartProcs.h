@@ -153,7 +153,8 @@ void ChartCheckAngle(int angle, const std::string& label);
 // baseName + "1", "2", ... up to the first the owner has no component of.
 std::string ChartGetUniqueName(const std::function<bool(const std::string&)>& ownerHasName,
                                const std::string& baseName);
-// "BMP", "WMF", "EMF", "TEE", "JPG" for 0..4; empty otherwise.
+// "BMP", "WMF", "EMF", "CHT" (the engine's own chart files), "JPG" for 0..4;
+// empty otherwise.
 std::string ChartGetImageExtension(int index);
 
 // The engine's hand cursor.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "chart/AxisPanel.h"
 #include "chart/ChartAxis.h"
@@ -246,11 +245,7 @@ void TChartSeries::SetBooleanProperty(bool& variable, bool value) {
 // ----- series list -----
 
 TChartSeries* TChartSeriesList::GetSeries(int i) const {
-    if (i < 0 || i >= Count()) {
-        char buf[64];
-        std::snprintf(buf, sizeof buf, "List index out of bounds (%d)", i);
-        throw EListError(buf);
-    }
+    if (i < 0 || i >= Count()) ThrowListIndexError(i);
     return items_[static_cast<std::size_t>(i)];
 }
 

@@ -8,12 +8,14 @@
 
 namespace pellucor::chart {
 
+void ThrowListIndexError(int index) {
+    std::string msg = TeeMsg_ListIndexError;
+    msg.replace(msg.find("%d"), 2, std::to_string(index));
+    throw EListError(msg);
+}
+
 TChartValueList* TChartValueLists::GetValueList(int index) const {
-    if (index < 0 || index >= Count()) {
-        std::string msg = TeeMsg_ListIndexError;
-        msg.replace(msg.find("%d"), 2, std::to_string(index));
-        throw EListError(msg);
-    }
+    if (index < 0 || index >= Count()) ThrowListIndexError(index);
     return items_[static_cast<std::size_t>(index)];
 }
 
@@ -32,11 +34,7 @@ TChartValueList::~TChartValueList() {
 }
 
 void TChartValueList::CheckIndex(int index) const {
-    if (index < 0 || index >= Count()) {
-        std::string msg = TeeMsg_ListIndexError;
-        msg.replace(msg.find("%d"), 2, std::to_string(index));
-        throw EListError(msg);
-    }
+    if (index < 0 || index >= Count()) ThrowListIndexError(index);
 }
 
 void TChartValueList::Assign(const TChartValueList& source) {
@@ -86,11 +84,7 @@ int TChartValueList::AddChartValue(double value) {
 }
 
 void TChartValueList::InsertChartValue(int index, double value) {
-    if (index < 0 || index > Count()) {
-        std::string msg = TeeMsg_ListIndexError;
-        msg.replace(msg.find("%d"), 2, std::to_string(index));
-        throw EListError(msg);
-    }
+    if (index < 0 || index > Count()) ThrowListIndexError(index);
     ValueItems.insert(ValueItems.begin() + index, value);
     StatsDirty = true;
 }

@@ -14,6 +14,9 @@ public:
     using std::out_of_range::out_of_range;
 };
 
+// Throws EListError "List index out of bounds (<index>)".
+[[noreturn]] void ThrowListIndexError(int index);
+
 enum TChartListOrder { loNone, loAscending, loDescending };
 enum TValueEvent { veClear, veAdd, veDelete, veRefresh, veModify };
 

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/Clock.h"
+
 namespace pellucor::chart {
 
 namespace {
@@ -375,19 +377,6 @@ std::string FormatFloat(const std::string& picture, double value, const NumberFo
 
 namespace {
 
-// Civil date of a day count from 1 January 1970 (proleptic Gregorian).
-void CivilFromDays(long long z, int& y, int& m, int& d) {
-    z += 719468;
-    const long long era = (z >= 0 ? z : z - 146096) / 146097;
-    const long long doe = z - era * 146097;
-    const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const long long mp = (5 * doy + 2) / 153;
-    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    y = static_cast<int>(yoe + era * 400 + (m <= 2 ? 1 : 0));
-}
-
 std::string Pad(int v, int width) {
     std::string s = std::to_string(v);
     while (static_cast<int>(s.size()) < width) s.insert(s.begin(), '0');
@@ -398,18 +387,7 @@ std::string Pad(int v, int width) {
 
 std::string FormatDateTime(const std::string& picture, double value) {
     if (!std::isfinite(value)) return {};
-    const double dayPart = std::floor(value);
-    long long ms = std::llround((value - dayPart) * 86400000.0);
-    long long days = static_cast<long long>(dayPart);
-    if (ms >= 86400000) {
-        ms -= 86400000;
-        ++days;
-    }
-    int year = 0, month = 0, day = 0;
-    CivilFromDays(days - 25569, year, month, day);  // 25569: 1 January 1970
-    const int hour = static_cast<int>(ms / 3600000);
-    const int minute = static_cast<int>(ms / 60000 % 60);
-    const int second = static_cast<int>(ms / 1000 % 60);
+    const platform::DateTime t = platform::DateTime::FromSerial(value);
 
     std::string out;
     bool afterHour = false;
@@ -432,29 +410,29 @@ std::string FormatDateTime(const std::string& picture, double value) {
         switch (c) {
             case 'y':
                 n = run('y');
-                out += n <= 2 ? Pad(year % 100, 2) : Pad(year, 4);
+                out += n <= 2 ? Pad(t.year % 100, 2) : Pad(t.year, 4);
                 break;
             case 'm':
                 n = std::min<std::size_t>(run('m'), 2);
-                out += afterHour ? Pad(minute, n == 2 ? 2 : 1) : Pad(month, n == 2 ? 2 : 1);
+                out += afterHour ? Pad(t.minute, n == 2 ? 2 : 1) : Pad(t.month, n == 2 ? 2 : 1);
                 afterHour = false;
                 break;
             case 'd':
                 n = std::min<std::size_t>(run('d'), 2);
-                out += Pad(day, static_cast<int>(n));
+                out += Pad(t.day, static_cast<int>(n));
                 break;
             case 'h':
                 n = std::min<std::size_t>(run('h'), 2);
-                out += Pad(hour, static_cast<int>(n));
+                out += Pad(t.hour, static_cast<int>(n));
                 afterHour = true;
                 break;
             case 'n':
                 n = std::min<std::size_t>(run('n'), 2);
-                out += Pad(minute, static_cast<int>(n));
+                out += Pad(t.minute, static_cast<int>(n));
                 break;
             case 's':
                 n = std::min<std::size_t>(run('s'), 2);
-                out += Pad(second, static_cast<int>(n));
+                out += Pad(t.second, static_cast<int>(n));
                 break;
             default:
                 out.push_back(picture[i]);

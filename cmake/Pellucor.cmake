@@ -2,8 +2,9 @@
 
 set(PELLUCOR_WARNINGS -Wall -Wextra)
 
-# pellucor_add_library(<folder> [QT] SOURCES ... [DEPS ...])
-#   Adds the static library pellucor_<folder> with alias Pellucor::<folder>.
+# pellucor_add_library(<folder> [QT] [NAME n] SOURCES ... [DEPS ...])
+#   Adds the static library pellucor_<folder> with alias Pellucor::<folder>
+#   (pellucor_<n> and Pellucor::<n> when a folder holds several libraries).
 #   QT turns on AUTOMOC; only folders that hold Qt windows should ask for it.
 function(pellucor_add_library folder)
   cmake_parse_arguments(ARG "QT" "NAME" "SOURCES;DEPS" ${ARGN})
@@ -33,6 +34,8 @@ function(pellucor_add_test folder)
   target_compile_options(${target} PRIVATE ${PELLUCOR_WARNINGS})
   target_link_libraries(${target} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+  # Made here so every suite may write into it, whichever runs first.
+  file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/test-output)
   target_compile_definitions(${target} PRIVATE
     PELLUCOR_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
     PELLUCOR_TEST_OUTPUT_DIR="${PROJECT_BINARY_DIR}/test-output")

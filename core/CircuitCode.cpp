@@ -146,10 +146,7 @@ CircuitCodeLayout AnalyseCircuitCode(const std::string& code) {
         const LetterInfo* info = Info(c);
         if (!info) continue;
         const bool inverted = series ? InvertedAtSeries(c) : (c == 'R' || c == 'L');
-        if (inverted && k <= MaxParams) {
-            l.reciprocalMask |= 1u << k;
-            l.reciprocal[k] = true;
-        }
+        if (inverted && k <= MaxParams) l.reciprocalMask |= 1u << k;
         if (c == 'D' || c == 'E' || c == 'F') l.distributed = true;
         k += info->count;
     }
@@ -169,7 +166,7 @@ int ApplyCodeParse(const CircuitCodeLayout& l) {
 
 unsigned ApplyReciprocalFlags(const CircuitCodeLayout& l) {
     ProgramState& s = State();
-    for (int k = 1; k <= MaxParams; ++k) s.Params.Reciprocal[k] = l.reciprocal[k];
+    for (int k = 1; k <= MaxParams; ++k) s.Params.Reciprocal[k] = (l.reciprocalMask & (1u << k)) != 0;
     s.Run.DistributedElement = l.distributed;
     return l.reciprocalMask;
 }

@@ -64,7 +64,6 @@ struct CircuitCodeLayout {
     int kind[MaxParams + 1] = {};       // Kind[0..15] as ParseCircuitCode leaves it
     int maxEvaluations = 2;             // 2 * 10^((P + 1) div 2)
     unsigned reciprocalMask = 0;        // as CdcReciprocalMask returns it
-    bool reciprocal[MaxParams + 1] = {};
     bool distributed = false;           // D, E or F in the code
 };
 CircuitCodeLayout AnalyseCircuitCode(const std::string& code);
@@ -74,6 +73,15 @@ int ApplyCodeParse(const CircuitCodeLayout& layout);
 // The state changes of CdcReciprocalMask (Reciprocal, DistributedElement);
 // returns the mask.
 unsigned ApplyReciprocalFlags(const CircuitCodeLayout& layout);
+// ApplyReciprocalFlags, then values[k] := 1 / values[k] for every flagged k.
+// `values` is any 1-based indexable vector holding at least the code's
+// parameters.
+template <class V>
+void ApplyReciprocalValues(const CircuitCodeLayout& layout, V& values) {
+    const unsigned mask = ApplyReciprocalFlags(layout);
+    for (int k = 1; k <= MaxParams; ++k)
+        if (mask & (1u << k)) values[k] = 1.0 / values[k];
+}
 
 // PreparedCode := code, with the element letters other than R among its
 // first `length` characters lower-cased where they stand at series levels.
@@ -87,13 +95,9 @@ void PrepareCdcLevels(const std::string& code, int length);
 unsigned CdcReciprocalMask(const std::string& code);
 
 // CdcReciprocalMask, then values[k] := 1 / values[k] for every flagged k.
-// `values` is any 1-based indexable vector holding at least the code's
-// parameters.
 template <class V>
 void CdcReciprocalFlags(const std::string& code, V& values) {
-    const unsigned mask = CdcReciprocalMask(code);
-    for (int k = 1; k <= MaxParams; ++k)
-        if (mask & (1u << k)) values[k] = 1.0 / values[k];
+    ApplyReciprocalValues(AnalyseCircuitCode(code), values);
 }
 
 // Exponent kinds: 6, 15, 16, 25, 34, 38, 49, 50, 71, 75.

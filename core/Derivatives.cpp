@@ -1,6 +1,5 @@
 #include "core/Derivatives.h"
 
-#include <algorithm>
 #include <bit>
 #include <cctype>
 #include <cmath>
@@ -207,9 +206,7 @@ void ByDifferences(char c, bool series, double* v, int count, double omega, Resu
 struct CodeFacts {
     bool valid = false;
     std::string code;
-    bool withinLimits = false;
     std::string prepared;  // PreparedCode of the whole code
-    int paramCount = 0;
     CircuitCodeLayout layout;
 };
 
@@ -218,15 +215,13 @@ const CodeFacts& FactsFor(const std::string& code) {
     if (f.valid && f.code == code) return f;
     f.valid = true;
     f.code = code;
-    f.withinLimits = CdcWithinLimits(code);
-    if (f.withinLimits) {
+    f.layout = AnalyseCircuitCode(code);
+    if (f.layout.withinLimits) {
         std::string& stateText = State().Circuit.PreparedCode;
         const std::string keep = stateText;
         PrepareCdcLevels(code, static_cast<int>(code.size()));
         f.prepared = stateText;
         stateText = keep;
-        f.paramCount = std::min(CdcParameterCount(code), MaxParams);
-        f.layout = AnalyseCircuitCode(code);
     }
     return f;
 }
@@ -247,7 +242,7 @@ DerivativeStatus CdcImpedanceDerivatives(const ParamArray<double>& values, doubl
     for (int k = 1; k <= MaxParams; ++k) dRe[k] = dIm[k] = 0.0;
     const std::string& code = st.Circuit.Code;
     const CodeFacts& facts = FactsFor(code);
-    if (!facts.withinLimits) return DerivativeStatus::CodeBeyondLimits;
+    if (!facts.layout.withinLimits) return DerivativeStatus::CodeBeyondLimits;
 
     const double omega = TwoPi * frequency;
     const double wInv = 1.0 / omega;
@@ -255,13 +250,11 @@ DerivativeStatus CdcImpedanceDerivatives(const ParamArray<double>& values, doubl
     if (st.Circuit.PreparedCode != facts.prepared) st.Circuit.PreparedCode = facts.prepared;
     const std::string& prepared = facts.prepared;
 
-    const int paramCount = facts.paramCount;
+    const int paramCount = facts.layout.paramCount;
     double v[MaxParams + 8] = {};  // room past the last slot for a partial element
     for (int k = 1; k <= paramCount; ++k) v[k] = st.Params.Sign[k] * values[k];
     // The reciprocal flags and values as CdcReciprocalFlags sets them.
-    const unsigned mask = ApplyReciprocalFlags(facts.layout);
-    for (int j = 1; j <= MaxParams; ++j)
-        if (mask & (1u << j)) v[j] = 1.0 / v[j];
+    ApplyReciprocalValues(facts.layout, v);
 
     double levelRe[MaxCodeLevels + 1], levelIm[MaxCodeLevels + 1];
     int start[MaxCodeLevels + 1];

@@ -152,19 +152,10 @@ Complex ImpedanceY(bool series, double omega, double xa, double cf, double rf, d
 }
 
 Complex ImpedanceS(bool series, double omega, double b, double dtsqr) {
-    const double u = std::sqrt(omega) * b;
     const Complex z = Root(J(b * b * omega));
-    Complex alpha, beta;
-    if (u > 100.0) {
-        alpha = ComplexRecip(z);
-        beta = z;
-    } else if (u < 0.001) {
-        alpha = Re(1.0);
-        beta = Re(1.0);
-    } else {
-        alpha = TanhOver(z);
-        beta = Mul(z, ComplexCoth(z));
-    }
+    const Range r = RangeOf(std::sqrt(omega) * b, 0.001, 100.0);
+    const Complex alpha = TanhZ(z, r);
+    const Complex beta = ZCoth(z, r);
     const Complex f = Add(ComplexRecip(Mul(alpha, J(b * omega))), Div(Re(b * dtsqr), beta));
     return series ? f : ComplexRecip(f);
 }

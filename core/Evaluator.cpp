@@ -714,14 +714,6 @@ void PhaseTermsFor(const CompiledCode& cc, const double* v, PhaseTerms* q) {
     }
 }
 
-// Inverts the values v[1..P] the levels use as reciprocals and sets the
-// reciprocal flags.
-void InvertReciprocals(const CompiledCode& cc, double* v) {
-    const unsigned mask = ApplyReciprocalFlags(cc.layout);
-    for (int k = 1; k <= MaxParams; ++k)
-        if (mask & (1u << k)) v[k] = 1.0 / v[k];
-}
-
 }  // namespace
 
 bool EvaluateCircuit(ParamArray<double>& ln, double& chiSq) {
@@ -743,7 +735,7 @@ bool EvaluateCircuit(ParamArray<double>& ln, double& chiSq) {
         sign[i] = st.Params.Sign[i];
     }
     ValuesFromLogs(x, sign, v, p);
-    InvertReciprocals(cc, v);
+    ApplyReciprocalValues(cc.layout, v);
     if (!st.Fit.ScaleVector.empty())
         for (int i = 1; i <= p && i <= st.Fit.ScaleVector.hi(); ++i) st.Fit.ScaleVector[i] = v[i];
 
@@ -817,7 +809,7 @@ Complex CircuitImpedance(const std::string& code, const ParamArray<double>& valu
     ApplyCodeParse(cc.layout);
     double v[MaxParams + 1] = {};
     for (int i = 1; i <= cc.layout.paramCount; ++i) v[i] = values[i];
-    InvertReciprocals(cc, v);
+    ApplyReciprocalValues(cc.layout, v);
     PhaseTerms q[MaxPhaseElements];
     PhaseTermsFor(cc, v, q);
     const double invOmega = 1.0 / omega;

@@ -101,28 +101,24 @@ const KindHeaders& HeadersOf(int kind, bool conductive) {
     }
 }
 
-struct Pair {
-    double re, im;
-};
-
 // Capacitance pair of an impedance pair (imaginary part stored with reversed sign).
-Pair Capacitance(Pair z, double omega) {
+Complex Capacitance(Complex z, double omega) {
     const double k = 1.0 / (z.re * z.re + z.im * z.im);
     return {z.im * k / omega, z.re * k / omega};
 }
 
-Pair Admittance(Pair z) {
+Complex Admittance(Complex z) {
     const double m = ComplexModulus(z.re, z.im);
     return {z.re / (m * m), z.im / (m * m)};
 }
 
-double Modulus(Pair p) { return ComplexModulus(p.re, p.im); }
-double PhaseDegrees(Pair p) { return PhaseAngle(p.im, p.re) * DegreesPerRadian; }
+double Modulus(Complex p) { return ComplexModulus(p.re, p.im); }
+double PhaseDegrees(Complex p) { return PhaseAngle(p.im, p.re) * DegreesPerRadian; }
 
 // The columns of one pair (measured or calculated) for a kind.
-void AppendColumns(int kind, bool conductive, Pair z, double f, double omega,
+void AppendColumns(int kind, bool conductive, Complex z, double f, double omega,
                    std::vector<double>& out) {
-    const Pair c = Capacitance(z, omega);
+    const Complex c = Capacitance(z, omega);
     switch (kind) {
         case 1:
             out.push_back(z.re);
@@ -131,19 +127,19 @@ void AppendColumns(int kind, bool conductive, Pair z, double f, double omega,
         case 2: out.push_back(conductive ? Modulus(z) : Modulus(c)); break;
         case 3: out.push_back(conductive ? PhaseDegrees(z) : PhaseDegrees(c)); break;
         case 4: {
-            const Pair p = conductive ? z : c;
+            const Complex p = conductive ? z : c;
             out.push_back(p.re);
             out.push_back(p.im);
             break;
         }
         case 5: {
-            const Pair y = Admittance(conductive ? z : c);
+            const Complex y = Admittance(conductive ? z : c);
             out.push_back(y.re);
             out.push_back(y.im);
             break;
         }
         case 6: {
-            const Pair p = Capacitance(z, TwoPi * f);
+            const Complex p = Capacitance(z, TwoPi * f);
             out.push_back(p.re);
             out.push_back(p.im);
             break;
@@ -222,10 +218,10 @@ std::string FormatConvertedData() {
     std::string t;
     for (int i = 1; i <= sp.PointCount; ++i) {
         const double f = sp.Frequency[i];
-        const Pair source = st.Run.SimulateMode ? Pair{sp.ZRealCalc[i], sp.ZImagCalc[i]}
-                                                : Pair{sp.ZReal[i], sp.ZImag[i]};
+        const Complex source = st.Run.SimulateMode ? Complex{sp.ZRealCalc[i], sp.ZImagCalc[i]}
+                                                   : Complex{sp.ZReal[i], sp.ZImag[i]};
         // Capacitance data are already held as impedances: write those back.
-        const Pair p = st.Run.ReadCData ? source : Capacitance(source, TwoPi * f);
+        const Complex p = st.Run.ReadCData ? source : Capacitance(source, TwoPi * f);
         std::string line = FormatText("%15.6le %15.6le  %15.6le \n", f, p.re, p.im);
         PointToCommaBuf(st.Options.PeriodDecimal, line.data());
         t += line;

@@ -2,7 +2,6 @@
 // Small pieces every text-file reader and writer of the core shares: numbers
 // in the C locale whatever the user's locale says, and a writer that creates
 // the folder it needs and only replaces a file once the new one is complete.
-#include <clocale>
 #include <locale.h>
 #include <string>
 

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -61,7 +60,6 @@ std::vector<std::string> Words(const std::string& line) {
 // A whole word as a number (decimal commas already turned into points).
 bool WordToDouble(const std::string& word, double& out) {
     if (word.empty()) return false;
-    errno = 0;
     char* end = nullptr;
     const double v = std::strtod(word.c_str(), &end);
     if (end != word.c_str() + word.size()) return false;
@@ -247,7 +245,8 @@ bool ParseParameterFile(const std::string& text, ParameterFileContents& out, std
         reason = "the circuit code is longer than " + std::to_string(MaxCodeLength) + " characters";
         return false;
     }
-    if (CdcParameterCount(code) > MaxParams) {
+    const int paramCount = CdcParameterCount(code);
+    if (paramCount > MaxParams) {
         reason = "the circuit code " + code + " names more than " + std::to_string(MaxParams) + " parameters";
         return false;
     }
@@ -256,7 +255,7 @@ bool ParseParameterFile(const std::string& text, ParameterFileContents& out, std
         return false;
     }
     out.code = code;
-    out.paramCount = CdcParameterCount(code);
+    out.paramCount = paramCount;
     if (!take(line, "the chi-squared line")) return false;
     // A chi-squared that was no finite number is written as such ("inf").
     if (!LeadingNumber(line, out.chiSq, false)) {
@@ -283,6 +282,24 @@ bool ParseParameterFile(const std::string& text, ParameterFileContents& out, std
     if (line.empty() || line[0] != '-') {
         reason = "it holds more parameter rows than the code " + out.code + " has parameters (" +
                  std::to_string(out.paramCount) + ")";
+        return false;
+    }
+    return true;
+}
+
+// Reads and checks the parameter file `parFile` into `out`. A damaged file is
+// refused with a message box; one that cannot be opened only when
+// `reportUnreadable`. Changes nothing in the program state.
+bool LoadParameterFile(const std::string& parFile, ParameterFileContents& out, bool reportUnreadable) {
+    std::string text, error;
+    if (!ReadWholeFile(parFile, &text, &error)) {
+        if (reportUnreadable) RefuseFile("parameter file", parFile, error);
+        return false;
+    }
+    ScopedCNumericLocale cLocale;
+    std::string reason;
+    if (!ParseParameterFile(text, out, reason)) {
+        RefuseFile("parameter file", parFile, reason);
         return false;
     }
     return true;
@@ -368,7 +385,6 @@ bool ReadMatrixFile(const char* what, FixedArray<double, 1, HistoryValueSlots>& 
     }
     ScopedCNumericLocale cLocale;
     const std::vector<std::string> lines = SplitLines(text);
-    std::string reason;
     auto fail = [&](const std::string& r) {
         RefuseFile(what, file, r);
         return false;
@@ -481,15 +497,8 @@ bool WriteParameterFile(const std::string& dataFile, const std::string& parFile)
 }
 
 int ReadParameterFile(const std::string& dataFile, const std::string& parFile) {
-    std::string text;
-    if (!ReadWholeFile(parFile, &text)) return 0;
-    ScopedCNumericLocale cLocale;
     ParameterFileContents f;
-    std::string reason;
-    if (!ParseParameterFile(text, f, reason)) {
-        RefuseFile("parameter file", parFile, reason);
-        return 0;
-    }
+    if (!LoadParameterFile(parFile, f, /*reportUnreadable=*/false)) return 0;
     ProgramState& s = State();
     s.Files.DataFileName = dataFile;
     s.Files.ResultsFileName = parFile;
@@ -514,18 +523,8 @@ int ReadParameterFile(const std::string& dataFile, const std::string& parFile) {
 }
 
 std::string ReadParameterFileForImport(const std::string& parFile) {
-    std::string text, error;
-    if (!ReadWholeFile(parFile, &text, &error)) {
-        RefuseFile("parameter file", parFile, error);
-        return std::string();
-    }
-    ScopedCNumericLocale cLocale;
     ParameterFileContents f;
-    std::string reason;
-    if (!ParseParameterFile(text, f, reason)) {
-        RefuseFile("parameter file", parFile, reason);
-        return std::string();
-    }
+    if (!LoadParameterFile(parFile, f, /*reportUnreadable=*/true)) return std::string();
     ProgramState& s = State();
     if (!f.hasArea) s.Fit.SampleArea = 1.0;
     s.Params.ParamCount = ParseCircuitCode(f.code);

@@ -1,7 +1,5 @@
 #include "core/TextHelpers.h"
 
-#include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <system_error>

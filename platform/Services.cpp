@@ -3,7 +3,6 @@
 #include <chrono>
 #include <ctime>
 #include <iostream>
-#include <map>
 
 namespace pellucor::platform {
 namespace {
@@ -62,40 +61,13 @@ public:
     std::optional<std::string> SaveFile(const FileDialogRequest&) override { return std::nullopt; }
 };
 
-class MemorySettings final : public SettingsStore {
-public:
-    bool KeyExists(SettingsScope scope, const std::string& key) override {
-        const std::string prefix = Prefix(scope, key);
-        for (const auto& [k, v] : values_)
-            if (k.rfind(prefix, 0) == 0) return true;
-        return false;
-    }
-    std::optional<std::string> ReadString(SettingsScope scope, const std::string& key,
-                                          const std::string& name) override {
-        auto it = values_.find(Prefix(scope, key) + name);
-        if (it == values_.end()) return std::nullopt;
-        return it->second;
-    }
-    bool WriteString(SettingsScope scope, const std::string& key, const std::string& name,
-                     const std::string& value) override {
-        values_[Prefix(scope, key) + name] = value;
-        return true;
-    }
-
-private:
-    static std::string Prefix(SettingsScope s, const std::string& key) {
-        return (s == SettingsScope::User ? "U|" : "M|") + key + "|";
-    }
-    std::map<std::string, std::string> values_;
-};
-
 struct Defaults {
     StderrSink sink;
     SystemClock clock;
     NoPump pump;
     HeadlessMessageBox box;
     NoFileDialogs files;
-    MemorySettings settings;
+    MemorySettingsStore settings;
 };
 
 Defaults& defaults() {

@@ -9,5 +9,7 @@ if [ "${1:-}" = "--sanitize" ]; then
   extra+=(-DPELLUCOR_SANITIZE=ON -DPELLUCOR_BUILD_BENCH=OFF)
 fi
 cmake -S "$root" -B "$dir" -G Ninja "${extra[@]}" > /dev/null
-cmake --build "$dir" -j "$(nproc)"
+# The build log goes to standard error: callers read the folder from the
+# last line of standard output and would otherwise swallow compiler errors.
+cmake --build "$dir" -j "$(nproc)" >&2
 echo "$dir"

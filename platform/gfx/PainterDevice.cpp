@@ -99,8 +99,16 @@ QImage HatchTile(BrushStyle s, QColor line, bool opaque, QColor back) {
 
 bool ThinPen(const PenDesc& pen) { return pen.width <= 1; }
 
-Rect Normalized(int x1, int y1, int x2, int y2) {
-    return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+// The device box of two logical corners, whichever way round they come.
+Rect DeviceBox(const DrawDevice& d, int x1, int y1, int x2, int y2) {
+    const Point a = d.LPtoDP({x1, y1});
+    const Point b = d.LPtoDP({x2, y2});
+    return {std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+}
+
+// The outline of a box runs through the centres of its outer pixels.
+QRectF OutlineBox(const Rect& r) {
+    return QRectF(r.Left, r.Top, r.Right - r.Left - 1, r.Bottom - r.Top - 1);
 }
 
 // Angle in 1/16 degree (counter-clockwise on screen, 0 at three o'clock) of
@@ -326,8 +334,7 @@ void PainterDevice::Polyline(const std::vector<Point>& points) {
     if (PixelExact() && ThinPen(pen_)) {
         std::vector<Point> d;
         for (const Point& q : points) d.push_back(LPtoDP(q));
-        dashPhase_ = 0;
-        for (size_t i = 1; i < d.size(); ++i) ThinLine(d[i - 1], d[i], false);
+        OutlineDevice(d, false);
         return;
     }
     VectorPath(points, false, false);
@@ -346,9 +353,7 @@ void PainterDevice::Polygon(const std::vector<Point>& points) {
 }
 
 void PainterDevice::Rectangle(int x1, int y1, int x2, int y2) {
-    const Point a = LPtoDP({x1, y1});
-    const Point b = LPtoDP({x2, y2});
-    const Rect r = Normalized(a.x, a.y, b.x, b.y);
+    const Rect r = DeviceBox(*this, x1, y1, x2, y2);
     if (r.Right - r.Left <= 0 || r.Bottom - r.Top <= 0) return;
     QPainter& p = P();
     const bool noPen = pen_.style == PenStyle::Clear || pen_.mode == PenMode::Nop;
@@ -362,7 +367,7 @@ void PainterDevice::Rectangle(int x1, int y1, int x2, int y2) {
         }
         return;
     }
-    if (raster_ && ThinPen(pen_) && ScaleX() == 1.0 && ScaleY() == 1.0) {
+    if (PixelExact() && ThinPen(pen_)) {
         if (brush_.style != BrushStyle::Clear && r.Right - r.Left > 2 && r.Bottom - r.Top > 2) {
             ApplyBrush();
             ApplyComposition(pen_.mode);
@@ -382,27 +387,22 @@ void PainterDevice::Rectangle(int x1, int y1, int x2, int y2) {
 }
 
 void PainterDevice::RoundRect(int x1, int y1, int x2, int y2, int cornerW, int cornerH) {
-    const Point a = LPtoDP({x1, y1});
-    const Point b = LPtoDP({x2, y2});
-    const Rect r = Normalized(a.x, a.y, b.x, b.y);
+    const Rect r = DeviceBox(*this, x1, y1, x2, y2);
     QPainter& p = P();
     ApplyPenForVector();
     ApplyBrush();
-    p.drawRoundedRect(QRectF(r.Left, r.Top, r.Right - r.Left - 1, r.Bottom - r.Top - 1),
-                      cornerW * ScaleX() / 2.0, cornerH * ScaleY() / 2.0, Qt::AbsoluteSize);
+    p.drawRoundedRect(OutlineBox(r), cornerW * ScaleX() / 2.0, cornerH * ScaleY() / 2.0,
+                      Qt::AbsoluteSize);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
 void PainterDevice::Ellipse(int x1, int y1, int x2, int y2) {
-    const Point a = LPtoDP({x1, y1});
-    const Point b = LPtoDP({x2, y2});
-    const Rect r = Normalized(a.x, a.y, b.x, b.y);
+    const Rect r = DeviceBox(*this, x1, y1, x2, y2);
     if (r.Right - r.Left <= 0 || r.Bottom - r.Top <= 0) return;
     QPainter& p = P();
     ApplyPenForVector();
     ApplyBrush();
-    // The outline runs through the centres of the box's outer pixels.
-    p.drawEllipse(QRectF(r.Left, r.Top, r.Right - r.Left - 1, r.Bottom - r.Top - 1));
+    p.drawEllipse(OutlineBox(r));
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
@@ -418,12 +418,9 @@ struct ArcGeometry {
 };
 
 ArcGeometry ArcFrom(const DrawDevice& d, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
-    const Point a = d.LPtoDP({x1, y1});
-    const Point b = d.LPtoDP({x2, y2});
     const Point s = d.LPtoDP({x3, y3});
     const Point e = d.LPtoDP({x4, y4});
-    const Rect r = Normalized(a.x, a.y, b.x, b.y);
-    const QRectF box(r.Left, r.Top, r.Right - r.Left - 1, r.Bottom - r.Top - 1);
+    const QRectF box = OutlineBox(DeviceBox(d, x1, y1, x2, y2));
     const int a0 = RadialAngle16(box, s.x, s.y);
     int span = RadialAngle16(box, e.x, e.y) - a0;
     if (span <= 0) span += 360 * 16;
@@ -452,9 +449,7 @@ void PainterDevice::Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, 
 
 void PainterDevice::FillRect(const Rect& rect) {
     if (brush_.style == BrushStyle::Clear) return;
-    const Point a = LPtoDP({rect.Left, rect.Top});
-    const Point b = LPtoDP({rect.Right, rect.Bottom});
-    const Rect r = Normalized(a.x, a.y, b.x, b.y);
+    const Rect r = DeviceBox(*this, rect.Left, rect.Top, rect.Right, rect.Bottom);
     if (r.Right - r.Left <= 0 || r.Bottom - r.Top <= 0) return;
     QPainter& p = P();
     ApplyBrush();
@@ -594,9 +589,7 @@ ImageDevice::ImageDevice(int width, int height, bool monochrome)
     : ImageDevice(MakeImage(width, height), monochrome) {}
 
 ImageDevice::ImageDevice(std::unique_ptr<QImage> image, bool monochrome)
-    : PainterDevice(image.get(), true), image_(std::move(image)), monochrome_(monochrome) {
-    SetLogPixels(96, 96);
-}
+    : PainterDevice(image.get(), true), image_(std::move(image)), monochrome_(monochrome) {}
 
 ImageDevice::~ImageDevice() { Flush(); }
 

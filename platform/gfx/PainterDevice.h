@@ -20,8 +20,7 @@ namespace pellucor::platform {
 // shapes go out as vector drawing.
 class PainterDevice : public DrawDevice {
 public:
-    // raster: the device is a QImage (pixel-exact drawing). dpiX/dpiY: the
-    // resolution reported as logical pixels per inch.
+    // raster: the device is a QImage (pixel-exact drawing).
     PainterDevice(QPaintDevice* device, bool raster);
     ~PainterDevice() override;
 
@@ -54,12 +53,12 @@ public:
     // it starts painting again.
     void Flush();
 
-    // The resolution fonts are realised at (logical pixels per inch).
+    // The resolution fonts are realised at (logical pixels per inch; 96
+    // unless set).
     void SetLogPixels(int x, int y) { logPixelsX_ = x; logPixelsY_ = y; }
 
 protected:
     QPainter& P();
-    QPaintDevice* device() const { return device_; }
 
 private:
     QPaintDevice* device_;

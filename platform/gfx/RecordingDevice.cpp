@@ -1,7 +1,6 @@
 #include "platform/gfx/RecordingDevice.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include <QImage>
 
@@ -151,7 +150,7 @@ void RecordingDevice::TextOut(int x, int y, const std::string& text) {
 }
 
 bool RecordingDevice::GetTextExtent(const std::string& text, Size& extent) {
-    const int h = font_.height == 0 ? 16 : std::abs(font_.height);
+    const int h = CellHeight();
     extent.cx = static_cast<int>(text.size()) * h / 2;
     extent.cy = h;
     return true;
@@ -159,7 +158,7 @@ bool RecordingDevice::GetTextExtent(const std::string& text, Size& extent) {
 
 TextMetrics RecordingDevice::GetTextMetrics() {
     TextMetrics tm;
-    tm.height = font_.height == 0 ? 16 : std::abs(font_.height);
+    tm.height = CellHeight();
     tm.ascent = tm.height * 4 / 5;
     tm.descent = tm.height - tm.ascent;
     tm.aveCharWidth = tm.height / 2;

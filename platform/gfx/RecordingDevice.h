@@ -2,6 +2,7 @@
 // A device context that draws nothing and writes down every call, for tests
 // of the drawing code above it. Text is measured with a fixed cell: each
 // character is half the font height wide, the text one font height high.
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,8 @@ public:
 
 private:
     void Rec(const std::string& s) { calls.push_back(s); }
+    // The fixed text cell's height: the font height, 16 for the default size.
+    int CellHeight() const { return font_.height == 0 ? 16 : std::abs(font_.height); }
     int width_;
     int height_;
 };

@@ -48,33 +48,6 @@ void CountingPump::ProcessOneMessage() {
     if (stopAfter >= 0 && calls == stopAfter && onStop) onStop();
 }
 
-std::string MemorySettingsStore::Slot(SettingsScope scope, const std::string& key,
-                                      const std::string& name) {
-    return (scope == SettingsScope::User ? "U|" : "M|") + key + "|" + name;
-}
-
-bool MemorySettingsStore::KeyExists(SettingsScope scope, const std::string& key) {
-    const std::string prefix = Slot(scope, key, "");
-    for (const auto& [k, v] : values)
-        if (k.rfind(prefix, 0) == 0) return true;
-    return false;
-}
-
-std::optional<std::string> MemorySettingsStore::ReadString(SettingsScope scope,
-                                                           const std::string& key,
-                                                           const std::string& name) {
-    auto it = values.find(Slot(scope, key, name));
-    if (it == values.end()) return std::nullopt;
-    return it->second;
-}
-
-bool MemorySettingsStore::WriteString(SettingsScope scope, const std::string& key,
-                                      const std::string& name, const std::string& value) {
-    if (failWrites) return false;
-    values[Slot(scope, key, name)] = value;
-    return true;
-}
-
 ScopedServices::ScopedServices() {
     clock.now = DateTime{2026, 12, 10, 14, 5, 9, 250};
     InstallServices(Services{&messages, &fileDialogs, &settings, &clock, &pump, &errors});

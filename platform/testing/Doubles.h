@@ -3,7 +3,6 @@
 // ScopedServices so each test starts from a clean set.
 #include <deque>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -76,17 +75,8 @@ public:
     std::string captured;
 };
 
-class MemorySettingsStore final : public SettingsStore {
-public:
-    bool KeyExists(SettingsScope scope, const std::string& key) override;
-    std::optional<std::string> ReadString(SettingsScope scope, const std::string& key,
-                                          const std::string& name) override;
-    bool WriteString(SettingsScope scope, const std::string& key, const std::string& name,
-                     const std::string& value) override;
-    std::map<std::string, std::string> values;  // "U|key|name" or "M|key|name"
-    bool failWrites = false;
-    static std::string Slot(SettingsScope scope, const std::string& key, const std::string& name);
-};
+// The memory store of the platform layer serves as the settings double.
+using MemorySettingsStore = platform::MemorySettingsStore;
 
 // Installs a full set of doubles for the lifetime of the object.
 class ScopedServices {

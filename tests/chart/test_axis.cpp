@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "chart/Chart.h"
-#include "platform/gfx/RecordingDevice.h"
+#include "chart/RecordedChartTest.h"
 
 namespace pellucor::chart {
 namespace {
@@ -31,34 +31,8 @@ public:
     }
 };
 
-class AxisTest : public ::testing::Test {
+class AxisTest : public RecordedChartTest {
 protected:
-    void SetUp() override {
-        chart.View3D = false;
-        chart.Canvas->SetUseBuffer(false);
-        chart.Width = 656;
-        chart.Height = 357;
-    }
-
-    // Draws the chart on the recording device over its whole client area.
-    void DrawRecorded() {
-        device.Clear();
-        platform::Canvas canvas(&device);
-        chart.Draw(&canvas, TRect{0, 0, chart.Width, chart.Height});
-    }
-
-    // Texts written by the drawing, in order.
-    std::vector<std::string> Texts() const {
-        std::vector<std::string> out;
-        for (const auto& call : device.CallsStartingWith("TextOut ")) {
-            // "TextOut x y text"
-            auto p = call.find(' ', 8);
-            p = call.find(' ', p + 1);
-            out.push_back(call.substr(p + 1));
-        }
-        return out;
-    }
-
     // Puts an axis over a pixel extent with a fixed range, as a layout would.
     static void Place(TCustomChartAxis& a, int start, int end, double mn, double mx) {
         a.PixelStart = start;
@@ -68,9 +42,6 @@ protected:
         a.RangeMax = mx;
         a.RangeSpan = mx - mn;
     }
-
-    TChart chart;
-    platform::RecordingDevice device{656, 357};
 };
 
 // ---------------------------------------------------------------------------
@@ -381,12 +352,6 @@ protected:
     void SetUp() override {
         AxisTest::SetUp();
         chart.AddSeries(&series);
-    }
-    // Label texts of one axis: drawn with every other axis hidden.
-    std::vector<std::string> LabelsOf(TCustomChartAxis* axis) {
-        for (auto& a : chart.PanelAxes) a->SetVisible(a.get() == axis);
-        DrawRecorded();
-        return Texts();
     }
     ProbeSeries series;
 };

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "chart/Chart.h"
+#include "chart/RecordedChartTest.h"
 #include "platform/gfx/RecordingDevice.h"
 #include "platform_gfx/GuiTestEnvironment.h"
 
@@ -40,29 +41,6 @@ public:
     }
 };
 
-// "TextOut x y text" split into its parts.
-struct TextCall {
-    int x = 0, y = 0;
-    std::string text;
-    bool operator==(const TextCall&) const = default;
-};
-
-void PrintTo(const TextCall& t, std::ostream* os) { *os << "(" << t.x << ", " << t.y << ") \"" << t.text << "\""; }
-
-std::vector<TextCall> TextCalls(const RecordingDevice& d) {
-    std::vector<TextCall> out;
-    for (const auto& c : d.CallsStartingWith("TextOut ")) {
-        TextCall t;
-        const auto p1 = c.find(' ', 8);
-        const auto p2 = c.find(' ', p1 + 1);
-        t.x = std::stoi(c.substr(8, p1 - 8));
-        t.y = std::stoi(c.substr(p1 + 1, p2 - p1 - 1));
-        t.text = c.substr(p2 + 1);
-        out.push_back(t);
-    }
-    return out;
-}
-
 // The colour of a recorded "SelectPen style width RRGGBB mode".
 std::string PenColour(const std::string& call) {
     std::istringstream in(call);
@@ -71,34 +49,7 @@ std::string PenColour(const std::string& call) {
     return colour;
 }
 
-std::vector<std::string> Texts(const RecordingDevice& d) {
-    std::vector<std::string> out;
-    for (const auto& t : TextCalls(d)) out.push_back(t.text);
-    return out;
-}
-
-class AxisLayoutTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        chart.View3D = false;
-        chart.Canvas->SetUseBuffer(false);
-        chart.Width = 656;
-        chart.Height = 357;
-    }
-    void DrawRecorded() {
-        device.Clear();
-        platform::Canvas canvas(&device);
-        chart.Draw(&canvas, TRect{0, 0, chart.Width, chart.Height});
-    }
-    // Texts of one axis, drawn with every other axis hidden.
-    std::vector<std::string> LabelsOf(TCustomChartAxis* axis) {
-        for (auto& a : chart.PanelAxes) a->SetVisible(a.get() == axis);
-        DrawRecorded();
-        return Texts(device);
-    }
-    TChart chart;
-    RecordingDevice device{656, 357};
-};
+class AxisLayoutTest : public RecordedChartTest {};
 
 // ---------------------------------------------------------------------------
 // Writing a label or title beside each axis
@@ -616,19 +567,23 @@ TEST_F(AxisLayoutTest, BevelsAndBorderAreFramedFromTheOutsideIn) {
     chart.Width = 100;
     chart.Height = 50;
     device.recordState = true;
+    // Each frame line drawn: the pen colour, then the polyline's points.
+    auto frames = [&] {
+        std::vector<std::string> out;
+        std::string pen;
+        for (const auto& c : device.calls) {
+            if (c.rfind("SelectPen ", 0) == 0) pen = PenColour(c);
+            if (c.rfind("Polyline ", 0) == 0) out.push_back(pen + " " + c.substr(9));
+        }
+        return out;
+    };
     DrawRecorded();
-    std::vector<std::string> frames;  // pen colour, then the polyline
-    std::string pen;
-    for (const auto& c : device.calls) {
-        if (c.rfind("SelectPen ", 0) == 0) pen = PenColour(c);
-        if (c.rfind("Polyline ", 0) == 0) frames.push_back(pen + " " + c.substr(9));
-    }
     const std::string light = platform::ColorHex(platform::ColorToRGB(clBtnHighlight));
     const std::string dark = platform::ColorHex(platform::ColorToRGB(clBtnShadow));
     const std::string white = platform::ColorHex(clWhite);
     // Raised: light top-left, dark bottom-right, right and bottom one pixel in;
     // then two rings of the panel colour inside it.
-    EXPECT_EQ(frames, (std::vector<std::string>{
+    EXPECT_EQ(frames(), (std::vector<std::string>{
                           light + " 0 49 0 0 99 0", dark + " 99 0 99 49 -1 49",
                           white + " 1 48 1 1 98 1", white + " 98 1 98 48 0 48",
                           white + " 2 47 2 2 97 2", white + " 97 2 97 47 1 47"}));
@@ -638,12 +593,7 @@ TEST_F(AxisLayoutTest, BevelsAndBorderAreFramedFromTheOutsideIn) {
     chart.BevelOuter = bvLowered;
     chart.BorderWidth = 0;
     DrawRecorded();
-    frames.clear();
-    for (const auto& c : device.calls) {
-        if (c.rfind("SelectPen ", 0) == 0) pen = PenColour(c);
-        if (c.rfind("Polyline ", 0) == 0) frames.push_back(pen + " " + c.substr(9));
-    }
-    EXPECT_EQ(frames, (std::vector<std::string>{dark + " 0 49 0 0 99 0", light + " 99 0 99 49 -1 49"}));
+    EXPECT_EQ(frames(), (std::vector<std::string>{dark + " 0 49 0 0 99 0", light + " 99 0 99 49 -1 49"}));
 }
 
 TEST(Draw3DPanel, PaintsBackgroundThenTheOwnersPaintEvent) {

@@ -34,13 +34,16 @@ std::string OutputPath(const std::string& name) {
     return std::string(PELLUCOR_TEST_OUTPUT_DIR) + "/" + name;
 }
 
-QImage Render(TChart& chart, int w, int h) {
+// Draws the chart into a picture of w x h and saves it as name.
+QImage Render(TChart& chart, int w, int h, const std::string& name) {
     chart.Width = w;
     chart.Height = h;
     TBitmap bmp;
     bmp.SetSize(w, h);
     chart.Draw(&bmp.GetCanvas(), TRect{0, 0, w, h});
-    return bmp.Image();
+    const QImage img = bmp.Image();
+    EXPECT_TRUE(img.save(QString::fromStdString(OutputPath(name)))) << name;
+    return img;
 }
 
 void PrepareChart(TChart& chart) {
@@ -82,9 +85,8 @@ TEST(AxisRender, LinearAxisAgainstLogarithmicAxisWithGridsAndTitles) {
     l.MinorGrid->SetStyle(TPenStyle::Dot);
     l.Title->SetCaption("Logarithmic axis 1 .. 1000");
 
-    const QImage img = Render(chart, 640, 420);
+    const QImage img = Render(chart, 640, 420, "axis_linear_log.png");
     ASSERT_FALSE(img.isNull());
-    EXPECT_TRUE(img.save(QString::fromStdString(OutputPath("axis_linear_log.png"))));
 
     // Labels 0..10 below, decades on the left.
     EXPECT_EQ(b.TickPositions().size(), 11u);
@@ -125,9 +127,8 @@ TEST(AxisRender, LogFrequencyAxisFromOneMillihertzToOneMegahertz) {
     l.SetMinorTickCount(4);
     l.Title->SetCaption("Phase angle (deg)");
 
-    const QImage img = Render(chart, 720, 400);
+    const QImage img = Render(chart, 720, 400, "axis_log_frequency.png");
     ASSERT_FALSE(img.isNull());
-    EXPECT_TRUE(img.save(QString::fromStdString(OutputPath("axis_log_frequency.png"))));
     EXPECT_EQ(b.TickPositions().size(), 10u);
     EXPECT_EQ(b.MinorTickPositions().size(), 72u);
     EXPECT_GT(CountPixels(img, qRgb(255, 0, 0)), 100);

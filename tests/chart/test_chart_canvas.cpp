@@ -24,9 +24,15 @@ struct RecordedCanvas {
     TCanvas dest{&rec};
     TChartCanvas3D canvas;
     TView3DOptions options;
-    RecordedCanvas(bool is3D = false) {
+    RecordedCanvas() {
         canvas.SetUseBuffer(false);
-        canvas.InitWindow(&dest, &options, clWhite, is3D, {0, 0, 400, 300});
+        canvas.InitWindow(&dest, &options, clWhite, false, {0, 0, 400, 300});
+    }
+    // Starts a 3-D drawing with the options as set; the chart rectangle
+    // (0, 0, 200, 100) has its centre at (100, 50).
+    void Start3D(int depth) {
+        canvas.InitWindow(&dest, &options, clWhite, true, {0, 0, 400, 300});
+        canvas.Projection(depth, {0, 0, 400, 300}, {0, 0, 200, 100});
     }
 };
 
@@ -74,8 +80,7 @@ TEST_P(ObliqueProjection, MovesByDepthAndZoomsAboutTheCentre) {
     c.options.SetZoom(k.zoom);
     c.options.SetHorizOffset(k.horiz);
     c.options.SetVertOffset(k.vert);
-    c.canvas.InitWindow(&c.dest, &c.options, clWhite, true, {0, 0, 400, 300});
-    c.canvas.Projection(100, {0, 0, 400, 300}, {0, 0, 200, 100});  // centre (100, 50)
+    c.Start3D(100);  // centre (100, 50)
     const TPoint p = c.canvas.Calculate3DPosition(k.x, k.y, k.z);
     EXPECT_EQ(p.x, k.ex);
     EXPECT_EQ(p.y, k.ey);
@@ -103,8 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ChartCanvas3D, DefaultRotationCoefficients) {
     RecordedCanvas c;
     c.options.SetOrthogonal(false);  // Elevation 345, Rotation 345, Tilt 0, Perspective 15
-    c.canvas.InitWindow(&c.dest, &c.options, clWhite, true, {0, 0, 400, 300});
-    c.canvas.Projection(100, {0, 0, 400, 300}, {0, 0, 200, 100});
+    c.Start3D(100);
     const double cos345 = 0.96592582628906831;
     EXPECT_NEAR(c.canvas.PerspectiveFactor, 0.000428571428, 1e-12);
     EXPECT_NEAR(c.canvas.ProjXY, 0.0, 1e-15);
@@ -133,8 +137,7 @@ TEST(ChartCanvas3D, InverseOfRotationIgnoresPerspectiveAndUsesScreenCrossTerms) 
     RecordedCanvas c;
     c.options.SetOrthogonal(false);
     c.options.SetPerspective(0);
-    c.canvas.InitWindow(&c.dest, &c.options, clWhite, true, {0, 0, 400, 300});
-    c.canvas.Projection(100, {0, 0, 400, 300}, {0, 0, 200, 100});
+    c.Start3D(100);
     // Without perspective: x = round(100 cos345) = 97, y = round(100 sin^2 345) = 7.
     TPoint p = c.canvas.Calculate3DPosition(200, 50, 50);
     EXPECT_EQ(p, (TPoint{197, 57}));
@@ -147,8 +150,7 @@ TEST(ChartCanvas3D, InverseOfRotationIgnoresPerspectiveAndUsesScreenCrossTerms) 
 TEST(ChartCanvas3D, FrontPlaneDrawsFlatUntilEnded) {
     RecordedCanvas c;
     c.options.SetOrthogonal(false);
-    c.canvas.InitWindow(&c.dest, &c.options, clWhite, true, {0, 0, 400, 300});
-    c.canvas.Projection(100, {0, 0, 400, 300}, {0, 0, 200, 100});
+    c.Start3D(100);
     c.canvas.FrontPlaneBegin();
     EXPECT_EQ(c.canvas.Calculate3DPosition(200, 50, 50), (TPoint{200, 50}));
     c.canvas.FrontPlaneEnd();
@@ -158,8 +160,7 @@ TEST(ChartCanvas3D, FrontPlaneDrawsFlatUntilEnded) {
 TEST(ChartCanvas3D, RotatedEllipseIsFannedAndOutlined) {
     RecordedCanvas c;
     c.options.SetOrthogonal(false);
-    c.canvas.InitWindow(&c.dest, &c.options, clWhite, true, {0, 0, 400, 300});
-    c.canvas.Projection(100, {0, 0, 400, 300}, {0, 0, 200, 100});
+    c.Start3D(100);
     c.rec.Clear();
     c.canvas.EllipseWithZ(80, 30, 120, 70, 50);
     EXPECT_EQ(c.rec.CallsStartingWith("Polygon").size(), 31u) << "31 triangles from the centre";
@@ -180,8 +181,7 @@ TEST(ChartCanvas3D, RotatedEllipseIsFannedAndOutlined) {
 TEST(ChartCanvas3D, ClipCubeClipsToTheProjectedBoxOutline) {
     RecordedCanvas c;
     c.options.SetOrthogonal(true);
-    c.canvas.InitWindow(&c.dest, &c.options, clWhite, true, {0, 0, 400, 300});
-    c.canvas.Projection(20, {0, 0, 400, 300}, {0, 0, 200, 100});
+    c.Start3D(20);
     c.rec.Clear();
     c.canvas.ClipCube({10, 20, 100, 80}, 0, 20);
     // Oblique: depth 20 moves 20 right and 20 up.
@@ -213,8 +213,7 @@ TEST(ChartCanvas, ZoomedTextUsesAScaledCopyOfTheFont) {
     RecordedCanvas c;
     c.options.SetOrthogonal(true);
     c.options.SetZoom(50);
-    c.canvas.InitWindow(&c.dest, &c.options, clWhite, true, {0, 0, 400, 300});
-    c.canvas.Projection(0, {0, 0, 400, 300}, {0, 0, 200, 100});
+    c.Start3D(0);
     c.canvas.Font->SetSize(10);
     c.rec.recordState = true;
     c.canvas.TextOut3D(100, 50, 0, "z");

@@ -97,5 +97,21 @@ TEST(FormatFloatTest, LocaleSeparatorsAreUsed) {
     EXPECT_EQ(FormatFloat("0.00E+00", 0.00042, german), "4,20E-04");
 }
 
+// Date-times are days since 30 December 1899: 36526 is 1 January 2000, so
+// 36586 is 1 March 2000 (31 + 29 days on) and .5625 of a day is 13:30.
+TEST(FormatDateTimeTest, DatePartsTimePartsAndLiterals) {
+    const struct {
+        const char* picture;
+        double value;
+        const char* expected;
+    } cases[] = {
+        {"dd/mm/yyyy hh:nn:ss", 36586.5625, "01/03/2000 13:30:00"},
+        {"d/m/yy h:mm", 36586.5625, "1/3/00 13:30"},  // "mm" after an hour is minutes
+        {"'Day' d", 36586.5625, "Day 1"},
+        {"dd/mm hh:nn", 36586.999999999, "02/03 00:00"},  // under half a millisecond to midnight
+    };
+    for (const auto& c : cases) EXPECT_EQ(FormatDateTime(c.picture, c.value), c.expected) << c.picture;
+}
+
 }  // namespace
 }  // namespace pellucor::chart

@@ -105,14 +105,18 @@ inline double Fitted(int j) {
     return std::exp(p.LnValue[j]) * p.Sign[j];
 }
 
+// A fresh program state, windows, work arrays and output folders: the set-up
+// of every test, and of every case of a test that loops over cases.
+inline void FreshFitState() {
+    ResetProgramState();
+    ResetWindows();
+    AllocateWorkArrays();
+    UseOutputFolders();
+}
+
 class FitTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ResetProgramState();
-        ResetWindows();
-        AllocateWorkArrays();
-        UseOutputFolders();
-    }
+    void SetUp() override { FreshFitState(); }
     platform::testing::ScopedServices services;
 };
 

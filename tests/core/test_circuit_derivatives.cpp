@@ -1,35 +1,22 @@
-#include <gtest/gtest.h>
-
 #include <cmath>
-#include <complex>
 #include <functional>
 #include <limits>
 #include <string>
 #include <vector>
 
+#include "circuit_test_support.h"
 #include "core/CircuitCode.h"
 #include "core/Derivatives.h"
 #include "core/Distributed.h"
 #include "core/Evaluator.h"
-#include "core/ProgramState.h"
-#include "core/WindowHooks.h"
-#include "platform/testing/Doubles.h"
 
 using namespace pellucor;
-using C = std::complex<double>;
+using namespace pellucor::circuittest;
 
 namespace {
 
-const C jay(0.0, 1.0);
-
-class DerivativesTest : public ::testing::Test {
+class DerivativesTest : public CircuitTest {
 protected:
-    void SetUp() override {
-        ResetProgramState();
-        ResetWindows();
-        AllocateWorkArrays();
-    }
-
     // Installs the code with the given signed values; returns the magnitudes.
     ParamArray<double> Install(const std::string& code, const std::vector<double>& values) {
         State().Circuit.Code = code;
@@ -58,20 +45,7 @@ protected:
         for (int k = 1; k <= State().Params.ParamCount; ++k) o.d.emplace_back(dRe[k], dIm[k]);
         return o;
     }
-
-    platform::testing::ScopedServices services;
 };
-
-C coth(C z) { return 1.0 / std::tanh(z); }
-
-// Composite Simpson rule of a complex integrand (about 1e-12 for the smooth
-// distribution integrands).
-C Simpson(const std::function<C(double)>& f, double a, double b, int n = 8000) {
-    const double h = (b - a) / n;
-    C sum = f(a) + f(b);
-    for (int i = 1; i < n; ++i) sum += (i % 2 ? 4.0 : 2.0) * f(a + i * h);
-    return sum * h / 3.0;
-}
 
 // Impedance of an element at angular frequency w from its physical
 // definition, parameters p in code order as the user gives them.
@@ -87,8 +61,8 @@ C Pore(bool cothForm, double w, double w0, double w1, double kad, double w3) {
 // Distribution of relaxation times tau e^x with the weight g(x) over [a, b]:
 // the element's admittance is j w C times the weighted mean Debye response.
 C DistributedZ(double w, double c, double tau, const std::function<double(double)>& g, double a, double b) {
-    const C i = Simpson([&](double x) { return g(x) / (1.0 + jay * w * tau * std::exp(x)); }, a, b);
-    const C nrm = Simpson([&](double x) { return C(g(x)); }, a, b);
+    const C i = Simpson([&](double x) { return g(x) / (1.0 + jay * w * tau * std::exp(x)); }, a, b, 8000);
+    const C nrm = Simpson([&](double x) { return C(g(x)); }, a, b, 8000);
     return 1.0 / (jay * w * c * i / nrm);
 }
 

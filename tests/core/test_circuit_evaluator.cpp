@@ -1,37 +1,23 @@
-#include <gtest/gtest.h>
-
 #include <cmath>
-#include <complex>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "circuit_test_support.h"
 #include "core/CircuitCode.h"
 #include "core/Distributed.h"
 #include "core/Evaluator.h"
 #include "core/NumericLib.h"
-#include "core/ProgramState.h"
-#include "core/WindowHooks.h"
-#include "platform/testing/Doubles.h"
 
 using namespace pellucor;
-using C = std::complex<double>;
+using namespace pellucor::circuittest;
 
 namespace {
 
-const C jay(0.0, 1.0);
 constexpr double kPi = 3.141592653589793;
 
-C coth(C z) { return 1.0 / std::tanh(z); }
-
-class EvaluatorTest : public ::testing::Test {
+class EvaluatorTest : public CircuitTest {
 protected:
-    void SetUp() override {
-        ResetProgramState();
-        ResetWindows();
-        AllocateWorkArrays();
-    }
-
     // Puts code, values (signed) and frequencies into the state.
     ParamArray<double> Load(const std::string& code, const std::vector<double>& values,
                             const std::vector<double>& freqs) {
@@ -63,24 +49,7 @@ protected:
                            -State().Spectrum.ZImagCalc[static_cast<int>(i)]);
         return z;
     }
-
-    platform::testing::ScopedServices services;
 };
-
-void ExpectClose(C got, C want, double rel, const std::string& what) {
-    const double tol = rel * std::abs(want);
-    EXPECT_NEAR(got.real(), want.real(), tol) << what;
-    EXPECT_NEAR(got.imag(), want.imag(), tol) << what;
-}
-
-// Composite Simpson rule of a complex integrand, fine enough for the smooth
-// distribution integrands to about 1e-12.
-C Simpson(const std::function<C(double)>& f, double a, double b, int n = 20000) {
-    const double h = (b - a) / n;
-    C sum = f(a) + f(b);
-    for (int i = 1; i < n; ++i) sum += (i % 2 ? 4.0 : 2.0) * f(a + i * h);
-    return sum * h / 3.0;
-}
 
 // Element impedances worked out from their physical definitions.
 struct Element {

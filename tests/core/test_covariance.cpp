@@ -59,6 +59,20 @@ double ParabolaNoise(int n, int i, int w) {
     return std::sqrt(total);
 }
 
+// The curvature pass over points 1..n for R(CR) at its true magnitudes,
+// every parameter free.
+bool CurvatureOfRCR(int n, DMatrix& alpha, double& chi) {
+    const SpectrumBlock& sp = State().Spectrum;
+    DVector grad = AllocVector(1, 15);
+    IntVector list = AllocIntVector(1, 15);
+    for (int k = 1; k <= 3; ++k) list[k] = k;
+    ParamArray<double> mags;
+    mags[1] = kR0;
+    mags[2] = kC;
+    mags[3] = kR1;
+    return BuildCurvatureMatrix(sp.Frequency, sp.ZReal, chi, grad, alpha, 3, list, 3, mags, n, sp.ZImag);
+}
+
 void PrepareRCR(const std::vector<int>& fixed = {}) {
     SelectModel("R(CR)", {kR0, kC, kR1}, fixed);
     ParamSet& p = State().Params;
@@ -106,16 +120,8 @@ TEST_F(Covariance, CurvatureMatrixMatchesFiniteDifferencesForEachWeighting) {
             expectChi += wt * (dy1 * dy1 + dy2 * dy2);
         }
         DMatrix alpha = AllocMatrix(1, 15, 1, 15);
-        DVector grad = AllocVector(1, 15);
-        IntVector list = AllocIntVector(1, 15);
-        for (int k = 1; k <= 3; ++k) list[k] = k;
-        ParamArray<double> mags;
-        mags[1] = kR0;
-        mags[2] = kC;
-        mags[3] = kR1;
         double chi = 0;
-        ASSERT_TRUE(BuildCurvatureMatrix(sp.Frequency, sp.ZReal, chi, grad, alpha, 3, list, 3, mags,
-                                         sp.PointCount, sp.ZImag));
+        ASSERT_TRUE(CurvatureOfRCR(sp.PointCount, alpha, chi));
         for (int l = 1; l <= 3; ++l)
             for (int m = 1; m <= 3; ++m)
                 EXPECT_NEAR(alpha[l][m], expect[l][m], 1e-6 * std::sqrt(expect[l][l] * expect[m][m]))
@@ -280,18 +286,11 @@ TEST_F(Covariance, ZeroNoiseGivesTheWeightOfTheNoiseFloor) {
     sp.PointCount = n;
     SelectModel("R(CR)", {kR0, kC, kR1});
     DMatrix a0 = AllocMatrix(1, 15, 1, 15), a2 = AllocMatrix(1, 15, 1, 15);
-    DVector grad = AllocVector(1, 15);
-    IntVector list = AllocIntVector(1, 15);
-    for (int k = 1; k <= 3; ++k) list[k] = k;
-    ParamArray<double> mags;
-    mags[1] = kR0;
-    mags[2] = kC;
-    mags[3] = kR1;
     double chi0 = 0, chi2 = 0;
     State().Options.Weighting = 0;
-    BuildCurvatureMatrix(sp.Frequency, sp.ZReal, chi0, grad, a0, 3, list, 3, mags, n, sp.ZImag);
+    CurvatureOfRCR(n, a0, chi0);
     State().Options.Weighting = 2;
-    BuildCurvatureMatrix(sp.Frequency, sp.ZReal, chi2, grad, a2, 3, list, 3, mags, n, sp.ZImag);
+    CurvatureOfRCR(n, a2, chi2);
     for (int l = 1; l <= 3; ++l)
         for (int m = 1; m <= 3; ++m)
             EXPECT_NEAR(a2[l][m], 1e12 * a0[l][m], 1e-9 * 1e12 * std::sqrt(a0[l][l] * a0[m][m]));

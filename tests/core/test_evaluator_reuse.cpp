@@ -2,34 +2,22 @@
 // spectrum and the parameter window's labels from one call to the next. These
 // tests change each of them between calls and check the results against
 // closed forms, so that nothing kept can go stale.
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <cmath>
-#include <complex>
 #include <string>
 #include <vector>
 
+#include "circuit_test_support.h"
 #include "core/CircuitCode.h"
 #include "core/Evaluator.h"
-#include "core/ProgramState.h"
-#include "core/WindowHooks.h"
-#include "platform/testing/Doubles.h"
 
 using namespace pellucor;
-using C = std::complex<double>;
+using namespace pellucor::circuittest;
 
 namespace {
 
-const C jay(0.0, 1.0);
-
-class EvaluatorReuseTest : public ::testing::Test {
+class EvaluatorReuseTest : public CircuitTest {
 protected:
-    void SetUp() override {
-        ResetProgramState();
-        ResetWindows();
-        AllocateWorkArrays();
-    }
-
     void SetFrequencies(const std::vector<double>& f) {
         SpectrumBlock& sp = State().Spectrum;
         sp.PointCount = static_cast<int>(f.size());
@@ -55,14 +43,7 @@ protected:
         for (int i = 1; i <= s.Spectrum.PointCount; ++i) z.emplace_back(s.Spectrum.ZRealCalc[i], -s.Spectrum.ZImagCalc[i]);
         return z;
     }
-
-    platform::testing::ScopedServices services;
 };
-
-void ExpectClose(C got, C want, double rel, const std::string& what) {
-    EXPECT_NEAR(got.real(), want.real(), rel * std::abs(want)) << what;
-    EXPECT_NEAR(got.imag(), want.imag(), rel * std::abs(want)) << what;
-}
 
 C RCR(double r1, double c, double r2, double w) { return r1 + 1.0 / (1.0 / r2 + jay * w * c); }
 

@@ -2,27 +2,21 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "core/ExportTables.h"
 #include "core/ProgramState.h"
 #include "platform/testing/Doubles.h"
+#include "file_test_support.h"
 
 using namespace pellucor;
 namespace fs = std::filesystem;
+using pellucor::filetest::Slurp;
 
 namespace {
 
 const fs::path kExpected = fs::path(PELLUCOR_TEST_DATA_DIR) / "exports";
 const fs::path kOut = fs::path(PELLUCOR_TEST_OUTPUT_DIR) / "export_tables";
-
-std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 class ExportTables : public ::testing::Test {
 protected:

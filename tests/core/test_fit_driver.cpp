@@ -88,10 +88,7 @@ TEST_F(FitDriver, WithNothingFreeTheLoopDoesNotRun) {
 TEST_F(FitDriver, AStopRequestAfterAnyStepEndsTheRunWithoutItsEndBlock) {
     for (int k = 1; k <= 6; ++k) {
         SCOPED_TRACE(k);
-        ResetProgramState();
-        ResetWindows();
-        AllocateWorkArrays();
-        UseOutputFolders();
+        FreshFitState();
         LoadRCR();
         StartRunClock();
         InitialEvaluation(State().Files.DataFileName);
@@ -377,10 +374,7 @@ TEST_F(FitDriver, TheStartSlotHoldsTheStateBeforeTheFirstIteration) {
     EXPECT_EQ(DefaultParamWindow().chiSqText, FormatGeneral(s.Fit.ChiSq / 28, 4));
 
     // Batch runs keep no value tables but still write the matrix files.
-    ResetProgramState();
-    ResetWindows();
-    AllocateWorkArrays();
-    UseOutputFolders();
+    FreshFitState();
     LoadSpectrum(RCR, 30, 1e5, 0.1);
     SelectModel("R(CR)", {150, 2e-5, 3200}, {2});
     State().Run.IterateMode = false;

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <random>
 #include <sstream>
@@ -19,18 +18,13 @@
 #include "core/ResultFiles.h"
 #include "core/SafeFile.h"
 #include "platform/testing/Doubles.h"
+#include "file_test_support.h"
 
 using namespace pellucor;
 namespace fs = std::filesystem;
+using pellucor::filetest::Slurp;
 
 namespace {
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 std::string OutputFolder(const std::string& name) {
     const std::string dir = std::string(PELLUCOR_TEST_OUTPUT_DIR) + "/fit_file_writing/" + name + "/";

@@ -43,10 +43,7 @@ class FitRecovery : public FitTest {};
 TEST_F(FitRecovery, NoiselessSpectraGiveTheValuesBack) {
     for (const Case& c : Cases()) {
         SCOPED_TRACE(c.code);
-        ResetProgramState();
-        ResetWindows();
-        AllocateWorkArrays();
-        UseOutputFolders();
+        FreshFitState();
         LoadSpectrum(c.z, 60, 1e5, 0.1);
         SelectModel(c.code, c.start);
         ASSERT_EQ(State().Params.ParamCount, static_cast<int>(c.truth.size()));
@@ -62,10 +59,7 @@ TEST_F(FitRecovery, WithNoiseTheTruthLiesWithinAFewEstimatedErrors) {
     // 1 % noise on each part; errors are shown in percent of the value.
     for (const Case& c : Cases()) {
         SCOPED_TRACE(c.code);
-        ResetProgramState();
-        ResetWindows();
-        AllocateWorkArrays();
-        UseOutputFolders();
+        FreshFitState();
         LoadSpectrum(c.z, 60, 1e5, 0.1, 0.01, 11);
         SelectModel(c.code, c.start);
         EXPECT_EQ(RunFullFit(), RunOutcome::Finished);

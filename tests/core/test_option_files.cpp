@@ -11,18 +11,13 @@
 #include "core/ProgramState.h"
 #include "core/WindowHooks.h"
 #include "platform/testing/Doubles.h"
+#include "file_test_support.h"
 
 using namespace pellucor;
 namespace fs = std::filesystem;
+using pellucor::filetest::Slurp;
 
 namespace {
-
-std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // The option file of the start-up options.
 const char* const kDefaultOptionFile =

@@ -16,19 +16,14 @@
 #include "core/SafeFile.h"
 #include "core/WindowHooks.h"
 #include "platform/testing/Doubles.h"
+#include "file_test_support.h"
 
 using namespace pellucor;
 namespace fs = std::filesystem;
+using pellucor::filetest::Slurp;
 using pellucor::platform::testing::ScopedServices;
 
 namespace {
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 void Spit(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -53,7 +48,7 @@ std::string Join(const std::vector<std::string>& lines) {
 
 // The parts of the state a refused file must leave alone.
 struct Snapshot {
-    std::string code, data, results, title;
+    std::string code, data, results;
     int paramCount, divisor, maxEval, weighting, signMode, iterationCount, iteration;
     double area, chiSq;
     std::vector<double> values, lns, signs, errors, valueMatrix, startMatrix, chi;
@@ -92,14 +87,7 @@ struct Snapshot {
         }
         return n;
     }
-    bool operator==(const Snapshot& o) const {
-        return code == o.code && data == o.data && results == o.results && paramCount == o.paramCount &&
-               divisor == o.divisor && maxEval == o.maxEval && weighting == o.weighting &&
-               signMode == o.signMode && iterationCount == o.iterationCount && iteration == o.iteration &&
-               area == o.area && chiSq == o.chiSq && values == o.values && lns == o.lns && signs == o.signs &&
-               errors == o.errors && valueMatrix == o.valueMatrix && startMatrix == o.startMatrix &&
-               chi == o.chi && kinds == o.kinds && fixed == o.fixed && ndir == o.ndir;
-    }
+    bool operator==(const Snapshot&) const = default;
 };
 
 class ResultFilesTest : public ::testing::Test {

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QImage>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -21,23 +22,39 @@ constexpr Color kBlack = 0x000000;
 constexpr Color kRed = 0x0000FF;
 constexpr Color kBlue = 0xFF0000;
 
-// Row y of the picture as a string: '#' for colour c, '.' for white, '?' else.
+// '#' for colour c, '.' for white, '?' else.
+char Ink(long long pixel, Color c) { return pixel == c ? '#' : (pixel == kWhite ? '.' : '?'); }
+
+// Row y (or column x) of the picture as a string of Ink characters.
 std::string Row(ImageDevice& d, int y, int x0, int x1, Color c = kBlack) {
     std::string s;
-    for (int x = x0; x <= x1; ++x) {
-        const long long p = d.PixelAt(x, y);
-        s += p == c ? '#' : (p == kWhite ? '.' : '?');
-    }
+    for (int x = x0; x <= x1; ++x) s += Ink(d.PixelAt(x, y), c);
     return s;
 }
 
 std::string Column(ImageDevice& d, int x, int y0, int y1, Color c = kBlack) {
     std::string s;
-    for (int y = y0; y <= y1; ++y) {
-        const long long p = d.PixelAt(x, y);
-        s += p == c ? '#' : (p == kWhite ? '.' : '?');
-    }
+    for (int y = y0; y <= y1; ++y) s += Ink(d.PixelAt(x, y), c);
     return s;
+}
+
+// The smallest box holding every pixel that is not white; maxX stays -1 on a
+// blank picture.
+struct InkBox {
+    int minX = 1 << 20, maxX = -1, minY = 1 << 20, maxY = -1;
+};
+
+InkBox InkBounds(ImageDevice& d) {
+    InkBox b;
+    for (int y = 0; y < d.Height(); ++y)
+        for (int x = 0; x < d.Width(); ++x)
+            if (d.PixelAt(x, y) != kWhite) {
+                b.minX = std::min(b.minX, x);
+                b.maxX = std::max(b.maxX, x);
+                b.minY = std::min(b.minY, y);
+                b.maxY = std::max(b.maxY, y);
+            }
+    return b;
 }
 
 PenDesc ThinPen(PenStyle s = PenStyle::Solid, Color c = kBlack) {
@@ -151,19 +168,11 @@ TEST_F(PainterDeviceTest, PolygonClipUsesTheOutline) {
 
 TEST_F(PainterDeviceTest, EllipseStaysInsideItsBox) {
     dev.Ellipse(2, 4, 13, 15);  // 11 x 11 pixels: columns 2..12, rows 4..14
-    int minX = 99, maxX = -1, minY = 99, maxY = -1;
-    for (int y = 0; y < 24; ++y)
-        for (int x = 0; x < 24; ++x)
-            if (dev.PixelAt(x, y) != kWhite) {
-                minX = std::min(minX, x);
-                maxX = std::max(maxX, x);
-                minY = std::min(minY, y);
-                maxY = std::max(maxY, y);
-            }
-    EXPECT_EQ(minX, 2);
-    EXPECT_EQ(maxX, 12);
-    EXPECT_EQ(minY, 4);
-    EXPECT_EQ(maxY, 14);
+    const InkBox b = InkBounds(dev);
+    EXPECT_EQ(b.minX, 2);
+    EXPECT_EQ(b.maxX, 12);
+    EXPECT_EQ(b.minY, 4);
+    EXPECT_EQ(b.maxY, 14);
     EXPECT_EQ(dev.PixelAt(7, 9), kRed) << "filled with the brush";
 }
 
@@ -241,19 +250,11 @@ TEST_F(PainterDeviceTest, TextIsMeasuredAndRotated) {
     f.escapement = 900;  // bottom to top
     img.SelectFont(f);
     img.TextOut(60, 100, "Wide text");
-    int minX = 999, maxX = -1, minY = 999, maxY = -1;
-    for (int y = 0; y < 120; ++y)
-        for (int x = 0; x < 120; ++x)
-            if (img.PixelAt(x, y) != kWhite) {
-                minX = std::min(minX, x);
-                maxX = std::max(maxX, x);
-                minY = std::min(minY, y);
-                maxY = std::max(maxY, y);
-            }
-    ASSERT_GE(maxX, 0);
-    EXPECT_GT(maxY - minY, 2 * (maxX - minX)) << "written upwards";
-    EXPECT_LE(maxY, 100);
-    EXPECT_GE(minX, 60) << "top alignment puts the text below its baseline's left, i.e. right of x";
+    const InkBox b = InkBounds(img);
+    ASSERT_GE(b.maxX, 0);
+    EXPECT_GT(b.maxY - b.minY, 2 * (b.maxX - b.minX)) << "written upwards";
+    EXPECT_LE(b.maxY, 100);
+    EXPECT_GE(b.minX, 60) << "top alignment puts the text below its baseline's left, i.e. right of x";
 }
 
 TEST_F(PainterDeviceTest, TextAlignmentMovesTheReferencePoint) {
@@ -264,18 +265,11 @@ TEST_F(PainterDeviceTest, TextAlignmentMovesTheReferencePoint) {
     img.SetBkMode(BackMode::Transparent);
     img.SetTextAlign(TA_RIGHT | TA_BOTTOM);
     img.TextOut(100, 40, "Right");
-    int maxX = -1, maxY = -1, minX = 999;
-    for (int y = 0; y < 60; ++y)
-        for (int x = 0; x < 200; ++x)
-            if (img.PixelAt(x, y) != kWhite) {
-                maxX = std::max(maxX, x);
-                minX = std::min(minX, x);
-                maxY = std::max(maxY, y);
-            }
-    EXPECT_LE(maxX, 100);  // antialiased ink may touch the reference column
-    EXPECT_GT(maxX, 90);
-    EXPECT_LT(maxY, 40);
-    EXPECT_LT(minX, 80);
+    const InkBox b = InkBounds(img);
+    EXPECT_LE(b.maxX, 100);  // antialiased ink may touch the reference column
+    EXPECT_GT(b.maxX, 90);
+    EXPECT_LT(b.maxY, 40);
+    EXPECT_LT(b.minX, 80);
 }
 
 TEST_F(PainterDeviceTest, BitmapCopiesLandUnscaledOrStretched) {
