@@ -63,6 +63,7 @@ Complex DetSmall(int n, const Small& s) {
 }
 
 double Modulus(Complex z) { return std::hypot(z.re, z.im); }
+bool Finite(Complex z) { return std::isfinite(z.re) && std::isfinite(z.im); }
 
 // Larger systems (no caller has them): elimination with partial pivoting.
 Complex DetLarge(int n, std::vector<Complex> m) {
@@ -127,13 +128,17 @@ KineticStatus SolveComplexLinear(int n, const ComplexMatrix& a, const Vector<Com
     if (n < 1) return KineticStatus::BadOrder;
     if (n == 1) {
         x[1] = ComplexDiv(b[1], a[1][1]);
+        if (!Finite(x[1])) return KineticStatus::NotFinite;
         return NumericallySingular(1, a, a[1][1]) ? KineticStatus::Singular : KineticStatus::Ok;
     }
     det = ComplexDeterminant(n, a);
+    bool finite = Finite(det);
     for (int j = 1; j <= n; ++j) {
         work = DetWithColumn(n, a, &b, j);
         x[j] = ComplexDiv(work, det);
+        finite = finite && Finite(x[j]);
     }
+    if (!finite) return KineticStatus::NotFinite;
     return NumericallySingular(n, a, det) ? KineticStatus::Singular : KineticStatus::Ok;
 }
 

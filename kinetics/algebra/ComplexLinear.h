@@ -24,7 +24,8 @@ Complex ComplexDeterminant(int n, const ComplexMatrix& a);
 // Quotients go through ComplexDiv, so a singular matrix gives very large but
 // finite x; the status is then Singular: det is zero or lost in the rounding
 // of its own products (|det| <= 1e-14 times the product of the row lengths).
-// n < 1: BadOrder, nothing written.
+// NotFinite when the input or the result holds values that are not finite
+// numbers (overflow); n < 1: BadOrder, nothing written.
 KineticStatus SolveComplexLinear(int n, const ComplexMatrix& a, const Vector<Complex>& b,
                                  Vector<Complex>& x, Complex& work, Complex& det);
 

@@ -7,8 +7,8 @@ namespace pellucor {
 
 namespace {
 
-// pi as the element values of the reaction models have always been computed
-// with; see CubicRoots in the header.
+// pi as the trigonometric cubic solution has always used it; the roots are
+// polished afterwards (see PolishRoots).
 constexpr double kPi = 3.141592;
 constexpr double kTwoPi = 6.283184;
 constexpr double kFourPi = 12.566368;
@@ -25,9 +25,10 @@ constexpr int kNewtonSteps = 15;
 constexpr int kNewtonHardLimit = 200;
 
 // Poles closer than this, relative to their size, give residues that are
-// differences of huge numbers: treated as coincident. Poles from the cubic
-// carry the error of its pi (about 1e-6 of their spread), so for three and
-// four species the limit lies above that error.
+// differences of huge numbers: treated as coincident. A double root of the
+// cubic comes out split by rounding (about 1e-8 relative after polishing, up
+// to 1e-6 where polishing is refused), so for three and four species the
+// limit lies above that.
 constexpr double kPoleSeparation = 1e-9;
 constexpr double kCubicPoleSeparation = 1e-5;
 
@@ -44,23 +45,29 @@ bool NewtonPole(const TransferCoefficients& a, double& pole) {
         return true;
     }
     double x = 0.0;
+    double dx = a[5];
     for (int step = 1; step <= kNewtonHardLimit; ++step) {
-        const double d = (((x + a[8]) * x + a[7]) * x + a[6]) * x + a[5];
         const double dp = ((4.0 * x + 3.0 * a[8]) * x + 2.0 * a[7]) * x + a[6];
         if (dp == 0.0 || !std::isfinite(dp)) return false;
-        const double delta = -d / dp;
+        const double delta = -dx / dp;
         x += delta;
         if (!std::isfinite(x)) return false;
-        if (std::fabs(delta) <= kNewtonTolerance * std::fabs(x)) {
+        const double dnext = (((x + a[8]) * x + a[7]) * x + a[6]) * x + a[5];
+        const double relStep = std::fabs(delta) <= kNewtonTolerance * std::fabs(x) ? 0.0 : std::fabs(delta / x);
+        // Settled: the step is below the tolerance, or close to it while the
+        // residual no longer falls (D evaluated near a pole is rounding noise,
+        // which can keep the relative step above 1e-12 for ever).
+        if (relStep == 0.0 || (relStep <= 1e-6 && !(std::fabs(dnext) < std::fabs(dx)))) {
             pole = x;
             return true;
         }
-        if (step == kNewtonSteps && std::fabs(delta) <= 1e-6 * std::fabs(x)) {
-            // Close enough for the cubic's own accuracy: keep the value the
-            // element values have always had after 15 steps.
+        if (step == kNewtonSteps && relStep <= 1e-6) {
+            // Close enough for the element values: keep the value they have
+            // always had after 15 steps.
             pole = x;
             return true;
         }
+        dx = dnext;
     }
     return false;
 }

@@ -164,3 +164,12 @@ TEST(SolveComplexLinear, SingularSystemsAreReportedWithFiniteValues) {
     Complex work{}, det{};
     EXPECT_EQ(SolveComplexLinear(0, ComplexMatrix{}, b, x, work, det), KineticStatus::BadOrder);
 }
+
+TEST(SolveComplexLinear, OverflowIsReported) {
+    const auto a = kinref::ToMatrix(Real({{1e200, 1e200}, {-1e200, 1e200}}));
+    Vector<Complex> b(1, 2), x(1, 2);
+    b[1] = {1.0, 0.0};
+    b[2] = {2.0, 0.0};
+    Complex work{}, det{};
+    EXPECT_EQ(SolveComplexLinear(2, a, b, x, work, det), KineticStatus::NotFinite);
+}

@@ -260,12 +260,13 @@ TEST(ElementsFromTransferFunction, NewtonPoleIsPairFourAndReachesDistantClusters
         EXPECT_NEAR(e[2 * k], wantR[k - 1], 1e-12 * wantR[k - 1]) << k;
     }
     // A cluster far from s = 0: Newton needs more than 15 steps to settle.
-    const TransferCoefficients far = FromPoles({-100.0, -130.0, -170.0, -220.0}, {1.0, 1.0, 1.0, 1.0});
+    const TransferCoefficients far = FromPoles({-100.0, -101.0, -102.0, -103.0}, {1.0, 1.0, 1.0, 1.0});
     ASSERT_EQ(ElementsFromTransferFunction(CircuitType::LRBased, 4, far, e), KineticStatus::Ok);
-    const double wantFarR[4] = {220.0, 170.0, 130.0, 100.0};
+    const double wantFarR[4] = {103.0, 102.0, 101.0, 100.0};
     for (int k = 1; k <= 4; ++k) {
-        EXPECT_NEAR(e[2 * k - 1], 1.0, 1e-10) << k;
-        EXPECT_NEAR(e[2 * k], wantFarR[k - 1], 1e-10 * wantFarR[k - 1]) << k;
+        // Poles 1 % apart: the residues lose digits however the poles are found.
+        EXPECT_NEAR(e[2 * k - 1], 1.0, 1e-6) << k;
+        EXPECT_NEAR(e[2 * k], wantFarR[k - 1], 1e-6 * wantFarR[k - 1]) << k;
     }
 }
 
