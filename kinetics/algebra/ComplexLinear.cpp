@@ -128,11 +128,12 @@ KineticStatus SolveComplexLinear(int n, const ComplexMatrix& a, const Vector<Com
     if (n < 1) return KineticStatus::BadOrder;
     if (n == 1) {
         x[1] = ComplexDiv(b[1], a[1][1]);
-        if (!Finite(x[1])) return KineticStatus::NotFinite;
+        // ComplexDiv turns a divisor that is not a number into a tiny one.
+        if (!Finite(a[1][1]) || !Finite(x[1])) return KineticStatus::NotFinite;
         return NumericallySingular(1, a, a[1][1]) ? KineticStatus::Singular : KineticStatus::Ok;
     }
     det = ComplexDeterminant(n, a);
-    bool finite = Finite(det);
+    bool finite = Finite(det);  // tested before its quotients are trusted, as above
     for (int j = 1; j <= n; ++j) {
         work = DetWithColumn(n, a, &b, j);
         x[j] = ComplexDiv(work, det);

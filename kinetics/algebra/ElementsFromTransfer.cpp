@@ -53,7 +53,9 @@ bool NewtonPole(const TransferCoefficients& a, double& pole) {
         x += delta;
         if (!std::isfinite(x)) return false;
         const double dnext = (((x + a[8]) * x + a[7]) * x + a[6]) * x + a[5];
-        const double relStep = std::fabs(delta) <= kNewtonTolerance * std::fabs(x) ? 0.0 : std::fabs(delta / x);
+        const double relStep = std::fabs(delta) <= kNewtonTolerance * std::fabs(x) ? 0.0
+                               : x == 0.0                                           ? HUGE_VAL
+                                                                                    : std::fabs(delta / x);
         // Settled: the step is below the tolerance, or close to it while the
         // residual no longer falls (D evaluated near a pole is rounding noise,
         // which can keep the relative step above 1e-12 for ever).
@@ -79,6 +81,11 @@ double Numerator(int n, const TransferCoefficients& a, double p) {
         case 3: return a[1] + a[2] * p + a[3] * p * p;
         default: return a[1] + a[2] * p + a[3] * p * p + a[4] * p * p * p;
     }
+}
+
+KineticStatus CubicPoles(int roots) {
+    if (roots == 3) return KineticStatus::Ok;
+    return roots == 1 ? KineticStatus::ComplexPoles : KineticStatus::NotFinite;
 }
 
 void ZeroPairs(int n, BranchElements& e) {
@@ -148,7 +155,7 @@ KineticStatus ElementsFromTransferFunction(CircuitType type, int n, const Transf
             break;
         }
         case 3:
-            if (CubicRoots(a[7], a[6], a[5], p[0], p[1], p[2]) != 3) poles = KineticStatus::ComplexPoles;
+            poles = CubicPoles(CubicRoots(a[7], a[6], a[5], p[0], p[1], p[2]));
             break;
         default: {
             double x4 = 0.0;
@@ -160,7 +167,7 @@ KineticStatus ElementsFromTransferFunction(CircuitType type, int n, const Transf
             const double b2 = a[8] + x4;
             const double b1 = b2 * x4 + a[7];
             const double b0 = x4 != 0.0 ? -a[5] / x4 : a[6];
-            if (CubicRoots(b2, b1, b0, p[0], p[1], p[2]) != 3) poles = KineticStatus::ComplexPoles;
+            poles = CubicPoles(CubicRoots(b2, b1, b0, p[0], p[1], p[2]));
             p[3] = x4;
         }
     }
@@ -181,7 +188,7 @@ KineticStatus ElementsFromTransferFunction(CircuitType type, int n, const Transf
         double prod = 1.0;
         for (int j = 0; j < n; ++j)
             if (j != k) prod *= p[k] - p[j];
-        const double r = Numerator(n, a, p[k]) / prod;
+        const double r = prod != 0.0 ? Numerator(n, a, p[k]) / prod : HUGE_VAL;  // prod: underflow only
         double first = 0.0, second = 0.0;
         KineticStatus branch = KineticStatus::Ok;
         if (!std::isfinite(r))
@@ -191,6 +198,8 @@ KineticStatus ElementsFromTransferFunction(CircuitType type, int n, const Transf
         else if (type == CircuitType::CRBased) {
             if (p[k] == 0.0)
                 branch = KineticStatus::ZeroPole;
+            else if (p[k] * p[k] == 0.0)
+                branch = KineticStatus::NotFinite;  // a pole too small to square
             else {
                 first = -r / (p[k] * p[k]);
                 second = p[k] / r;
@@ -215,6 +224,10 @@ int CubicRoots(double a, double b, double c, double& root1, double& root2, doubl
     const double Q = (a * a - 3.0 * b) / 9.0;
     const double R = (2.0 * a * a * a - 9.0 * a * b + 27.0 * c) / 54.0;
     const double delta = Q * Q * Q - R * R;
+    if (!std::isfinite(delta)) {
+        root1 = root2 = root3 = 0.0;
+        return 0;
+    }
     const double sigma = R > 0.0 ? 1.0 : -1.0;
     const double shift = a / 3.0;
     if (delta > 0.0) {

@@ -27,7 +27,8 @@ namespace pellucor {
 KineticStatus ElementsFromTransferFunction(CircuitType type, int n, const TransferCoefficients& a,
                                            BranchElements& e);
 
-// Real roots of x^3 + a x^2 + b x + c = 0; returns 3 or 1.
+// Real roots of x^3 + a x^2 + b x + c = 0; returns 3 or 1 (0 with all roots 0
+// when a coefficient is not finite or so large that the formulas overflow).
 // 3: root1 <= root2 <= root3, by the trigonometric solution with
 //    pi = 3.141592 (2 pi = 6.283184, 4 pi = 12.566368), each root then settled
 //    by Newton steps on the cubic: the short pi alone leaves an error of about

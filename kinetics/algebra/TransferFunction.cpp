@@ -183,8 +183,10 @@ KineticStatus TransferFunctionFromElements(CircuitType type, int n, const Circui
         if (type == CircuitType::CRBased) {
             // A zero R leaves a pure capacitor, not a relaxation; a zero C no branch.
             if (x == 0.0 || r == 0.0) return KineticStatus::ZeroElement;
-            g[k - 1] = -1.0 / (x * r * r);
-            h[k - 1] = 1.0 / (x * r);
+            const double cr = x * r, cr2 = x * r * r;
+            if (cr == 0.0 || cr2 == 0.0) return KineticStatus::NotFinite;  // underflow
+            g[k - 1] = -1.0 / cr2;
+            h[k - 1] = 1.0 / cr;
         } else {
             if (x == 0.0) return KineticStatus::ZeroElement;
             g[k - 1] = 1.0 / x;
@@ -265,15 +267,16 @@ Complex FaradaicAdmittance(int n, double omega, const TransferCoefficients& a, K
             if (status) *status = KineticStatus::BadOrder;
             return {0.0, 0.0};
     }
+    // ComplexDiv turns a divisor that is not a number into a tiny one, so the
+    // operands are tested as well as the quotient.
     const Complex y = ComplexDiv(num, den);
-    if (status) {
-        if (!std::isfinite(y.re) || !std::isfinite(y.im))
-            *status = KineticStatus::NotFinite;
-        else if (den.re == 0.0 && den.im == 0.0)
-            *status = KineticStatus::Singular;
-        else
-            *status = KineticStatus::Ok;
+    const bool finite = std::isfinite(num.re) && std::isfinite(num.im) && std::isfinite(den.re) &&
+                        std::isfinite(den.im) && std::isfinite(y.re) && std::isfinite(y.im);
+    if (!finite) {
+        if (status) *status = KineticStatus::NotFinite;
+        return {0.0, 0.0};
     }
+    if (status) *status = den.re == 0.0 && den.im == 0.0 ? KineticStatus::Singular : KineticStatus::Ok;
     return y;
 }
 

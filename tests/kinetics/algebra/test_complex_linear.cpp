@@ -173,3 +173,19 @@ TEST(SolveComplexLinear, OverflowIsReported) {
     Complex work{}, det{};
     EXPECT_EQ(SolveComplexLinear(2, a, b, x, work, det), KineticStatus::NotFinite);
 }
+
+TEST(SolveComplexLinear, NotANumberIsReportedNotHidden) {
+    // The guarded division would turn a divisor that is not a number into a
+    // tiny one and give a finite answer: the status must still say so.
+    for (int n : {1, 3}) {
+        CMat m = Real({{2, 0, 0}, {0, 3, 0}, {0, 0, 4}});
+        m.resize(static_cast<size_t>(n));
+        for (auto& row : m) row.resize(static_cast<size_t>(n));
+        m[0][0] = C(std::nan(""), 0.0);
+        const auto a = kinref::ToMatrix(m);
+        Vector<Complex> b(1, n), x(1, n);
+        for (int i = 1; i <= n; ++i) b[i] = {1.0, 0.0};
+        Complex work{}, det{};
+        EXPECT_EQ(SolveComplexLinear(n, a, b, x, work, det), KineticStatus::NotFinite) << n;
+    }
+}

@@ -127,6 +127,13 @@ TEST(CubicRoots, RepeatedRootsGiveNumbers) {
     EXPECT_DOUBLE_EQ(r1, -2.0);
     EXPECT_DOUBLE_EQ(r2, 1.0);
     EXPECT_DOUBLE_EQ(r3, 1.0);
+    // Not finite, or beyond what the formulas can hold: no roots, all 0.
+    for (double big : {std::nan(""), HUGE_VAL, 1e200}) {
+        EXPECT_EQ(CubicRoots(big, 1, 1, r1, r2, r3), 0);
+        EXPECT_EQ(r1, 0.0);
+        EXPECT_EQ(r2, 0.0);
+        EXPECT_EQ(r3, 0.0);
+    }
     // x^3: all zero.
     EXPECT_EQ(CubicRoots(0, 0, 0, r1, r2, r3), 3);
     EXPECT_EQ(r1, 0.0);

@@ -153,6 +153,11 @@ TEST(FaradaicAdmittance, VanishingDenominatorAndBadOrderAreReported) {
     EXPECT_EQ(s, KineticStatus::Singular);
     EXPECT_TRUE(std::isfinite(y.re) && std::isfinite(y.im));
     EXPECT_GT(std::fabs(y.re), 1e30);
+    a[5] = NAN;
+    const Complex nan = FaradaicAdmittance(1, 1.0, a, &s);
+    EXPECT_EQ(s, KineticStatus::NotFinite);
+    EXPECT_EQ(nan.re, 0.0);
+    EXPECT_EQ(nan.im, 0.0);
     const Complex z = FaradaicAdmittance(5, 1.0, a, &s);
     EXPECT_EQ(s, KineticStatus::BadOrder);
     EXPECT_EQ(z.re, 0.0);
