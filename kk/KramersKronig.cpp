@@ -1,0 +1,284 @@
+#include "kk/KramersKronig.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/Complex.h"
+#include "kk/TailExtrapolation.h"
+#include "platform/Services.h"
+
+namespace pellucor::kk {
+
+namespace {
+
+constexpr double InvPi = 0.3183098861837907;
+constexpr double Pi = 3.141592653589793;
+
+// Points 1..n of the rows in plain arrays (slot 0 unused), so the quadratic
+// loops of the transforms work on local memory.
+struct Rows {
+    int n = 0;
+    double w[MaxPoints], u[MaxPoints], re[MaxPoints], im[MaxPoints];
+
+    Rows() {
+        const SpectrumBlock& sp = State().Spectrum;
+        n = std::clamp(sp.PointCount, 0, MaxPoints - 1);
+        for (int i = 1; i <= n; ++i) {
+            w[i] = sp.Omega[i];
+            u[i] = std::log(w[i]);
+            re[i] = sp.ZReal[i];
+            im[i] = sp.ZImag[i];
+        }
+    }
+};
+
+// Trapezoid over [A, B] (B the lower frequency for the interval above the
+// point, the higher one below) of the singular-part integrand; the sample at
+// the point itself takes the limit value `atPoint`.
+double NearSegment(const Rows& r, bool realToImag, int a, int b, int p, bool pointIsB, int steps) {
+    const double lnA = r.u[a], lnB = r.u[b];
+    const double len = lnB - lnA;
+    if (std::fabs(len) < 1e-6 || steps < 1) return 0.0;
+    const double w0 = r.w[p];
+    const double* y = realToImag ? r.re : r.im;
+    const double ya = y[a], yb = y[b];
+    const double yp = y[p];
+    const double slope = SlopeAtPoint(r.u, y, p);
+    const double atPoint = realToImag ? slope : (slope + yp) * w0;
+    const int pointSample = pointIsB ? steps : 0;
+    double result = 0, previous = 0;
+    for (int s = 0; s <= steps; ++s) {
+        double g;
+        if (s == pointSample) {
+            g = atPoint;
+        } else {
+            const double t = static_cast<double>(s) / steps;
+            const double x = std::exp((1 - t) * lnA + t * lnB);
+            const double v = (1 - t) * ya + t * yb;
+            double d = x - w0;
+            if (std::fabs(d) < 1e-12) d = x > w0 ? 1e-12 : -1e-12;
+            g = realToImag ? (v - yp) * x / d : (x * v - w0 * yp) * x / d;
+        }
+        if (s > 0) result += (g + previous) / 2 * len / steps;
+        previous = g;
+    }
+    return result;
+}
+
+double AbovePoint(const Rows& r, bool realToImag, int p, int steps) {
+    const int k = p == 1 ? 2 : p;
+    if (k > r.n) return 0.0;
+    return NearSegment(r, realToImag, k - 1, k, p, true, steps);
+}
+
+double BelowPoint(const Rows& r, bool realToImag, int p, int steps) {
+    const int k = p == r.n ? r.n - 1 : p;
+    if (k < 1 || k + 1 > r.n) return 0.0;
+    return NearSegment(r, realToImag, k, k + 1, p, false, steps);
+}
+
+// The high-frequency tail at point p of rows r (the tail already fitted).
+double TailAt(const Rows& r, int p, int steps) {
+    const ExtrapolationState& ex = State().Extrap;
+    const double w0 = r.w[p], z0 = r.re[p], w1 = ex.OmegaAt1;
+    if (10 * w0 < w1) return 2 * w0 * (HighFrequencyTailOverX2() - z0 / w1);
+    const double a = ex.HighFreqConstant ? 0.0 : std::exp(ex.HighFreqFit[1]);
+    const double b = ex.HighFreqConstant ? 0.0 : ex.HighFreqFit[2];
+    const double c = ex.HighFreqConstant ? ex.HighFreqFit[3] : 0.0;
+    auto g = [&](double x) {
+        const double z = a * std::pow(x, b) + c - z0;
+        return z * x / (x - w0) - z * x / (x + w0);
+    };
+    const double h = std::log(10000.0) / steps;
+    const double ratio = std::exp(h);
+    double x = w1;
+    // At the point itself the limit of the singular part, x dZ'/dx.
+    double previous = (p == 1 || x == w0) ? b * ex.ZRealAtN : g(x);
+    double sum = 0;
+    for (int k = 1; k <= steps; ++k) {
+        x *= ratio;
+        const double gk = g(x);
+        sum += (gk + previous) / 2;
+        previous = gk;
+    }
+    return h * sum;
+}
+
+bool CapacitiveTop(const Rows& r) {
+    if (r.n < 4) return false;
+    for (int i = 1; i <= 4; ++i)
+        if (!(r.im[i] > 0)) return false;
+    return true;
+}
+
+}  // namespace
+
+double SlopeAtPoint(const double* u, const double* y, int p) {
+    const int hi = p == 1 ? 1 : p - 1, lo = p == 1 ? 2 : p;
+    const double lambda = u[lo] - u[hi];
+    if (std::fabs(lambda) < 1e-32) return 0.0;
+    return (y[lo] - y[hi]) / lambda;
+}
+
+double SegmentIntegral(const double* u, const double* f, int n, int j) {
+    const int m = j == n ? j - 1 : j;
+    double u1 = u[m - 1], u2 = u[m];
+    const double u3 = u[m + 1];
+    const double y1 = f[m - 1], y2 = f[m], y3 = f[m + 1];
+    const double d12 = u1 - u2, d23 = u2 - u3, d31 = u3 - u1;
+    const double numerator = d23 * y1 + d31 * y2 + d12 * y3;
+    const double denominator = -d12 * d23 * d31;
+    double a, b;
+    if (std::fabs(denominator) < 1e-32) {
+        a = 0.0;
+        b = std::fabs(u1 - u3) < 1e-12 ? 0.0 : (y1 - y3) / (u1 - u3);
+    } else {
+        a = numerator / denominator;
+        b = -a * (u1 + u2) + (y1 - y2) / d12;
+    }
+    const double c = y1 - a * u1 * u1 - b * u1;
+    if (j == n) {
+        u1 = u2;
+        u2 = u3;
+    }
+    return (u1 - u2) * (a * (u1 * u1 + u1 * u2 + u2 * u2) / 3 + b * (u1 + u2) / 2 + c);
+}
+
+double SegmentAbovePoint(bool realToImag, int p, int steps) {
+    const Rows r;
+    return AbovePoint(r, realToImag, p, steps);
+}
+
+double SegmentBelowPoint(bool realToImag, int p, int steps) {
+    const Rows r;
+    return BelowPoint(r, realToImag, p, steps);
+}
+
+double HighFrequencyTailIntegral(int p, int steps) {
+    FitHighFrequencyTail();
+    const Rows r;
+    return TailAt(r, p, steps);
+}
+
+bool CapacitiveAtHighFrequency() {
+    const Rows r;
+    return CapacitiveTop(r);
+}
+
+void TransformRealToImaginary() {
+    const Rows r;
+    SpectrumBlock& sp = State().Spectrum;
+    const int n = r.n;
+    const bool tail = CapacitiveTop(r);
+    if (tail) FitHighFrequencyTail();
+    double fm[MaxPoints], fp[MaxPoints];
+    for (int p = 1; p <= n; ++p) {
+        const double w0 = r.w[p], z0 = r.re[p];
+        double s = tail ? -TailAt(r, p, 64) : 0.0;
+        for (int i = 1; i <= n; ++i) {
+            const double diff = (r.re[i] - z0) * r.w[i];
+            if (i == p) {
+                fm[i] = SlopeAtPoint(r.u, r.re, p);
+            } else {
+                const double d = r.w[i] - w0;
+                fm[i] = std::fabs(d) < 1e-32 ? 0.0 : diff / d;
+            }
+            fp[i] = diff / (r.w[i] + w0);
+        }
+        for (int j = 2; j <= n; ++j) {
+            if (j == p)
+                s += AbovePoint(r, true, p, 16);
+            else if (j == p + 1)
+                s += BelowPoint(r, true, p, 16);
+            else
+                s -= SegmentIntegral(r.u, fm, n, j);
+        }
+        for (int j = 2; j <= n; ++j) s += SegmentIntegral(r.u, fp, n, j);
+        sp.KKImag[p] = s * InvPi;
+    }
+}
+
+void TransformImaginaryToReal() {
+    const Rows r;
+    SpectrumBlock& sp = State().Spectrum;
+    const double zrInf = State().Extrap.ZRealAt1;
+    const int n = r.n;
+    double gm[MaxPoints], gp[MaxPoints];
+    for (int p = 1; p <= n; ++p) {
+        const double w0 = r.w[p];
+        const double q0 = w0 * r.im[p];
+        for (int i = 1; i <= n; ++i) {
+            const double diff = (r.w[i] * r.im[i] - q0) * r.w[i];
+            if (i == p) {
+                const int hi = p == 1 ? 1 : p - 1, lo = p == 1 ? 2 : p;
+                gm[i] = std::fabs(r.u[lo] - r.u[hi]) < 1e-32
+                            ? 0.0
+                            : (SlopeAtPoint(r.u, r.im, p) + r.im[p]) * w0;
+            } else {
+                const double d = r.w[i] - w0;
+                gm[i] = std::fabs(d) < 1e-32 ? 0.0 : diff / d;
+            }
+            gp[i] = diff / (r.w[i] + w0);
+        }
+        double s = 0;
+        for (int j = 2; j <= n; ++j) {
+            if (j == p)
+                s += AbovePoint(r, false, p, 16);
+            else if (j == p + 1)
+                s += BelowPoint(r, false, p, 16);
+            else
+                s -= SegmentIntegral(r.u, gm, n, j);
+        }
+        for (int j = 2; j <= n; ++j) s += SegmentIntegral(r.u, gp, n, j);
+        sp.KKReal[p] = s / (-Pi * w0) + zrInf;
+    }
+}
+
+double KramersKronigResidual() {
+    const ProgramState& st = State();
+    const SpectrumBlock& sp = st.Spectrum;
+    const int n = std::clamp(sp.PointCount, 0, MaxPoints - 1);
+    const int m = sp.FilePointCount;
+    const int first =
+        (st.Run.KKView && st.Extrap.KKResidualOnAppended && m < n) ? m + 1 : 1;
+    double r = 0;
+    for (int i = first; i <= n; ++i) {
+        const double dr = sp.KKReal[i] - sp.ZReal[i], di = sp.KKImag[i] - sp.ZImag[i];
+        r += (dr * dr + di * di) / (sp.ZReal[i] * sp.ZReal[i] + sp.ZImag[i] * sp.ZImag[i]);
+    }
+    // Continuity of the phase angle from the measured into the appended
+    // points; without appended points there is no point M + 1 to compare.
+    if (m >= 2 && n > m) {
+        const double phiM = PhaseAngle(sp.ZImag[m], sp.ZReal[m]);
+        const double t = 2 * phiM - PhaseAngle(sp.ZImag[m + 1], sp.ZReal[m + 1]) -
+                         PhaseAngle(sp.ZImag[m - 1], sp.ZReal[m - 1]);
+        r += t * t;
+    }
+    const int count = n - first + 1;
+    return count > 0 ? r / count : 0.0;
+}
+
+double RunKramersKronig(double zrInf) {
+    ProgramState& st = State();
+    st.Extrap.ZRealAt1 = zrInf;
+    if (st.Run.KKView) {
+        if (!SolveTailPolynomials(zrInf)) {
+            st.Spectrum.PointCount = st.Spectrum.FilePointCount;
+            return HopelessTrial;
+        }
+        AppendExtrapolatedPoints(st.Extrap.TailCoefficients);
+        st.Spectrum.PointCount = st.Spectrum.ExtendedPointCount;
+        st.Run.ExtrapolatedView = false;
+    } else {
+        st.Spectrum.PointCount = st.Spectrum.FilePointCount;
+    }
+    platform::PumpOneMessage();
+    if (!st.Run.StopRequested) {
+        TransformRealToImaginary();
+        platform::PumpOneMessage();
+        if (!st.Run.StopRequested) TransformImaginaryToReal();
+    }
+    return KramersKronigResidual();
+}
+
+}  // namespace pellucor::kk
