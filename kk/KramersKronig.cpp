@@ -36,8 +36,7 @@ struct Rows {
 // point, the higher one below) of the singular-part integrand; the sample at
 // the point itself takes the limit value `atPoint`.
 double NearSegment(const Rows& r, bool realToImag, int a, int b, int p, bool pointIsB, int steps) {
-    const double lnA = r.u[a], lnB = r.u[b];
-    const double len = lnB - lnA;
+    const double len = r.u[b] - r.u[a];
     if (std::fabs(len) < 1e-6 || steps < 1) return 0.0;
     const double w0 = r.w[p];
     const double* y = realToImag ? r.re : r.im;
@@ -46,14 +45,17 @@ double NearSegment(const Rows& r, bool realToImag, int a, int b, int p, bool poi
     const double slope = SlopeAtPoint(r.u, y, p);
     const double atPoint = realToImag ? slope : (slope + yp) * w0;
     const int pointSample = pointIsB ? steps : 0;
+    // Samples evenly spaced in ln w: each frequency is the previous one times
+    // a fixed ratio.
+    const double ratio = std::exp(len / steps);
+    double x = r.w[a];
     double result = 0, previous = 0;
-    for (int s = 0; s <= steps; ++s) {
+    for (int s = 0; s <= steps; ++s, x *= ratio) {
         double g;
         if (s == pointSample) {
             g = atPoint;
         } else {
             const double t = static_cast<double>(s) / steps;
-            const double x = std::exp((1 - t) * lnA + t * lnB);
             const double v = (1 - t) * ya + t * yb;
             double d = x - w0;
             if (std::fabs(d) < 1e-12) d = x > w0 ? 1e-12 : -1e-12;
@@ -85,19 +87,22 @@ double TailAt(const Rows& r, int p, int steps) {
     const double a = ex.HighFreqConstant ? 0.0 : std::exp(ex.HighFreqFit[1]);
     const double b = ex.HighFreqConstant ? 0.0 : ex.HighFreqFit[2];
     const double c = ex.HighFreqConstant ? ex.HighFreqFit[3] : 0.0;
-    auto g = [&](double x) {
-        const double z = a * std::pow(x, b) + c - z0;
+    // x^b follows x along the geometric progression of the nodes.
+    auto g = [&](double x, double xb) {
+        const double z = a * xb + c - z0;
         return z * x / (x - w0) - z * x / (x + w0);
     };
     const double h = std::log(10000.0) / steps;
     const double ratio = std::exp(h);
-    double x = w1;
+    const double ratioB = std::exp(h * b);
+    double x = w1, xb = std::pow(w1, b);
     // At the point itself the limit of the singular part, x dZ'/dx.
-    double previous = (p == 1 || x == w0) ? b * ex.ZRealAtN : g(x);
+    double previous = (p == 1 || x == w0) ? b * ex.ZRealAtN : g(x, xb);
     double sum = 0;
     for (int k = 1; k <= steps; ++k) {
         x *= ratio;
-        const double gk = g(x);
+        xb *= ratioB;
+        const double gk = g(x, xb);
         sum += (gk + previous) / 2;
         previous = gk;
     }
@@ -110,6 +115,68 @@ bool CapacitiveTop(const Rows& r) {
         if (!(r.im[i] > 0)) return false;
     return true;
 }
+
+// The parabola rule is linear in the samples: Q_j(F) = c1 F[m-1] + c2 F[m]
+// + c3 F[m+1]. The weights depend only on the frequencies, so a transform
+// works them out once and then integrates each point's samples in one pass.
+struct SegmentWeights {
+    int n = 0;
+    int first[MaxPoints];  // m - 1 of interval j
+    double c[MaxPoints][3];
+    double total[MaxPoints + 1];  // sum over all intervals, per sample
+
+    explicit SegmentWeights(const Rows& r) : n(r.n) {
+        for (int i = 0; i <= n; ++i) total[i] = 0.0;
+        if (n < 3) {  // no three points for a parabola: nothing to integrate
+            n = 0;
+            return;
+        }
+        double unit[MaxPoints + 1] = {};
+        for (int j = 2; j <= n; ++j) {
+            const int m = j == n ? j - 1 : j;
+            first[j] = m - 1;
+            for (int k = 0; k < 3; ++k) {
+                unit[m - 1 + k] = 1.0;
+                c[j][k] = SegmentIntegral(r.u, unit, n, j);
+                unit[m - 1 + k] = 0.0;
+                total[m - 1 + k] += c[j][k];
+            }
+        }
+    }
+    // The parabola rule over all intervals of F+ - F-, with
+    //   F-(i) = D(i) w_i / (w_i - w0)   (0 when w_i is w0),
+    //   F+(i) = D(i) w_i / (w_i + w0),
+    //   D(i) = y_i - y0 (real part, realPart 1) or w_i y_i - y0 (imaginary
+    //   part, realPart 0), taken as one fraction per sample.
+    double Difference(const double* w, const double* y, double y0, double realPart,
+                      double w0) const {
+        double s = 0;
+        const double imagPart = 1.0 - realPart;
+        for (int i = 1; i <= n; ++i) {
+            const double diff = ((realPart + imagPart * w[i]) * y[i] - y0) * w[i];
+            const double d = w[i] - w0, sum = w[i] + w0;
+            const bool same = std::fabs(d) < 1e-32;
+            const double num = same ? diff : -2 * w0 * diff;
+            const double den = same ? sum : d * sum;
+            s += total[i] * num / den;
+        }
+        return s;
+    }
+    // F- at the samples the two intervals next to point p use.
+    void NearSamples(const double* w, const double* y, double y0, double realPart, double w0,
+                     int p, double* f) const {
+        const int lo = std::max(1, p - 3), hi = std::min(n, p + 3);
+        for (int i = lo; i <= hi; ++i) {
+            const double diff = ((realPart + (1.0 - realPart) * w[i]) * y[i] - y0) * w[i];
+            const double d = w[i] - w0;
+            f[i] = std::fabs(d) < 1e-32 ? 0.0 : diff / d;
+        }
+    }
+    double Segment(const double* f, int j) const {
+        const double* y = f + first[j];
+        return c[j][0] * y[0] + c[j][1] * y[1] + c[j][2] * y[2];
+    }
+};
 
 }  // namespace
 
@@ -171,29 +238,21 @@ void TransformRealToImaginary() {
     const int n = r.n;
     const bool tail = CapacitiveTop(r);
     if (tail) FitHighFrequencyTail();
-    double fm[MaxPoints], fp[MaxPoints];
+    const SegmentWeights weights(r);
+    double fm[MaxPoints];
     for (int p = 1; p <= n; ++p) {
         const double w0 = r.w[p], z0 = r.re[p];
         double s = tail ? -TailAt(r, p, 64) : 0.0;
-        for (int i = 1; i <= n; ++i) {
-            const double diff = (r.re[i] - z0) * r.w[i];
-            if (i == p) {
-                fm[i] = SlopeAtPoint(r.u, r.re, p);
-            } else {
-                const double d = r.w[i] - w0;
-                fm[i] = std::fabs(d) < 1e-32 ? 0.0 : diff / d;
-            }
-            fp[i] = diff / (r.w[i] + w0);
-        }
-        for (int j = 2; j <= n; ++j) {
-            if (j == p)
-                s += AbovePoint(r, true, p, 16);
-            else if (j == p + 1)
-                s += BelowPoint(r, true, p, 16);
-            else
-                s -= SegmentIntegral(r.u, fm, n, j);
-        }
-        for (int j = 2; j <= n; ++j) s += SegmentIntegral(r.u, fp, n, j);
+        // The parabola rule over every interval of F+ - F-, then the two
+        // intervals at the point take the near-segment integrals of F-
+        // instead of the parabola rule.
+        s += weights.Difference(r.w, r.re, z0, 1.0, w0);
+        weights.NearSamples(r.w, r.re, z0, 1.0, w0, p, fm);
+        const double atPoint = SlopeAtPoint(r.u, r.re, p);
+        s -= weights.total[p] * atPoint;
+        fm[p] = atPoint;
+        if (p >= 2) s += weights.Segment(fm, p) + AbovePoint(r, true, p, 16);
+        if (p + 1 <= n) s += weights.Segment(fm, p + 1) + BelowPoint(r, true, p, 16);
         sp.KKImag[p] = s * InvPi;
     }
 }
@@ -203,33 +262,21 @@ void TransformImaginaryToReal() {
     SpectrumBlock& sp = State().Spectrum;
     const double zrInf = State().Extrap.ZRealAt1;
     const int n = r.n;
-    double gm[MaxPoints], gp[MaxPoints];
+    const SegmentWeights weights(r);
+    double gm[MaxPoints];
     for (int p = 1; p <= n; ++p) {
         const double w0 = r.w[p];
         const double q0 = w0 * r.im[p];
-        for (int i = 1; i <= n; ++i) {
-            const double diff = (r.w[i] * r.im[i] - q0) * r.w[i];
-            if (i == p) {
-                const int hi = p == 1 ? 1 : p - 1, lo = p == 1 ? 2 : p;
-                gm[i] = std::fabs(r.u[lo] - r.u[hi]) < 1e-32
-                            ? 0.0
-                            : (SlopeAtPoint(r.u, r.im, p) + r.im[p]) * w0;
-            } else {
-                const double d = r.w[i] - w0;
-                gm[i] = std::fabs(d) < 1e-32 ? 0.0 : diff / d;
-            }
-            gp[i] = diff / (r.w[i] + w0);
-        }
-        double s = 0;
-        for (int j = 2; j <= n; ++j) {
-            if (j == p)
-                s += AbovePoint(r, false, p, 16);
-            else if (j == p + 1)
-                s += BelowPoint(r, false, p, 16);
-            else
-                s -= SegmentIntegral(r.u, gm, n, j);
-        }
-        for (int j = 2; j <= n; ++j) s += SegmentIntegral(r.u, gp, n, j);
+        double s = weights.Difference(r.w, r.im, q0, 0.0, w0);
+        weights.NearSamples(r.w, r.im, q0, 0.0, w0, p, gm);
+        const int hi = p == 1 ? 1 : p - 1, lo = p == 1 ? 2 : p;
+        const double atPoint = std::fabs(r.u[lo] - r.u[hi]) < 1e-32
+                                   ? 0.0
+                                   : (SlopeAtPoint(r.u, r.im, p) + r.im[p]) * w0;
+        s -= weights.total[p] * atPoint;
+        gm[p] = atPoint;
+        if (p >= 2) s += weights.Segment(gm, p) + AbovePoint(r, false, p, 16);
+        if (p + 1 <= n) s += weights.Segment(gm, p + 1) + BelowPoint(r, false, p, 16);
         sp.KKReal[p] = s / (-Pi * w0) + zrInf;
     }
 }

@@ -181,6 +181,10 @@ std::string SummaryFileText(const OrderScanEntry* entries, int count) {
     return t;
 }
 
+bool WriteSummaryFile(const OrderScanEntry* entries, int count) {
+    return SaveTextFile(State().Files.SummaryFileName, SummaryFileText(entries, count));
+}
+
 bool ScanExtrapolationOrders(const std::string& openedFile) {
     ProgramState& st = State();
     ExtrapolationState& ex = st.Extrap;
@@ -212,7 +216,7 @@ bool ScanExtrapolationOrders(const std::string& openedFile) {
         ex.OrderContinuities[i] = entries[i - 1].continuity;
         ex.OrderDeviations[i] = entries[i - 1].deviation;
     }
-    const bool written = SaveTextFile(st.Files.SummaryFileName, SummaryFileText(entries, 5));
+    const bool written = WriteSummaryFile(entries, 5);
     st.Files.SelectedSpecName = ex.OrderLabels[1];
     ex.ExtrapolationOrder = ex.OrderLabels[1][0] - '0';
     ex.KKResidual = EvaluateOrder();

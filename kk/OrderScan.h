@@ -50,6 +50,8 @@ struct OrderScanEntry {
 };
 // The text of the summary file for entries 1..5, best first.
 std::string SummaryFileText(const OrderScanEntry* entries, int count);
+// Writes it to SummaryFileName; false (after a message box) when it fails.
+bool WriteSummaryFile(const OrderScanEntry* entries, int count);
 
 // Lines "%15.6le %15.6le %15.6le" (frequency, Z', Z'' as stored) for points
 // 1..count, with decimal commas unless the point-notation option is on.

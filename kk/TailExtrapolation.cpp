@@ -118,7 +118,7 @@ void BasisIntegrands(bool realPart, double u, double w0, const double* l0k, int 
                      double* out) {
     const double x = std::exp(u);
     const bool atPoint = std::fabs(x - w0) / w0 < 1e-6;
-    const double dm = x - w0, dp = x + w0, twoW0 = 2 * w0;
+    const double invM = 1.0 / (x - w0), invP = 1.0 / (x + w0), invTwoW0 = 0.5 / w0;
     double lk = 1.0;  // L^k
     for (int k = 0; k <= degree; ++k) {
         if (realPart) {
@@ -129,8 +129,8 @@ void BasisIntegrands(bool realPart, double u, double w0, const double* l0k, int 
             else if (atPoint)
                 c = k * l0k[k - 1];
             else
-                c = x * diff / dm;
-            out[k] = (c - x * diff / dp) / twoW0;
+                c = x * diff * invM;
+            out[k] = (c - x * diff * invP) * invTwoW0;
         } else {
             double b;
             const double diff = x * lk - w0 * l0k[k];
@@ -139,8 +139,8 @@ void BasisIntegrands(bool realPart, double u, double w0, const double* l0k, int 
             else if (atPoint)
                 b = w0 * (l0k[k] + k * l0k[k - 1]);
             else
-                b = x * diff / dm;
-            out[k] = (b - x * diff / dp) / twoW0;
+                b = x * diff * invM;
+            out[k] = (b - x * diff * invP) * invTwoW0;
         }
         lk *= u;
     }
@@ -191,9 +191,11 @@ struct TailSystemCache {
     }
 };
 
-TailSystemCache& Cache() {
-    static TailSystemCache cache;
-    return cache;
+// One kept system per degree, so that a scan over the degrees and the
+// evaluation of the best one again reuse them.
+TailSystemCache& Cache(int degree) {
+    static TailSystemCache caches[MaxTailUnknowns / 2];
+    return caches[std::clamp(degree, 0, MaxTailUnknowns / 2 - 1)];
 }
 
 void BuildTailSystem(TailSystemCache& c) {
@@ -455,7 +457,9 @@ double DataRangeIntegral(bool realPart, double low, double high, double w0) {
     return parts[0] - parts[1];
 }
 
-void ClearTailSystemCache() { Cache().valid = false; }
+void ClearTailSystemCache() {
+    for (int degree = 0; degree < MaxTailUnknowns / 2; ++degree) Cache(degree).valid = false;
+}
 
 bool SolveTailPolynomials(double zrInf) {
     ExtrapolationState& ex = State().Extrap;
@@ -465,7 +469,7 @@ bool SolveTailPolynomials(double zrInf) {
         NumericError("Singular matrix in routine LUDCMP");
         return false;
     }
-    TailSystemCache& c = Cache();
+    TailSystemCache& c = Cache(n);
     if (!c.Matches()) {
         c.valid = false;
         c.Remember();
