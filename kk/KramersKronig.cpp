@@ -150,17 +150,24 @@ struct SegmentWeights {
     //   part, realPart 0), taken as one fraction per sample.
     double Difference(const double* w, const double* y, double y0, double realPart,
                       double w0) const {
-        double s = 0;
         const double imagPart = 1.0 - realPart;
-        for (int i = 1; i <= n; ++i) {
+        auto term = [&](int i) {
             const double diff = ((realPart + imagPart * w[i]) * y[i] - y0) * w[i];
             const double d = w[i] - w0, sum = w[i] + w0;
             const bool same = std::fabs(d) < 1e-32;
             const double num = same ? diff : -2 * w0 * diff;
             const double den = same ? sum : d * sum;
-            s += total[i] * num / den;
+            return total[i] * num / den;
+        };
+        // two independent sums, so that pairs of samples can be computed together
+        double even = 0, odd = 0;
+        int i = 1;
+        for (; i + 1 <= n; i += 2) {
+            odd += term(i);
+            even += term(i + 1);
         }
-        return s;
+        if (i <= n) odd += term(i);
+        return odd + even;
     }
     // F- at the samples the two intervals next to point p use.
     void NearSamples(const double* w, const double* y, double y0, double realPart, double w0,

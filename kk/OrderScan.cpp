@@ -182,7 +182,8 @@ std::string SummaryFileText(const OrderScanEntry* entries, int count) {
 }
 
 bool WriteSummaryFile(const OrderScanEntry* entries, int count) {
-    return SaveTextFile(State().Files.SummaryFileName, SummaryFileText(entries, count));
+    // A report renewed by every scan: no need to wait for the disk.
+    return SaveTextFile(State().Files.SummaryFileName, SummaryFileText(entries, count), false);
 }
 
 bool ScanExtrapolationOrders(const std::string& openedFile) {
@@ -197,7 +198,7 @@ bool ScanExtrapolationOrders(const std::string& openedFile) {
         ex.ExtrapolationOrder = degree;
         platform::PumpOneMessage();
         if (StopRequested()) {
-            SaveTextFile(st.Files.SummaryFileName, "");
+            SaveTextFile(st.Files.SummaryFileName, "", false);
             return false;
         }
         OrderScanEntry& e = entries[degree - 4];
