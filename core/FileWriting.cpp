@@ -39,7 +39,7 @@ std::string FormatText(const char* format, ...) {
     return out;
 }
 
-bool SaveTextFile(const std::string& path, const std::string& text) {
+bool SaveTextFile(const std::string& path, const std::string& text, bool durable) {
     const fs::path folder = fs::path(path).parent_path();
     std::error_code ec;
     if (!folder.empty() && !fs::is_directory(folder, ec)) {
@@ -52,7 +52,7 @@ bool SaveTextFile(const std::string& path, const std::string& text) {
         }
     }
     std::string reason;
-    if (!WriteFileAtomically(path, text, &reason)) {
+    if (!WriteFileAtomically(path, text, &reason, durable)) {
         ReportSaveFailure(path, reason);
         return false;
     }

@@ -27,7 +27,9 @@ std::string FormatText(const char* format, ...) __attribute__((format(printf, 1,
 // Writes `text` to `path`: creates the folder of the path when it is missing,
 // then replaces the file only once the new one is complete (WriteFileAtomically).
 // On failure the old file (if any) stays, the save-failure message box names
-// the file and the reason, and the result is false.
-bool SaveTextFile(const std::string& path, const std::string& text);
+// the file and the reason, and the result is false. `durable` as for
+// WriteFileAtomically: reports the program renews on every run (such as the
+// order-scan summary in the temp folder) need not wait for the disk.
+bool SaveTextFile(const std::string& path, const std::string& text, bool durable = true);
 
 }  // namespace pellucor

@@ -182,6 +182,8 @@ struct CurrentFiles {
     std::string LastParFileName;
     std::string PrintTitle = "EIS Data Analysis";
     std::string SelectedSpecName;
+    std::string SummaryFileName;  // order-scan summary (.sum) in the temp folder
+    std::string ExtFileName;      // the last saved measured + extrapolated spectrum (.ext)
     std::string ModelTitle;
     // The result file whose failed write was last shown in a message box, so
     // that the writes repeated during one fit do not show it again.
@@ -221,6 +223,30 @@ struct ExtrapolationState {
     int ExtrapolationOrder = 3;
     int ExtrapolationOrder2 = 3;
     int ExtrapolationMode = 1;
+
+    // The Kramers-Kronig check (kk/): what the extrapolation commands asked
+    // for and how the scanned polynomial degrees are ranked.
+    int ExtrapolationRequest = 2;  // 1 find, 2 view, 3 evaluate
+    int OrderCriterion = 3;        // 1 continuities, 2 deviations, else their product
+    // Z' above OmegaAt1: exp(HighFreqFit[1]) * w^HighFreqFit[2], or the
+    // constant HighFreqFit[3] when HighFreqConstant is set (no usable power law).
+    FixedArray<double, 1, 3> HighFreqFit;
+    bool HighFreqConstant = false;
+    // The tail system of 2n + 2 collocation equations (n <= 14) and its
+    // solution: P's coefficients a0..an first, then Q's b0..bn.
+    FixedArray<FixedArray<double, 1, 30>, 1, 30> LuMatrix;
+    FixedArray<double, 1, 30> TailCoefficients;
+    FixedArray<int, 1, 30> LuIndex;
+    int AppendedPointCount = 0;  // ExtendedPointCount = FilePointCount + this
+    // The scanned degrees, best first, with their tail deviations
+    // (continuities) and Kramers-Kronig residuals (deviations).
+    FixedArray<std::string, 1, 5> OrderLabels;
+    FixedArray<double, 1, 5> OrderContinuities;
+    FixedArray<double, 1, 5> OrderDeviations;
+    bool OrderScanDone = false;
+    bool ZrInfSearchOn = true;
+    bool KKResidualOnAppended = true;
+    bool SameAsPreviousSelection = false;
 };
 
 // The distributed element being integrated (written by the evaluator and the

@@ -1,0 +1,193 @@
+// The Kramers-Kronig transforms and residual on spectra computed from
+// circuits (consistent by construction) and on twins whose resistance drifts
+// during the sweep (not consistent).
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "core/Complex.h"
+#include "kk/KramersKronig.h"
+#include "kk/TailExtrapolation.h"
+#include "kk_test_support.h"
+#include "platform/testing/Doubles.h"
+
+namespace pellucor {
+namespace {
+
+using kktest::Impedance;
+
+class KkTransforms : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetProgramState();
+        kk::ClearTailSystemCache();
+    }
+    platform::testing::ScopedServices services_;
+};
+
+// 1 MHz to 1 mHz, ten points a decade: 91 points, point 0 first in time.
+constexpr int SweepPoints = 91;
+
+struct Circuit {
+    const char* name;
+    double r0;
+    // impedance with the main resistance scaled by `scale`
+    std::complex<double> (*z)(double w, double scale);
+};
+
+const Circuit kCircuits[] = {
+    {"R(CR)", 10.0,
+     [](double w, double scale) { return kktest::RcrImpedance(w, 10.0, 100.0 * scale, 1e-4); }},
+    {"R(QR)", 10.0,
+     [](double w, double scale) {
+         return kktest::RqrImpedance(w, 10.0, 1000.0 * scale, 1e-4, 0.8);
+     }},
+};
+
+// Conventional sign (capacitive Z'' negative) in the file, as instruments
+// write it; the reader stores it positive.
+Impedance Consistent(const Circuit& c) {
+    return [&c](double w, int) { return std::conj(c.z(w, 1.0)); };
+}
+// The resistance grows by 3 % from the first to the last point measured.
+Impedance Drifting(const Circuit& c) {
+    return [&c](double w, int i) {
+        return std::conj(c.z(w, 1.0 + 0.03 * i / (SweepPoints - 1)));
+    };
+}
+
+double WorstRelativeError(const PointRow& calc, const PointRow& data) {
+    const SpectrumBlock& sp = State().Spectrum;
+    double worst = 0;
+    for (int i = 1; i <= sp.PointCount; ++i)
+        worst = std::max(worst, std::fabs(calc[i] - data[i]) /
+                                    std::hypot(sp.ZReal[i], sp.ZImag[i]));
+    return worst;
+}
+
+TEST_F(KkTransforms, AConsistentSpectrumIsReproducedAndItsDriftingTwinIsNot) {
+    for (const Circuit& c : kCircuits) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(kktest::LoadSpectrum(Consistent(c), 1e6, 1e-3, 10));
+        const SpectrumBlock& sp = State().Spectrum;
+        ASSERT_EQ(sp.PointCount, SweepPoints);
+        const double clean = kk::RunKramersKronig(c.r0);
+        EXPECT_LT(WorstRelativeError(sp.KKImag, sp.ZImag), 0.005);
+        EXPECT_LT(WorstRelativeError(sp.KKReal, sp.ZReal), 0.005);
+        EXPECT_LT(clean, 1e-5);
+
+        ASSERT_TRUE(kktest::LoadSpectrum(Drifting(c), 1e6, 1e-3, 10));
+        const double drifting = kk::RunKramersKronig(c.r0);
+        EXPECT_GT(drifting, 10 * clean) << "clean " << clean << ", drifting " << drifting;
+    }
+}
+
+TEST_F(KkTransforms, CapacitiveDataGivePositiveImaginaryTransformsAsTheReaderStoresThem) {
+    ASSERT_TRUE(kktest::LoadSpectrum(Consistent(kCircuits[0]), 1e6, 1e-3, 10));
+    const SpectrumBlock& sp = State().Spectrum;
+    ASSERT_GT(sp.ZImag[45], 0.0);  // reader's convention
+    EXPECT_TRUE(kk::CapacitiveAtHighFrequency());
+    kk::RunKramersKronig(10.0);
+    for (int i = 2; i < sp.PointCount; ++i) {
+        EXPECT_GT(sp.KKImag[i], 0.0) << i;
+        EXPECT_NEAR(sp.KKImag[i], sp.ZImag[i], 0.005 * std::hypot(sp.ZReal[i], sp.ZImag[i])) << i;
+    }
+    // Stored the other way round, the same real part predicts the opposite
+    // sign: the residual then is of the order of the data themselves.
+    const double consistent = kk::KramersKronigResidual();
+    State().Options.ReverseZImag = true;
+    State().Options.AutoSignZImag = false;
+    ASSERT_TRUE(kktest::LoadSpectrum(Consistent(kCircuits[0]), 1e6, 1e-3, 10));
+    ASSERT_LT(sp.ZImag[45], 0.0);
+    EXPECT_GT(kk::RunKramersKronig(10.0), 1e4 * consistent);
+}
+
+TEST_F(KkTransforms, TheHighFrequencyTailImprovesTheTopPointsOfCapacitiveData) {
+    ASSERT_TRUE(kktest::LoadSpectrum(Consistent(kCircuits[1]), 1e6, 1e-3, 10));
+    const SpectrumBlock& sp = State().Spectrum;
+    kk::TransformRealToImaginary();
+    double with = 0, without = 0;
+    for (int p = 1; p <= 10; ++p) {
+        const double tail = kk::HighFrequencyTailIntegral(p) / M_PI;
+        with += std::pow(sp.KKImag[p] - sp.ZImag[p], 2);
+        without += std::pow(sp.KKImag[p] + tail - sp.ZImag[p], 2);
+    }
+    EXPECT_LT(with, without);
+}
+
+TEST_F(KkTransforms, AConstantRealPartHasAZeroImaginaryTransform) {
+    const Impedance z = [](double w, int) {
+        return std::complex<double>(7.0, kktest::RcrImpedance(w, 0, 100, 1e-4).imag());
+    };
+    ASSERT_TRUE(kktest::LoadSpectrum(z, 1e6, 1e-3, 10));
+    ASSERT_TRUE(kk::CapacitiveAtHighFrequency());  // the tail takes part
+    kk::TransformRealToImaginary();
+    const SpectrumBlock& sp = State().Spectrum;
+    for (int i = 1; i <= sp.PointCount; ++i) EXPECT_NEAR(sp.KKImag[i], 0.0, 1e-9) << i;
+}
+
+TEST_F(KkTransforms, ThePhaseTermOnlyJoinsWhenPointsWereAppended) {
+    ASSERT_TRUE(kktest::LoadSpectrum(Consistent(kCircuits[0]), 1e6, 1e-3, 10));
+    SpectrumBlock& sp = State().Spectrum;
+    const int m = sp.FilePointCount;
+    kk::RunKramersKronig(10.0);
+    auto mismatch = [&](int i) {
+        return (std::pow(sp.KKReal[i] - sp.ZReal[i], 2) + std::pow(sp.KKImag[i] - sp.ZImag[i], 2)) /
+               (sp.ZReal[i] * sp.ZReal[i] + sp.ZImag[i] * sp.ZImag[i]);
+    };
+    double plain = 0;
+    for (int i = 1; i <= m; ++i) plain += mismatch(i);
+    // whatever an earlier extrapolation left in the slot after the last point
+    sp.ZReal[m + 1] = -500;
+    sp.ZImag[m + 1] = 3;
+    EXPECT_DOUBLE_EQ(kk::KramersKronigResidual(), plain / m);
+
+    // Appended points in the Kramers-Kronig view: only they are averaged,
+    // with the continuity of the phase angle across the last measured point.
+    sp.PointCount = m + 2;
+    sp.ZReal[m + 2] = 120;
+    sp.ZImag[m + 2] = 1;
+    sp.KKReal[m + 1] = sp.KKReal[m + 2] = 100;
+    sp.KKImag[m + 1] = sp.KKImag[m + 2] = 2;
+    State().Run.KKView = true;
+    const double phase = 2 * PhaseAngle(sp.ZImag[m], sp.ZReal[m]) -
+                         PhaseAngle(sp.ZImag[m + 1], sp.ZReal[m + 1]) -
+                         PhaseAngle(sp.ZImag[m - 1], sp.ZReal[m - 1]);
+    EXPECT_DOUBLE_EQ(kk::KramersKronigResidual(),
+                     (mismatch(m + 1) + mismatch(m + 2) + phase * phase) / 2);
+}
+
+TEST_F(KkTransforms, EqualFrequenciesGiveNumbersNotNaN) {
+    ASSERT_TRUE(kktest::LoadSpectrum(Consistent(kCircuits[0]), 1e6, 1e-3, 10));
+    SpectrumBlock& sp = State().Spectrum;
+    for (int i : {1, 40, 90}) {  // point i + 1 repeats point i's frequency
+        sp.Omega[i + 1] = sp.Omega[i];
+        sp.Frequency[i + 1] = sp.Frequency[i];
+    }
+    const double r = kk::RunKramersKronig(10.0);
+    EXPECT_TRUE(std::isfinite(r));
+    for (int i = 1; i <= sp.PointCount; ++i) {
+        EXPECT_TRUE(std::isfinite(sp.KKReal[i])) << i;
+        EXPECT_TRUE(std::isfinite(sp.KKImag[i])) << i;
+    }
+}
+
+TEST_F(KkTransforms, AStopRequestEndsTheRunBetweenTheTransforms) {
+    ASSERT_TRUE(kktest::LoadSpectrum(Consistent(kCircuits[0]), 1e6, 1e-3, 10));
+    SpectrumBlock& sp = State().Spectrum;
+    services_.pump.onStop = [] { State().Run.StopRequested = true; };
+    for (int stopAfter : {1, 2}) {
+        SCOPED_TRACE(stopAfter);
+        State().Run.StopRequested = false;
+        services_.pump.calls = 0;
+        services_.pump.stopAfter = stopAfter;
+        sp.KKImag.fill(-1.0);
+        sp.KKReal.fill(-1.0);
+        EXPECT_TRUE(std::isfinite(kk::RunKramersKronig(10.0)));
+        EXPECT_EQ(sp.KKImag[30] == -1.0, stopAfter == 1);  // real-to-imaginary ran after one pump
+        EXPECT_EQ(sp.KKReal[30], -1.0);
+    }
+}
+
+}  // namespace
+}  // namespace pellucor
