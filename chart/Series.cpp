@@ -17,6 +17,12 @@ constexpr double kSafePixels = 32767.0;
 
 bool Safe(double v) { return std::isfinite(v) && std::fabs(v) < kSafePixels; }
 
+}  // namespace
+
+bool TCustomSeries::PixelPos::Safe() const { return pellucor::chart::Safe(xd) && pellucor::chart::Safe(yd); }
+
+namespace {
+
 // Clips the segment (x0, y0)-(x1, y1) to the rectangle [l, r] x [t, b]
 // (Liang-Barsky); false when nothing of it lies inside. The ends move along
 // the segment, so its direction is kept.
@@ -258,75 +264,69 @@ void TCustomSeries::LinePrepareCanvas(TColor color) {
     c.SetBackMode(cbmTransparent);
 }
 
-// A straight piece of the polyline. Ends marked exact are drawn at their
-// rounded positions; when an end lies far outside, the piece is clipped to
-// the plot area in real numbers first.
-void TCustomSeries::DrawLine(double x0, double y0, double x1, double y1, bool exact0, bool exact1) {
+// A straight piece of the polyline. Ends near the plot are drawn at the
+// axes' pixel positions; when an end lies far outside, the piece is clipped
+// to the plot area in real numbers first, so it keeps its direction.
+void TCustomSeries::DrawLine(const PixelPos& a, const PixelPos& b) {
     auto& c = *ParentChart->Canvas;
-    if (Safe(x0) && Safe(y0) && Safe(x1) && Safe(y1)) {
-        const int ix0 = exact0 ? static_cast<int>(x0) : Round(x0), iy0 = exact0 ? static_cast<int>(y0) : Round(y0);
-        const int ix1 = exact1 ? static_cast<int>(x1) : Round(x1), iy1 = exact1 ? static_cast<int>(y1) : Round(y1);
-        if (ParentChart->View3D)
-            c.LineWithZ(ix0, iy0, ix1, iy1, MidZ);
-        else
-            c.Line(ix0, iy0, ix1, iy1);
-        return;
+    int x0 = a.x, y0 = a.y, x1 = b.x, y1 = b.y;
+    if (!(a.Safe() && b.Safe())) {
+        double fx0 = a.xd, fy0 = a.yd, fx1 = b.xd, fy1 = b.yd;
+        const TRect& r = ParentChart->ChartRect;
+        const double m = std::max(2, LinePen->GetWidth() + 1);
+        if (!ClipSegment(fx0, fy0, fx1, fy1, r.Left - m, r.Top - m, r.Right + m, r.Bottom + m)) return;
+        x0 = Round(fx0);
+        y0 = Round(fy0);
+        x1 = Round(fx1);
+        y1 = Round(fy1);
     }
-    const TRect& r = ParentChart->ChartRect;
-    const double m = std::max(2, LinePen->GetWidth() + 1);
-    if (!ClipSegment(x0, y0, x1, y1, r.Left - m, r.Top - m, r.Right + m, r.Bottom + m)) return;
     if (ParentChart->View3D)
-        c.LineWithZ(Round(x0), Round(y0), Round(x1), Round(y1), MidZ);
+        c.LineWithZ(x0, y0, x1, y1, MidZ);
     else
-        c.Line(Round(x0), Round(y0), Round(x1), Round(y1));
+        c.Line(x0, y0, x1, y1);
 }
 
 double TCustomSeries::LeftEdgeValue(int i) {
     const double x = XScreenToValue(PrevX);
     const double x0 = GetxValue(i - 1), x1 = GetxValue(i);
-    if (x1 == x0) return CalcYPosExact(i - 1);
     const double y0 = GetyValue(i - 1), y1 = GetyValue(i);
-    return VertAxisObject->CalcYPosExact(y0 + (y1 - y0) * (x - x0) / (x1 - x0));
+    if (x1 == x0) return y0;
+    return y0 + (y1 - y0) * (x - x0) / (x1 - x0);
 }
 
-void TCustomSeries::DrawSegment(int X, int Y, double Xd, double Yd, TColor color, bool withPointers,
-                                int i, bool isLast) {
+void TCustomSeries::DrawSegment(const PixelPos& p, TColor color, bool withPointers, int i, bool isLast) {
     auto& c = *ParentChart->Canvas;
-    const bool samePixel = X == PrevX && Y == PrevY && Safe(Xd) && Safe(PrevXd);
+    const PixelPos prev{PrevX, PrevY, PrevXd, PrevYd};
+    const bool samePixel = p.x == PrevX && p.y == PrevY && p.Safe() && prev.Safe();
     if (!samePixel && color != clNone) {
         if (DrawArea) {
-            TColor fill = ColorEachPoint || AreaColor == UseSeriesColor ? color : AreaColor;
+            const TColor fill = ColorEachPoint || AreaColor == UseSeriesColor ? color : AreaColor;
             c.AssignVisiblePen(*AreaLinesPen);
             if (c.Pen->GetColor() == UseSeriesColor || !AreaLinesPen->GetVisible()) c.Pen->SetColor(color);
             ParentChart->SetBrushCanvas(fill, AreaBrush, SeriesColor);
             if (Stairs) {
-                const int level = InvertedStairs ? Y : PrevY;
-                c.RectangleWithZ(TRect{PrevX, std::min(BaseLineY, level), X + 1, std::max(BaseLineY, level)},
+                const int level = InvertedStairs ? p.y : PrevY;
+                c.RectangleWithZ(TRect{PrevX, std::min(BaseLineY, level), p.x + 1, std::max(BaseLineY, level)},
                                  FrontZ);
             } else {
-                c.PlaneWithZ({PrevX, PrevBaseLineY}, {PrevX, PrevY}, {X, Y}, {X, BaseLineY}, FrontZ);
+                c.PlaneWithZ({PrevX, PrevBaseLineY}, {PrevX, PrevY}, {p.x, p.y}, {p.x, BaseLineY}, FrontZ);
             }
         } else if (ConnectPoints) {
             LinePrepareCanvas(color);
             if (Stairs) {
-                if (InvertedStairs) {
-                    DrawLine(PrevXd, PrevYd, PrevXd, Yd, false, false);
-                    DrawLine(PrevXd, Yd, Xd, Yd, false, false);
-                } else {
-                    DrawLine(PrevXd, PrevYd, Xd, PrevYd, false, false);
-                    DrawLine(Xd, PrevYd, Xd, Yd, false, false);
-                }
+                // The corner takes the x of one end and the y of the other.
+                const PixelPos corner = InvertedStairs ? PixelPos{PrevX, p.y, PrevXd, p.yd}
+                                                       : PixelPos{p.x, PrevY, p.xd, PrevYd};
+                DrawLine(prev, corner);
+                DrawLine(corner, p);
             } else {
-                const bool prevExact = Safe(PrevXd) && Safe(PrevYd);
-                const bool thisExact = Safe(Xd) && Safe(Yd);
-                DrawLine(prevExact ? PrevX : PrevXd, prevExact ? PrevY : PrevYd, thisExact ? X : Xd,
-                         thisExact ? Y : Yd, prevExact, thisExact);
+                DrawLine(prev, p);
             }
         }
     }
     if (withPointers && Pointer->Visible) {
-        if (PrevColor != clNone && i > 0 && Safe(PrevXd) && Safe(PrevYd)) DrawPointer(PrevX, PrevY, PrevColor, i - 1);
-        if (isLast && color != clNone && Safe(Xd) && Safe(Yd)) DrawPointer(X, Y, color, i);
+        if (PrevColor != clNone && i > 0 && prev.Safe()) DrawPointer(PrevX, PrevY, PrevColor, i - 1);
+        if (isLast && color != clNone && p.Safe()) DrawPointer(p.x, p.y, color, i);
     }
 }
 
@@ -334,23 +334,23 @@ void TCustomSeries::DrawValue(int i) {
     // A value that is not a finite number is a null point: no marker, no
     // segment into or out of it.
     const TColor color = IsNull(i) ? clNone : GetValueColor(i);
-    const double Xd = color == clNone ? 0.0 : CalcXPosExact(i);
-    const double Yd = color == clNone ? 0.0 : CalcYPosExact(i);
-    if (color != clNone && (!std::isfinite(Xd) || !std::isfinite(Yd))) {
-        // No position at all (zero on a logarithmic axis): a gap like a null.
-        PrevColor = clNone;
-        return;
+    PixelPos p{0, 0, 0.0, 0.0};
+    if (color != clNone) {
+        p = PixelPos{CalcXPos(i), CalcYPos(i), CalcXPosExact(i), CalcYPosExact(i)};
+        if (!std::isfinite(p.xd) || !std::isfinite(p.yd)) {
+            // No position at all (zero on a logarithmic axis): a gap like a null.
+            PrevColor = clNone;
+            return;
+        }
     }
-    const int X = color == clNone ? 0 : CalcXPos(i);
-    const int Y = color == clNone ? 0 : CalcYPos(i);
     auto& c = *ParentChart->Canvas;
     c.Pen->SetColor(clBlack);
     c.Brush->SetColor(color);
     if (PrevColor == clNone) {
-        PrevX = X;
-        PrevY = Y;
-        PrevXd = Xd;
-        PrevYd = Yd;
+        PrevX = p.x;
+        PrevY = p.y;
+        PrevXd = p.xd;
+        PrevYd = p.yd;
     }
     const bool isLast = i == LastVisibleIndex;
     BaseLineY = GetOriginPos(i);
@@ -371,21 +371,24 @@ void TCustomSeries::DrawValue(int i) {
                 PrevX = HorizAxisObject->Inverted() ? r.Right : r.Left;
                 PrevXd = PrevX;
                 if (!prevNull) {
-                    PrevYd = Stairs ? CalcYPosExact(i - 1) : LeftEdgeValue(i);
-                    PrevY = Safe(PrevYd) ? Round(PrevYd) : (PrevYd < 0 ? -32767 : 32767);
+                    // Stairs enter at the previous point's height, lines where
+                    // the line between the two points crosses the edge.
+                    const double v = Stairs ? GetyValue(i - 1) : LeftEdgeValue(i);
+                    PrevY = CalcYPosValue(v);
+                    PrevYd = VertAxisObject->CalcYPosExact(v);
                 }
             }
-            if (!prevNull && color != clNone) DrawSegment(X, Y, Xd, Yd, color, false, i, isLast);
+            if (!prevNull && color != clNone) DrawSegment(p, color, false, i, isLast);
         }
-        if (isLast && Pointer->Visible && color != clNone && Safe(Xd) && Safe(Yd)) DrawPointer(X, Y, color, i);
+        if (isLast && Pointer->Visible && color != clNone && p.Safe()) DrawPointer(p.x, p.y, color, i);
     } else {
-        DrawSegment(X, Y, Xd, Yd, color, true, i, isLast);
+        DrawSegment(p, color, true, i, isLast);
     }
     if (color != clNone) {
-        PrevX = X;
-        PrevY = Y;
-        PrevXd = Xd;
-        PrevYd = Yd;
+        PrevX = p.x;
+        PrevY = p.y;
+        PrevXd = p.xd;
+        PrevYd = p.yd;
         PrevBaseLineY = BaseLineY;
     }
     PrevColor = color;
@@ -401,12 +404,18 @@ bool TCustomSeries::ClickedPointer(int, int px, int py, int x, int y) {
     return std::abs(px - x) < Pointer->HorizSize && std::abs(py - y) < Pointer->VertSize;
 }
 
-bool TCustomSeries::SegmentHit(double x0, double y0, double x1, double y1, int x, int y) {
-    if (!(Safe(x0) && Safe(y0) && Safe(x1) && Safe(y1))) {
+bool TCustomSeries::SegmentHit(const PixelPos& a, const PixelPos& b, int x, int y) {
+    int x0 = a.x, y0 = a.y, x1 = b.x, y1 = b.y;
+    if (!(a.Safe() && b.Safe())) {
+        double fx0 = a.xd, fy0 = a.yd, fx1 = b.xd, fy1 = b.yd;
         const TRect& r = ParentChart->ChartRect;
-        if (!ClipSegment(x0, y0, x1, y1, r.Left - 2, r.Top - 2, r.Right + 2, r.Bottom + 2)) return false;
+        if (!ClipSegment(fx0, fy0, fx1, fy1, r.Left - 2, r.Top - 2, r.Right + 2, r.Bottom + 2)) return false;
+        x0 = Round(fx0);
+        y0 = Round(fy0);
+        x1 = Round(fx1);
+        y1 = Round(fy1);
     }
-    return PointInLine(TPoint{x, y}, Round(x0), Round(y0), Round(x1), Round(y1));
+    return PointInLine(TPoint{x, y}, x0, y0, x1, y1);
 }
 
 int TCustomSeries::Clicked(int x, int y) {
@@ -414,7 +423,7 @@ int TCustomSeries::Clicked(int x, int y) {
     int result = TChartSeries::Clicked(x, y);
     if (result != -1 || FirstVisibleIndex < 0 || LastVisibleIndex < 0) return result;
     if (!HorizAxisObject || !VertAxisObject) return -1;
-    double pxd = 0, pyd = 0;
+    PixelPos prev{0, 0, 0.0, 0.0};
     bool prevDrawn = false;
     for (int t = FirstVisibleIndex; t <= LastVisibleIndex && t < Count(); ++t) {
         // A null point is drawn nowhere, so nothing of it can be hit.
@@ -422,39 +431,32 @@ int TCustomSeries::Clicked(int x, int y) {
             prevDrawn = false;
             continue;
         }
-        const double xd = CalcXPosExact(t), yd = CalcYPosExact(t);
-        if (!std::isfinite(xd) || !std::isfinite(yd)) {
+        const PixelPos p{CalcXPos(t), CalcYPos(t), CalcXPosExact(t), CalcYPosExact(t)};
+        if (!std::isfinite(p.xd) || !std::isfinite(p.yd)) {
             prevDrawn = false;
             continue;
         }
-        const int px = CalcXPos(t), py = CalcYPos(t);
-        const bool safe = Safe(xd) && Safe(yd);
-        if (safe && Pointer->Visible && ClickedPointer(t, px, py, x, y)) {
+        if (p.Safe() && Pointer->Visible && ClickedPointer(t, p.x, p.y, x, y)) {
             if (OnClickPointer) OnClickPointer(this, t, x, y);
             return t;
         }
-        if (safe && px == x && py == y) return t;
+        if (p.Safe() && p.x == x && p.y == y) return t;
         if (t > FirstVisibleIndex && SegmentsClickable && prevDrawn) {
             bool hit = false;
             if (!Stairs) {
-                hit = SegmentHit(pxd, pyd, xd, yd, x, y);
-            } else if (InvertedStairs) {
-                hit = SegmentHit(pxd, pyd, pxd, yd, x, y) || SegmentHit(pxd, yd, xd, yd, x, y);
+                hit = SegmentHit(prev, p, x, y);
             } else {
-                hit = SegmentHit(pxd, pyd, xd, pyd, x, y) || SegmentHit(xd, pyd, xd, yd, x, y);
+                const PixelPos corner = InvertedStairs ? PixelPos{prev.x, p.y, prev.xd, p.yd}
+                                                       : PixelPos{p.x, prev.y, p.xd, prev.yd};
+                hit = SegmentHit(prev, corner, x, y) || SegmentHit(corner, p, x, y);
             }
             if (hit) return t - 1;
             if (DrawArea) {
-                const TPoint poly[4] = {{Round(std::clamp(pxd, -kSafePixels, kSafePixels)),
-                                         Round(std::clamp(pyd, -kSafePixels, kSafePixels))},
-                                        {px, py},
-                                        {px, GetOriginPos(t)},
-                                        {Round(std::clamp(pxd, -kSafePixels, kSafePixels)), GetOriginPos(t - 1)}};
+                const TPoint poly[4] = {{prev.x, prev.y}, {p.x, p.y}, {p.x, GetOriginPos(t)}, {prev.x, GetOriginPos(t - 1)}};
                 if (PointInPolygon(TPoint{x, y}, poly, 3)) return t - 1;
             }
         }
-        pxd = xd;
-        pyd = yd;
+        prev = p;
         prevDrawn = true;
     }
     return -1;

@@ -114,10 +114,17 @@ protected:
     void LinePrepareCanvas(TColor color);
 
 private:
-    void DrawSegment(int x, int y, double xd, double yd, TColor color, bool withPointers, int valueIndex,
-                     bool isLast);
-    void DrawLine(double x0, double y0, double x1, double y1, bool exact0, bool exact1);
-    bool SegmentHit(double x0, double y0, double x1, double y1, int x, int y);
+    // A point's pixel position as the axes round it and as a real number
+    // (far outside the plot the two differ).
+    struct PixelPos {
+        int x, y;
+        double xd, yd;
+        bool Safe() const;
+    };
+    void DrawSegment(const PixelPos& p, TColor color, bool withPointers, int valueIndex, bool isLast);
+    void DrawLine(const PixelPos& a, const PixelPos& b);
+    bool SegmentHit(const PixelPos& a, const PixelPos& b, int x, int y);
+    // The y value where the line into point valueIndex crosses the left edge.
     double LeftEdgeValue(int valueIndex);
 
     // Draw state of one pass. Positions are kept unrounded as well, so a
