@@ -309,6 +309,10 @@ void TCustomChartAxis::IncDecDateTime(bool increment, double& value, double anIn
                            increment, value, anIncrement, step);
 }
 
+double TCustomChartAxis::ZeroSpanLimit() const {
+    return 1e-9 * std::max(std::fabs(RangeMin), std::fabs(RangeMax));
+}
+
 void TCustomChartAxis::DrawLinearLabels(double step) {
     if (!(std::fabs(RangeSpan / step) < 10000)) return;  // also refuses a span that is not a number
     const TDateTimeStep stepIndex = ExactDateTimeStep(LabelsAsDates && FExactDateTime, FIncrement, step);
@@ -321,8 +325,10 @@ void TCustomChartAxis::DrawLinearLabels(double step) {
         v = std::trunc(RangeMax / step) * step;
 
     // Every value maps to the centre of a zero span: one label says it all.
-    if (RangeMin == RangeMax) {
-        PlaceLabelAt(v);
+    // A fixed range with equal ends comes here widened by a minimum span
+    // far below the resolution of its values: that is a zero span as well.
+    if (RangeMin == RangeMax || RangeSpan <= ZeroSpanLimit()) {
+        PlaceLabelAt(RangeMin == RangeMax ? v : RangeMin);
         return;
     }
     // Stepping a value far larger than the step can leave it unchanged; the
@@ -342,7 +348,11 @@ void TCustomChartAxis::DrawLinearLabels(double step) {
 }
 
 void TCustomChartAxis::DrawLogLabels() {
-    if (RangeMin == RangeMax) return;
+    if (RangeMin == RangeMax || RangeSpan <= ZeroSpanLimit()) {
+        // Every value maps to the centre of a zero span: one label.
+        if (RangeMin > 0) PlaceLabelAt(RangeMin);
+        return;
+    }
     const double base = FLogarithmicBase;
     double v;
     if (RangeMin <= 0) {
@@ -626,7 +636,6 @@ void TCustomChartAxis::DrawTicksAndGrid() {
         } else {
             for (int p : FTicks) DrawGridLine(p);
         }
-        c.SetBackMode(cbmOpaque);
     }
 
     if (TicksInner->GetVisible()) {
@@ -644,6 +653,9 @@ void TCustomChartAxis::DrawTicksAndGrid() {
         for (int p : minors) DrawTick(p, 1, FMinorTickLength, w);
     }
     if (minorGrid) {
+        // A dotted or dashed minor grid shows the plot through its gaps.
+        c.Brush->SetStyle(TBrushStyle::Clear);
+        c.SetBackMode(cbmTransparent);
         c.AssignVisiblePen(*MinorGrid);
         for (int p : minors) DrawGridLine(p);
     }

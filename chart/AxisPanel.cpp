@@ -136,11 +136,19 @@ double TCustomAxisPanel::InternalMinMax(const TCustomChartAxis* axis, bool isMin
         const bool bound = isX ? (s->HorizAxis == aBothHorizAxis || s->HorizAxisObject == axis)
                                : (s->VertAxis == aBothVertAxis || s->VertAxisObject == axis);
         if (!bound) continue;
-        bool anyValid = false;
-        for (int i = 0; i < s->Count() && !anyValid; ++i) anyValid = s->IsValidPoint(i);
-        if (!anyValid) continue;  // only values that are not numbers: nothing to range over
-        const double v = isX ? (isMin ? s->MinXValue() : s->MaxXValue())
-                             : (isMin ? s->MinYValue() : s->MaxYValue());
+        double v = 0;
+        if (axis->Logarithmic()) {
+            // Zero and negative values cannot be shown on a logarithmic axis;
+            // they must not pull the range down and hide the values that can.
+            double mn = 0, mx = 0;
+            if (!s->PositiveExtremes(isX, mn, mx)) continue;
+            v = isMin ? mn : mx;
+        } else {
+            bool anyValid = false;
+            for (int i = 0; i < s->Count() && !anyValid; ++i) anyValid = s->IsValidPoint(i);
+            if (!anyValid) continue;  // only values that are not numbers: nothing to range over
+            v = isX ? (isMin ? s->MinXValue() : s->MaxXValue()) : (isMin ? s->MinYValue() : s->MaxYValue());
+        }
         if (!found || (isMin ? v < result : v > result)) result = v;
         found = true;
     }

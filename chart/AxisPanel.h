@@ -52,6 +52,9 @@ public:
     int LastDepthSlot = 0;
     int SlotDepth3D = 0;
     int SlotHeight3D = 0;
+    // The legend's colour as of its last draw; series legend symbols that
+    // match it get an outline so they stay visible.
+    TColor LegendBackColor = clWhite;
 
     // Adds an axis to the axis list (the axes do this when created).
     void AddAxis(std::unique_ptr<TCustomChartAxis> axis) { PanelAxes.push_back(std::move(axis)); }

@@ -2,15 +2,567 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 
 namespace pellucor::chart {
+
+using platform::MulDiv;
+using platform::RoundHalfEven;
+
+// ---------------------------------------------------------------------------
+// Walls
+
+TChartWall::TChartWall(TCustomChart* chart) : ParentChart(chart) {
+    Brush = std::make_unique<TChartBrush>([chart] { chart->CanvasChanged(); });
+    Pen = std::make_unique<TChartPen>([chart] { chart->CanvasChanged(); });
+}
+
+void TChartWall::SetColor(TColor value) { ParentChart->SetColorProperty(Color, value); }
+void TChartWall::SetDark3D(bool value) { ParentChart->SetBooleanProperty(Dark3D, value); }
+void TChartWall::SetSize(int value) { ParentChart->SetIntegerProperty(Size, value); }
+
+void TChartWall::Assign(const TChartWall& source) {
+    Brush->SetStyle(source.Brush->GetStyle());
+    Brush->SetColor(source.Brush->GetColor());
+    Color = source.Color;
+    Dark3D = source.Dark3D;
+    Pen->Assign(*source.Pen);
+    Size = source.Size;
+}
+
+// ---------------------------------------------------------------------------
+// Title and foot
+
+TChartTitle::TChartTitle(TCustomChart* chart) : TChartFontObject(chart), Chart(chart) {
+    Brush = std::make_unique<TChartBrush>([chart] { chart->CanvasChanged(); });
+    Frame = std::make_unique<TChartHiddenPen>([chart] { chart->CanvasChanged(); });
+    Font->SetColor(clBlue);
+}
+
+void TChartTitle::SetText(const std::vector<std::string>& lines) {
+    Text = lines;
+    Chart->Invalidate();
+}
+
+void TChartTitle::Clear() {
+    Text.clear();
+    Chart->Invalidate();
+}
+
+void TChartTitle::Add(const std::string& line) {
+    Text.push_back(line);
+    Chart->Invalidate();
+}
+
+void TChartTitle::SetAlignment(TAlignment value) {
+    if (Alignment == value) return;
+    Alignment = value;
+    Chart->Invalidate();
+}
+
+void TChartTitle::SetVisible(bool value) { Chart->SetBooleanProperty(Visible, value); }
+void TChartTitle::SetAdjustFrame(bool value) { Chart->SetBooleanProperty(AdjustFrame, value); }
+void TChartTitle::SetColor(TColor value) { Chart->SetColorProperty(Color, value); }
+
+bool TChartTitle::Clicked(int x, int y) const {
+    return Visible && x >= TitleRect.Left && x < TitleRect.Right && y >= TitleRect.Top && y < TitleRect.Bottom;
+}
+
+void TChartTitle::Draw(bool onTop) {
+    auto& c = *Chart->Canvas;
+    TRect& cr = Chart->ChartRect;
+    Chart->FontCanvas(*Font);
+    const int h = c.FontHeight();
+    // Background.
+    if (Color == UseSeriesColor) {
+        if (Brush->GetStyle() == TBrushStyle::Solid) {
+            if (Brush->GetColor() == UseSeriesColor) {
+                c.Brush->SetStyle(TBrushStyle::Clear);
+            } else {
+                SetColor(Brush->GetColor());
+                c.Brush->SetStyle(TBrushStyle::Solid);
+            }
+        } else {
+            c.Brush->SetStyle(Brush->GetStyle());
+            c.Brush->SetColor(Brush->GetColor());
+            c.SetBackMode(cbmTransparent);
+        }
+    } else if (Brush->GetStyle() == TBrushStyle::Solid) {
+        c.Brush->SetStyle(TBrushStyle::Solid);
+        c.Brush->SetColor(Color);
+    } else {
+        c.Brush->SetStyle(Brush->GetStyle());
+        c.Brush->SetColor(Brush->GetColor());
+        c.SetBackMode(cbmOpaque);
+        c.SetBackColor(Color);
+    }
+    const bool framed = Frame->GetVisible() && Frame->GetColor() != UseSeriesColor;
+    const int fw = framed ? Frame->GetWidth() : 0;
+    const int lines = static_cast<int>(Text.size());
+    TRect r;
+    r.Left = cr.Left + fw;
+    r.Right = cr.Right - fw;
+    if (onTop) {
+        r.Top = cr.Top + fw;
+        r.Bottom = r.Top + lines * h;
+    } else {
+        r.Bottom = cr.Bottom - fw;
+        r.Top = r.Bottom - lines * h;
+    }
+    const int left = r.Left, right = r.Right, top = r.Top, bottom = r.Bottom;
+    TitleRect = r;
+    if (framed) {
+        c.AssignVisiblePen(*Frame);
+    } else {
+        c.Pen->SetStyle(TPenStyle::Clear);
+    }
+    const int pw = framed ? Frame->GetWidth() : 0;
+    TitleRect = TRect{TitleRect.Left - pw, TitleRect.Top - pw, TitleRect.Right + pw, TitleRect.Bottom + pw};
+    const int wW = c.TextWidth("W");
+    if (framed || c.Brush->GetStyle() != TBrushStyle::Clear) {
+        if (AdjustFrame) {
+            int widest = 0;
+            for (const auto& line : Text) widest = std::max(widest, c.TextWidth(line));
+            const int w = widest + wW;
+            if (Alignment == taLeftJustify) {
+                TitleRect.Right = TitleRect.Left + w;
+            } else if (Alignment == taRightJustify) {
+                TitleRect.Left = TitleRect.Right - w;
+            } else {
+                const int mid = (TitleRect.Left + TitleRect.Right) / 2;
+                TitleRect.Left = mid - w / 2;
+                TitleRect.Right = mid + w / 2;
+            }
+        }
+        c.DoRectangle(TitleRect);
+    }
+    c.SetBackMode(cbmTransparent);
+    c.Brush->SetStyle(TBrushStyle::Clear);
+    c.SetTextAlign(platform::TA_LEFT | platform::TA_TOP);
+    for (int k = 0; k < lines; ++k) {
+        const std::string& line = Text[static_cast<std::size_t>(k)];
+        const int y = onTop ? top + k * h : bottom - (lines - k) * h;
+        const int tw = c.TextWidth(line);
+        int x;
+        if (Alignment == taLeftJustify)
+            x = left + wW / 2;
+        else if (Alignment == taRightJustify)
+            x = right - tw - wW / 2;
+        else
+            x = (left + right) / 2 - tw / 2;
+        c.TextOut(x, y, line);
+    }
+    if (onTop)
+        cr.Top = bottom + (framed ? fw : 0) + (lines > 0 ? ChartTitleFootDistance : 0);
+    else
+        cr.Bottom = top - (framed ? fw : 0) - (lines > 0 ? ChartTitleFootDistance : 0);
+    Chart->ReCalcWidthHeight();
+}
+
+void TChartTitle::Assign(const TChartTitle& source) {
+    AdjustFrame = source.AdjustFrame;
+    Alignment = source.Alignment;
+    Brush->SetStyle(source.Brush->GetStyle());
+    Brush->SetColor(source.Brush->GetColor());
+    Color = source.Color;
+    Frame->Assign(*source.Frame);
+    Text = source.Text;
+    Visible = source.Visible;
+    TChartFontObject::Assign(source);
+}
+
+// ---------------------------------------------------------------------------
+// Legend
+
+TCustomChartLegend::TCustomChartLegend(TCustomChart* chart) : TChartFontObject(chart), Chart(chart) {
+    Brush = std::make_unique<TChartBrush>([chart] { chart->CanvasChanged(); });
+    Brush->SetStyle(TBrushStyle::Solid);
+    DividingLines = std::make_unique<TChartHiddenPen>([chart] { chart->CanvasChanged(); });
+    Frame = std::make_unique<TChartPen>([chart] { chart->CanvasChanged(); });
+}
+
+void TCustomChartLegend::Set(int& field, int value) { Chart->SetIntegerProperty(field, value); }
+void TCustomChartLegend::Set(bool& field, bool value) { Chart->SetBooleanProperty(field, value); }
+
+void TCustomChartLegend::SetTopLeftPos(int value) {
+    if (value < 0 || value > 100) throw LegendException("Top Legend Position must be between 0 and 100 %");
+    Set(TopPos, value);
+}
+
+void TCustomChartLegend::SetFirstValue(int value) {
+    if (value < 0) throw LegendException("First Legend Value must be > 0");
+    Set(FirstValue, value);
+}
+
+void TCustomChartLegend::SetColorWidth(int value) {
+    if (value < 0 || value > 100) throw LegendException("Legend Color Width must be between 0 and 100 %");
+    Set(ColorWidth, value);
+}
+
+void TCustomChartLegend::SetVisible(bool value) { Set(Visible, value); }
+void TCustomChartLegend::SetInverted(bool value) { Set(Inverted, value); }
+void TCustomChartLegend::SetMaxNumRows(int value) { Set(MaxNumRows, value); }
+void TCustomChartLegend::SetHorizMargin(int value) { Set(HorizMargin, value); }
+void TCustomChartLegend::SetVertMargin(int value) { Set(VertMargin, value); }
+void TCustomChartLegend::SetResizeChart(bool value) { Set(ResizeChart, value); }
+void TCustomChartLegend::SetColor(TColor value) { Chart->SetColorProperty(Color, value); }
+void TCustomChartLegend::SetShadowColor(TColor value) { Chart->SetColorProperty(ShadowColor, value); }
+void TCustomChartLegend::SetShadowSize(int value) { Set(ShadowSize, value); }
+
+void TCustomChartLegend::SetAlignment(TLegendAlignment value) {
+    if (Alignment == value) return;
+    Alignment = value;
+    Chart->Invalidate();
+}
+
+void TCustomChartLegend::SetTextStyle(TLegendTextStyle value) {
+    if (TextStyle == value) return;
+    TextStyle = value;
+    Chart->Invalidate();
+}
+
+void TCustomChartLegend::SetLegendStyle(TLegendStyle value) {
+    if (LegendStyle == value) return;
+    LegendStyle = value;
+    CalcLegendStyle();
+    Chart->Invalidate();
+}
+
+void TCustomChartLegend::CalcLegendStyle() {
+    EffectiveStyle = LegendStyle;
+    if (LegendStyle == lsAuto) EffectiveStyle = Chart->SeriesList.CountActive() > 1 ? lsSeries : lsValues;
+}
+
+int TCustomChartLegend::TotalLegendItems() {
+    int result = 0;
+    if (EffectiveStyle == lsSeries || EffectiveStyle == lsLastValues) {
+        for (auto* s : Chart->SeriesList)
+            if (s->Active && s->ShowInLegend) ++result;
+    } else {
+        TChartSeries* first = Chart->GetASeries();
+        if (first && first->ShowInLegend) result = first->CountLegendItems();
+    }
+    return std::max(0, result - FirstValue);
+}
+
+std::string TCustomChartLegend::FormattedValue(TChartSeries* series, int valueIndex) {
+    if (valueIndex == -1) return {};
+    std::string text = series->LegendString(valueIndex, TextStyle);
+    std::replace(text.begin(), text.end(), TeeLineSeparator, ' ');
+    return text;
+}
+
+std::string TCustomChartLegend::FormattedLegend(int index) {
+    switch (EffectiveStyle) {
+        case lsSeries: {
+            // The index-th series that is active and shown in the legend.
+            TChartSeries* s = Chart->ActiveSeriesLegend(index);
+            if (!s) return {};
+            return Chart->SeriesTitleLegend(Chart->SeriesList.IndexOf(s));
+        }
+        case lsValues: return Chart->FormattedValueLegend(Chart->GetASeries(), index);
+        case lsLastValues: {
+            if (index < 0 || index >= Chart->SeriesCount()) return {};
+            TChartSeries* s = Chart->GetSeries(index);
+            return Chart->FormattedValueLegend(s, s->Count() - 1);
+        }
+        default: return {};
+    }
+}
+
+int TCustomChartLegend::MaxLegendWidth(int count) {
+    const int total = TotalLegendItems();
+    const int n = count == -1 ? total : std::min(count, total);
+    int result = 0;
+    auto& c = *Chart->Canvas;
+    for (int i = FirstValue; i < FirstValue + n; ++i) result = std::max(result, c.TextWidth(Chart->FormattedLegend(i)));
+    return result;
+}
+
+int TCustomChartLegend::MaxLegendValues(int start, int itemSize) {
+    const int fw = Frame->GetVisible() ? Frame->GetWidth() : 0;
+    if (GetVertical()) {
+        if (start >= Chart->ChartRect.Bottom || itemSize <= 0) return 0;
+        return std::min(TotalLegendItems(), (Chart->ChartRect.Bottom - start - 2 * fw) / itemSize);
+    }
+    if (start >= Chart->ChartRect.Right || itemSize <= 0) return 0;
+    return std::min(TotalLegendItems(), (Chart->ChartRectWidth - 2 * fw - start) / itemSize);
+}
+
+void TCustomChartLegend::Draw() {
+    auto& c = *Chart->Canvas;
+    TRect& cr = Chart->ChartRect;
+    CalcLegendStyle();
+    Chart->LegendBackColor = Color;
+    Chart->FontCanvas(*Font);
+    const int h = c.FontHeight();
+    const bool frameVisible = Frame->GetVisible();
+    const int fw = Frame->GetWidth();
+    int w = MaxLegendWidth(-1) + 4;
+    SymbolWidth = RoundHalfEven(ColorWidth * w / 100.0);
+    const int total = TotalLegendItems();
+    TRect R{};
+    auto columnsAndRows = [&] {
+        ColumnCount = MaxLegendValues(8, w + SymbolWidth + 8);
+        if (ColumnCount > 0) {
+            RowCount = total / ColumnCount + (total % ColumnCount ? 1 : 0);
+            RowCount = std::min(RowCount, MaxNumRows);
+        } else {
+            RowCount = 0;
+        }
+    };
+    switch (Alignment) {
+        case laTop:
+            R.Top = cr.Top + (frameVisible ? fw + 1 : 0);
+            columnsAndRows();
+            R.Bottom = R.Top + RowCount * h + 2;
+            break;
+        case laBottom:
+            R.Bottom = cr.Bottom - ShadowSize - (frameVisible ? fw + 1 : 0);
+            columnsAndRows();
+            R.Top = R.Bottom - RowCount * h - 2;
+            break;
+        default: {
+            const TRect& pr = Chart->PanelRect;
+            R.Top = pr.Top + RoundHalfEven(TopPos * (pr.Bottom - pr.Top) / 100.0);
+            ColumnCount = 1;
+            RowCount = MaxLegendValues(R.Top, h);
+            R.Bottom = R.Top + RowCount * h + 2;
+            break;
+        }
+    }
+    int tx = 0, sx = 0, shown = 0;
+    switch (Alignment) {
+        case laLeft:
+            w = MaxLegendWidth(RowCount);
+            R.Left = cr.Left + (frameVisible ? fw + 1 : 0);
+            sx = R.Left + 4;
+            SymbolWidth = RoundHalfEven((w + 10) * ColorWidth / 100.0);
+            tx = sx + SymbolWidth + 4;
+            R.Right = tx + w + 2;
+            shown = RowCount;
+            break;
+        case laRight:
+            w = MaxLegendWidth(RowCount);
+            R.Right = cr.Right - (frameVisible ? fw + 1 : 0) - ShadowSize;
+            tx = R.Right - w - 2;
+            SymbolWidth = RoundHalfEven((w + 10) * ColorWidth / 100.0);
+            sx = tx - SymbolWidth - 4;
+            R.Left = sx - 4;
+            shown = RowCount;
+            break;
+        default: {
+            int bw = (SymbolWidth + w + 4) * ColumnCount + 8;
+            bw = std::min(Chart->ChartRectWidth, bw + 2 * ShadowSize);
+            const TRect& pr = Chart->PanelRect;
+            const int shift = RoundHalfEven(TopPos * ((pr.Right - pr.Left) - bw) / 100.0);
+            R.Left = Chart->ChartRectXCenter - bw / 2 + shift;
+            R.Right = Chart->ChartRectXCenter + bw / 2 + shift;
+            sx = R.Left + 4;
+            tx = sx + SymbolWidth + 4;
+            shown = ColumnCount * RowCount;
+            break;
+        }
+    }
+    (void)sx;
+    if (Chart->OnGetLegendRect) Chart->OnGetLegendRect(Chart, R);
+    LegendRect = R;
+    if (shown < 1) return;
+
+    // Box and shadow.
+    TRect box = R;
+    if (frameVisible) box = TRect{R.Left - fw, R.Top - fw, R.Right + fw, R.Bottom + fw};
+    const int o = frameVisible ? ShadowSize + fw + (fw - 1) / 2 : ShadowSize - 1;
+    if (ShadowSize > 0) {
+        c.Pen->SetStyle(TPenStyle::Clear);
+        c.Brush->SetStyle(TBrushStyle::Solid);
+        c.Brush->SetColor(ShadowColor);
+        c.FillRect(TRect{R.Left + ShadowSize, R.Top + ShadowSize, R.Right + o, R.Bottom + o});
+    }
+    c.AssignVisiblePen(*Frame);
+    if (frameVisible && Frame->GetColor() == UseSeriesColor) c.Pen->SetColor(clBlack);
+    if (Brush->GetStyle() == TBrushStyle::Solid) {
+        c.Brush->SetStyle(TBrushStyle::Solid);
+        c.Brush->SetColor(Color);
+        c.SetBackMode(cbmTransparent);
+    } else {
+        c.Brush->SetStyle(Brush->GetStyle());
+        c.Brush->SetColor(Brush->GetColor() == UseSeriesColor ? clBlack : Brush->GetColor());
+        c.SetBackMode(cbmOpaque);
+        c.SetBackColor(Color);
+    }
+    c.DoRectangle(TRect{box.Left, box.Top, box.Right + (frameVisible ? 0 : 1), box.Bottom + (frameVisible ? 0 : 1)});
+    c.SetBackMode(cbmTransparent);
+
+    c.Pen->SetColor(Color == clBlack ? clWhite : clBlack);
+    c.Pen->SetStyle(TPenStyle::Solid);
+    c.Pen->SetWidth(1);
+    TChartSeries* first = Chart->GetASeries();
+    const int last = std::min(total, shown) + FirstValue - 1;
+    c.SetTextAlign(platform::TA_LEFT | platform::TA_TOP);
+    for (int k = 0; FirstValue + k <= last; ++k) {
+        const int i = Inverted ? last - k : FirstValue + k;
+        const int p = k;
+        if (p >= total) break;
+        c.Brush->SetStyle(TBrushStyle::Solid);
+        c.Brush->SetColor(Color);
+        int x = tx;
+        int y = R.Top + 1;
+        if (GetVertical()) {
+            y += p * h;
+        } else {
+            y += (p / ColumnCount) * h;
+            x += (p % ColumnCount) * (w + SymbolWidth + 4);
+        }
+        int sxCopy = sx;
+        if (Chart->OnGetLegendPos) Chart->OnGetLegendPos(Chart, i, x, y, sxCopy);
+        c.Brush->SetStyle(TBrushStyle::Clear);
+        const std::string text = Chart->FormattedLegend(i);
+        TRect symbol = GetColorRect(x - 4, y, y + h);
+        if (!text.empty()) {
+            Chart->FontCanvas(*Font);
+            c.TextOut(x, y, text);
+            if (EffectiveStyle == lsSeries || EffectiveStyle == lsLastValues) {
+                if (TChartSeries* s = Chart->ActiveSeriesLegend(i)) s->DrawLegend(-1, symbol);
+            } else if (first) {
+                first->DrawLegend(first->LegendToValueIndex(i), symbol);
+            } else {
+                c.Brush->SetStyle(TBrushStyle::Solid);
+                c.Brush->SetColor(clWhite);
+                c.DoRectangle(symbol);
+            }
+            c.Pen->SetColor(Color == clBlack ? clWhite : clBlack);
+            c.Pen->SetStyle(TPenStyle::Solid);
+            c.Pen->SetWidth(1);
+        }
+        if (p > 0 && DividingLines->GetVisible()) {
+            c.AssignVisiblePen(*DividingLines);
+            c.SetBackMode(cbmTransparent);
+            if (GetVertical())
+                c.DoHorizLine(R.Left, R.Right, y);
+            else
+                c.DoVertLine(symbol.Left - 4, R.Top, R.Bottom);
+            c.Pen->SetColor(Color == clBlack ? clWhite : clBlack);
+            c.Pen->SetStyle(TPenStyle::Solid);
+            c.Pen->SetWidth(1);
+        }
+    }
+    c.SetBackMode(cbmTransparent);
+    const int hm = HorizMargin ? HorizMargin : MulDiv(3, Chart->ChartRectWidth, 100);
+    const int vm = VertMargin ? VertMargin : MulDiv(4, Chart->ChartRectHeight, 100);
+    if (ResizeChart) {
+        switch (Alignment) {
+            case laLeft: cr.Left = R.Right; break;
+            case laRight: cr.Right = R.Left; break;
+            case laTop: cr.Top = R.Bottom + ShadowSize; break;
+            case laBottom: cr.Bottom = R.Top; break;
+        }
+    }
+    switch (Alignment) {
+        case laLeft: cr.Left += hm; break;
+        case laRight: cr.Right -= hm; break;
+        case laTop: cr.Top += vm; break;
+        case laBottom: cr.Bottom -= vm; break;
+    }
+    Chart->ReCalcWidthHeight();
+}
+
+int TCustomChartLegend::Clicked(int x, int y) {
+    const TRect& r = LegendRect;
+    if (!(x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom)) return -1;
+    auto rowOf = [&](int rh) {
+        for (int row = 0; row < RowCount; ++row) {
+            const int ry = r.Top + 1 + row * rh;
+            if (ry <= y && y <= ry + rh) return row;
+        }
+        return -1;
+    };
+    if (GetVertical()) {
+        if (RowCount <= 0) return -1;
+        return rowOf((r.Bottom - r.Top) / RowCount);
+    }
+    if (ColumnCount <= 0) return -1;
+    const int cw = (r.Right - r.Left) / ColumnCount;
+    const int rh = Chart->Canvas->FontHeight();
+    int result = -1;
+    for (int col = 0; col < ColumnCount; ++col) {
+        const int cx = r.Left + 1 + col * cw;
+        if (cx <= x && x <= cx + cw) {
+            const int row = rowOf(rh);
+            result = row == -1 ? -1 : ColumnCount * row + col;
+        }
+    }
+    return result;
+}
+
+void TCustomChartLegend::Assign(const TCustomChartLegend& source) {
+    Visible = source.Visible;
+    LegendStyle = source.LegendStyle;
+    FirstValue = source.FirstValue;
+    Alignment = source.Alignment;
+    TextStyle = source.TextStyle;
+    ColorWidth = source.ColorWidth;
+    HorizMargin = source.HorizMargin;
+    VertMargin = source.VertMargin;
+    ResizeChart = source.ResizeChart;
+    Inverted = source.Inverted;
+    TopPos = source.TopPos;
+    Color = source.Color;
+    Frame->Assign(*source.Frame);
+    MaxNumRows = source.MaxNumRows;
+    Brush->SetStyle(source.Brush->GetStyle());
+    Brush->SetColor(source.Brush->GetColor());
+    TChartFontObject::Assign(source);
+}
+
+// ---------------------------------------------------------------------------
+// Chart
+
+TCustomChart::TCustomChart() {
+    const bool was = RepaintEnabled;
+    RepaintEnabled = false;
+    Title = std::make_unique<TChartTitle>(this);
+    Foot = std::make_unique<TChartTitle>(this);
+    BackWall = std::make_unique<TChartWall>(this);
+    BackWall->Brush->SetStyle(TBrushStyle::Clear);
+    LeftWall = std::make_unique<TChartWall>(this);
+    LeftWall->Color = LeftWall->DefaultColor = 0x80FFFF;
+    Legend = std::make_unique<TChartLegend>(this);
+    BottomWall = std::make_unique<TChartWall>(this);
+    BottomWall->Color = BottomWall->DefaultColor = clWhite;
+    CancelMouseAction = false;
+    UndoScalesEmpty = true;
+    RepaintEnabled = was;
+}
+
+TCustomChart::~TCustomChart() {
+    Destroying = true;
+    RepaintEnabled = false;
+}
+
+void TCustomChart::SetBackColor(TColor value) {
+    BackWall->SetColor(value);
+    if (!Loading) BackWall->Brush->SetStyle(TBrushStyle::Solid);
+}
+
+void TCustomChart::Assign(const TCustomChart& source) {
+    BackImageInside = source.BackImageInside;
+    BackWall->Assign(*source.BackWall);
+    BottomWall->Assign(*source.BottomWall);
+    LeftWall->Assign(*source.LeftWall);
+    Legend->Assign(*source.Legend);
+    Foot->Assign(*source.Foot);
+    Title->Assign(*source.Title);
+    Invalidate();
+}
 
 void TCustomChart::CalcAxisRect() {
     for (auto& a : PanelAxes) a->AdjustMaxMin();
     CalcSize3DWalls();
     if (View3D && View3DOptions->GetOrthogonal()) {
-        ChartRect.Right -= std::abs(Depth3D);
-        ChartRect.Top += std::abs(VertDepth3D);
+        const int w = View3DWalls ? BackWall->Size : 0;
+        ChartRect.Right -= std::abs(Depth3D) + w;
+        ChartRect.Top += std::abs(VertDepth3D) + w;
     }
     ReCalcWidthHeight();
     TRect r = ChartRect;
@@ -50,13 +602,318 @@ void TCustomChart::CalcSeriesRect() {
     }
 }
 
-int TCustomChart::CalcWallSize(const TCustomChartAxis*) { return 0; }
+int TCustomChart::CalcWallSize(const TCustomChartAxis* axis) {
+    if (!View3D || !View3DWalls) return 0;
+    if (axis == LeftAxis) return LeftWall->Size;
+    if (axis == BottomAxis) return BottomWall->Size;
+    return 0;
+}
+
+void TCustomChart::DrawTitlesAndLegend() {
+    Canvas->FrontPlaneBegin();
+    auto titles = [this] {
+        if (Title->Visible) Title->Draw(true);
+        if (Foot->Visible) Foot->Draw(false);
+    };
+    if (Legend->Visible && SeriesList.CountActive() > 0) {
+        if (Legend->GetVertical()) {
+            Legend->Draw();
+            titles();
+        } else {
+            titles();
+            Legend->Draw();
+        }
+    } else {
+        titles();
+    }
+    Canvas->FrontPlaneEnd();
+    // The next step draws with its own pen and brush on a see-through background.
+    Canvas->SetBackMode(cbmTransparent);
+}
+
+void TCustomChart::DrawWalls() {
+    auto& c = *Canvas;
+    auto prepare = [&](const TChartWall& wall) {
+        c.AssignVisiblePen(*wall.Pen);
+        if (wall.Color == UseSeriesColor && wall.Brush->GetStyle() == TBrushStyle::Solid)
+            c.Brush->SetStyle(TBrushStyle::Clear);
+        else
+            SetBrushCanvas(wall.Color == UseSeriesColor ? wall.Brush->GetColor() : wall.Color,
+                           wall.Brush->GetStyle(), wall.Brush->GetColor() == UseSeriesColor ? clWhite
+                                                                                              : wall.Brush->GetColor());
+    };
+    const TRect& R = ChartRect;
+    const int d = Depth3D;
+    prepare(*BackWall);
+    if (!View3D) {
+        c.Rectangle(R.Left, R.Top, R.Right + 1, R.Bottom + 1);
+    } else if (View3DWalls) {
+        if (BackWall->Size > 0) {
+            c.Cube(R.Left - CalcWallSize(LeftAxis), R.Right, R.Top, R.Bottom + CalcWallSize(BottomAxis), d,
+                   d + (d < 0 ? -BackWall->Size : BackWall->Size), BackWall->ApplyDark3D());
+        } else {
+            c.RectangleWithZ(TRect{R.Left + 1, R.Top - 1, R.Right, R.Bottom}, d);
+        }
+    }
+    if (!BackImage.isNull() && BackImageInside) {
+        TRect r = R;
+        if (BackWall->Pen->GetVisible()) {
+            r.Top += 1;
+            r.Bottom -= 1;
+        }
+        DrawBitmap(r, d);
+    }
+    if (View3D && View3DWalls) {
+        prepare(*LeftWall);
+        if (LeftWall->Size > 0)
+            c.Cube(R.Left - LeftWall->Size, R.Left, R.Top, R.Bottom + CalcWallSize(BottomAxis), 0, d,
+                   LeftWall->ApplyDark3D());
+        else
+            c.RectangleZ(R.Left, R.Top, R.Bottom + CalcWallSize(BottomAxis), 0, d + 1);
+        prepare(*BottomWall);
+        const int y = R.Bottom + (c.GetSupportsFullRotation() ? 1 : 0);
+        if (BottomWall->Size > 0)
+            c.Cube(R.Left, R.Right, y, y + BottomWall->Size, 0, d, BottomWall->ApplyDark3D());
+        else
+            c.RectangleY(R.Left, y, R.Right, 0, d);
+    }
+    // Leave the canvas as the axes expect it: no fill, see-through background.
+    c.Brush->SetStyle(TBrushStyle::Clear);
+    c.SetBackMode(cbmTransparent);
+}
+
+void TCustomChart::DrawImage(const TRect& rect) {
+    if (!BackImage.isNull() && !BackImageInside) DrawBitmap(rect, 0);
+}
 
 bool TCustomChart::IsFreeSeriesColor(TColor color, bool checkBackground) {
     for (auto* s : SeriesList)
         if (s->SeriesColor == color) return false;
-    if (checkBackground && color == Color) return false;
+    if (checkBackground && (color == Color || color == GetBackColor())) return false;
     return true;
+}
+
+std::string TCustomChart::FormattedLegend(int index) {
+    std::string text = Legend->FormattedLegend(index);
+    if (OnGetLegendText) OnGetLegendText(this, Legend->EffectiveStyle, index, text);
+    return text;
+}
+
+std::string TCustomChart::FormattedValueLegend(TChartSeries* series, int valueIndex) {
+    if (!series) return {};
+    return Legend->FormattedValue(series, valueIndex);
+}
+
+TChartSeries* TCustomChart::GetASeries() const {
+    for (auto* s : SeriesList)
+        if (s->Active) return s;
+    return nullptr;
+}
+
+void TCustomChart::SeriesUp(TChartSeries* series) {
+    const int i = SeriesList.IndexOf(series);
+    if (i > 0) {
+        SeriesList.Exchange(i, i - 1);
+        Invalidate();
+    }
+}
+
+void TCustomChart::SeriesDown(TChartSeries* series) {
+    const int i = SeriesList.IndexOf(series);
+    if (i >= 0 && i < SeriesList.Count() - 1) {
+        SeriesList.Exchange(i, i + 1);
+        Invalidate();
+    }
+}
+
+void TCustomChart::ExchangeSeries(int a, int b) {
+    SeriesList.GetSeries(a);
+    SeriesList.GetSeries(b);
+    SeriesList.Exchange(a, b);
+    Invalidate();
+}
+
+void TCustomChart::RemoveAllSeries() {
+    while (SeriesList.Count() > 0) RemoveSeries(SeriesList.GetSeries(0));
+}
+
+void TCustomChart::NextPage() {
+    if (MaxPointsPerPage > 0 && Page < NumPages()) SetPage(Page + 1);
+}
+
+void TCustomChart::PreviousPage() {
+    if (MaxPointsPerPage > 0 && Page > 1) SetPage(Page - 1);
+}
+
+TBrushStyle TCustomChart::GetDefaultPattern(int index) {
+    static const TBrushStyle table[6] = {TBrushStyle::Horizontal, TBrushStyle::Vertical, TBrushStyle::FDiagonal,
+                                         TBrushStyle::BDiagonal, TBrushStyle::Cross, TBrushStyle::DiagCross};
+    return table[((index % 6) + 6) % 6];
+}
+
+TChartClickedPart TCustomChart::CalcClickedPart(TPoint pos) {
+    TChartClickedPart part;
+    for (int i = SeriesList.Count() - 1; i >= 0; --i) {
+        TChartSeries* s = SeriesList.GetSeries(i);
+        if (!s->Active) continue;
+        part.HitIndex = s->Clicked(pos.x, pos.y);
+        if (part.HitIndex != -1) {
+            part.HitKind = cpSeries;
+            part.HitSeries = s;
+            return part;
+        }
+    }
+    for (auto& a : PanelAxes)
+        if (a->Clicked(pos.x, pos.y)) {
+            part.HitKind = cpAxis;
+            part.HitAxis = a.get();
+            return part;
+        }
+    if (Title->Clicked(pos.x, pos.y)) {
+        part.HitKind = cpTitle;
+        return part;
+    }
+    if (Foot->Clicked(pos.x, pos.y)) {
+        part.HitKind = cpFoot;
+        return part;
+    }
+    if (pos.x >= ChartRect.Left && pos.x < ChartRect.Right && pos.y >= ChartRect.Top && pos.y < ChartRect.Bottom &&
+        SeriesList.CountActive() > 0) {
+        part.HitKind = cpChartRect;
+        return part;
+    }
+    if (Legend->Visible) {
+        part.HitIndex = Legend->Clicked(pos.x, pos.y);
+        if (part.HitIndex != -1) part.HitKind = cpLegend;
+    }
+    return part;
+}
+
+void TCustomChart::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
+    if (ZoomRecord.IsActive || PanningRecord.IsActive) return;
+    if (CancelMouseAction) {
+        CancelMouseAction = false;
+        return;
+    }
+    const TChartClickedPart part = CalcClickedPart(TPoint{x, y});
+    bool handled = false;
+    switch (part.HitKind) {
+        case cpLegend:
+            if (OnClickLegend) {
+                CancelMouseAction = true;
+                OnClickLegend(this, button, shift, x, y);
+                handled = CancelMouseAction;
+            }
+            break;
+        case cpAxis:
+            if (OnClickAxis) {
+                CancelMouseAction = true;
+                OnClickAxis(this, static_cast<TChartAxis*>(part.HitAxis), button, shift, x, y);
+                handled = CancelMouseAction;
+            }
+            break;
+        case cpSeries:
+            handled = part.HitSeries->DoSeriesClick(part.HitSeries, part.HitIndex, button, shift, x, y);
+            if (OnClickSeries) {
+                CancelMouseAction = true;
+                OnClickSeries(this, part.HitSeries, part.HitIndex, button, shift, x, y);
+                handled = CancelMouseAction;
+            }
+            break;
+        default: break;
+    }
+    if (!handled && OnClickBackground) {
+        CancelMouseAction = true;
+        OnClickBackground(this, button, shift, x, y);
+    }
+    CancelMouseAction = false;
+}
+
+// ---------------------------------------------------------------------------
+// Registry
+
+const TChartSeriesType& TChartSeriesTypes::GetSeriesType(int i) const {
+    if (i < 0 || i >= Count()) ThrowListIndexError(i);
+    return items_[static_cast<std::size_t>(i)];
+}
+
+const TChartSeriesType* TChartSeriesTypes::FindSeriesClass(const std::string& seriesClass) const {
+    for (const auto& t : items_)
+        if (t.SeriesType == seriesClass && t.FunctionType.empty()) return &t;
+    return nullptr;
+}
+
+void TChartSeriesTypes::RemoveIf(const std::function<bool(const TChartSeriesType&)>& pred) {
+    items_.erase(std::remove_if(items_.begin(), items_.end(), pred), items_.end());
+}
+
+TChartSeriesTypes& ChartSeriesTypes() {
+    static TChartSeriesTypes types;
+    return types;
+}
+
+void RegisterChartSeriesFunction(const std::string& seriesClass, TSeriesFactory create,
+                                 const std::string& functionClass, const std::string& description,
+                                 const std::string& pageName, int gallerySeriesCount) {
+    auto& types = ChartSeriesTypes();
+    for (int i = 0; i < types.Count(); ++i) {
+        const auto& t = types.GetSeriesType(i);
+        if (t.SeriesType == seriesClass && t.FunctionType == functionClass) return;
+    }
+    types.Add(TChartSeriesType{seriesClass, std::move(create), functionClass, description.substr(0, 20),
+                               pageName.substr(0, 20), gallerySeriesCount});
+}
+
+void RegisterChartSeries(const std::string& seriesClass, TSeriesFactory create, const std::string& description,
+                         const std::string& pageName, int gallerySeriesCount) {
+    RegisterChartSeriesFunction(seriesClass, std::move(create), {}, description, pageName, gallerySeriesCount);
+}
+
+void RegisterChartFunction(const std::string& functionClass, const std::string& description,
+                           const std::string& pageName, int gallerySeriesCount) {
+    RegisterChartSeriesFunction({}, {}, functionClass, description, pageName, gallerySeriesCount);
+}
+
+void RegisterChartBasicFunction(const std::string& functionClass, const std::string& description) {
+    RegisterChartFunction(functionClass, description, "Functions", 2);
+}
+
+void UnRegisterChartSeries(const std::vector<std::string>& seriesClasses) {
+    ChartSeriesTypes().RemoveIf([&](const TChartSeriesType& t) {
+        return !t.SeriesType.empty() &&
+               std::find(seriesClasses.begin(), seriesClasses.end(), t.SeriesType) != seriesClasses.end();
+    });
+}
+
+void UnRegisterChartFunctions(const std::vector<std::string>& functionClasses) {
+    ChartSeriesTypes().RemoveIf([&](const TChartSeriesType& t) {
+        return !t.FunctionType.empty() &&
+               std::find(functionClasses.begin(), functionClasses.end(), t.FunctionType) != functionClasses.end();
+    });
+}
+
+std::string GetChartFunctionDescription(const std::string& functionClass) {
+    const auto& types = ChartSeriesTypes();
+    for (int i = 0; i < types.Count(); ++i)
+        if (types.GetSeriesType(i).FunctionType == functionClass) return types.GetSeriesType(i).TypeDescription;
+    return {};
+}
+
+std::unique_ptr<TChartSeries> CreateNewSeries(TCustomChart* chart, const std::string& seriesClass) {
+    const TChartSeriesType* t = ChartSeriesTypes().FindSeriesClass(seriesClass);
+    if (!t || !t->Create) throw ChartException("Series class not registered: " + seriesClass);
+    std::unique_ptr<TChartSeries> s(t->Create());
+    int n = 1;
+    for (;; ++n) {
+        const std::string name = "Series" + std::to_string(n);
+        bool used = false;
+        for (auto* other : chart->SeriesList) used = used || other->Name == name;
+        if (!used) break;
+    }
+    s->Name = "Series" + std::to_string(n);
+    s->SetParentChart(chart);
+    return s;
 }
 
 }  // namespace pellucor::chart

@@ -345,6 +345,31 @@ int TCustomChartAxis::InternalCalcDepthPosValue(double value) const {
     return offset;
 }
 
+double TCustomChartAxis::CalcXPosExact(double value) const {
+    if (DepthAxisFlag) return InternalCalcDepthPosValue(value);
+    if (FLogarithmic) return ExactLogPos(true, value);
+    if (RangeSpan == 0) return PixelCentre;
+    const double t = (value - RangeMin) * PixelSize / RangeSpan;
+    return FInverted ? PixelEnd - t : PixelStart + t;
+}
+
+double TCustomChartAxis::CalcYPosExact(double value) const {
+    if (DepthAxisFlag) return InternalCalcDepthPosValue(value);
+    if (FLogarithmic) return ExactLogPos(false, value);
+    if (RangeSpan == 0) return PixelCentre;
+    const double t = (value - RangeMin) * PixelSize / RangeSpan;
+    return FInverted ? PixelStart + t : PixelEnd - t;
+}
+
+double TCustomChartAxis::ExactLogPos(bool isX, double value) const {
+    double logMax = 0, logMin = 0;
+    const double logSpan = InternalCalcLog(logMax, logMin);
+    if (logSpan == 0) return PixelCentre;
+    if (!(value > 0)) return std::nan("");
+    const double t = (FInverted ? logMax - std::log(value) : std::log(value) - logMin) * PixelSize / logSpan;
+    return isX ? PixelStart + t : PixelEnd - t;
+}
+
 int TCustomChartAxis::CalcSizeValue(double value) {
     if (!(value > 0)) return 0;
     int out = 0;

@@ -171,6 +171,11 @@ public:
     int CalcPosValue(double value);
     int CalcXPosValue(double value);
     int CalcYPosValue(double value);
+    // Pixel positions as reals, neither rounded nor clipped (NaN for a value
+    // that has no position, such as zero on a logarithmic axis): series clip
+    // their segments against the plot with these.
+    double CalcXPosExact(double value) const;
+    double CalcYPosExact(double value) const;
     int CalcSizeValue(double value);
     double CalcPosPoint(int pixel);
     double InternalCalcLog(double& logMax, double& logMin) const;
@@ -232,6 +237,9 @@ protected:
     void Repaint();
 
 private:
+    double ExactLogPos(bool isX, double value) const;
+    // A span at or below this is no span: below the resolution of the values.
+    double ZeroSpanLimit() const;
     // Drawing helpers.
     void AddTick(int pos);
     void DrawValueLabels(double step);

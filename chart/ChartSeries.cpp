@@ -5,6 +5,7 @@
 
 #include "chart/AxisPanel.h"
 #include "chart/ChartAxis.h"
+#include "chart/NumberFormat.h"
 
 namespace pellucor::chart {
 
@@ -91,21 +92,51 @@ bool TChartSeries::AssociatedToAxis(const TCustomChartAxis* axis) const {
 int TChartSeries::AddXY(double x, double y, const std::string& label, TColor color) {
     XValues->PendingValue = x;
     YValues->PendingValue = y;
+    if (OnBeforeAdd && !OnBeforeAdd(this)) return -1;
     const int index = XValues->AddChartValue(XValues->PendingValue);
     YValues->InsertChartValue(index, YValues->PendingValue);
-    const auto at = static_cast<std::size_t>(index);
-    if (at <= ValueColorList.size()) ValueColorList.insert(ValueColorList.begin() + index, color);
-    if (at <= LabelList.size()) LabelList.insert(LabelList.begin() + index, label);
+    // Colours and labels stay exactly as long as the values, whatever route
+    // (copies, deletes) left them shorter before: a missing entry is filled
+    // with "no colour of its own" or "no label".
+    const auto n = static_cast<std::size_t>(Count());
+    if (ValueColorList.size() + 1 < n) ValueColorList.resize(n - 1, UseSeriesColor);
+    if (LabelList.size() + 1 < n) LabelList.resize(n - 1);
+    ValueColorList.insert(ValueColorList.begin() + index, color);
+    LabelList.insert(LabelList.begin() + index, label);
+    if (OnAfterAdd) OnAfterAdd(this, index);
     if (Active) Repaint();
     return index;
 }
 
-void TChartSeries::Clear() {
+int TChartSeries::Add(double value, const std::string& label, TColor color) {
+    return YMandatory() ? AddY(value, label, color) : AddX(value, label, color);
+}
+
+int TChartSeries::AddX(double value, const std::string& label, TColor color) {
+    return AddXY(value, XValues->Count(), label, color);
+}
+
+int TChartSeries::AddY(double value, const std::string& label, TColor color) {
+    return AddXY(XValues->Count(), value, label, color);
+}
+
+int TChartSeries::AddArray(const double* values, int high) {
+    for (int i = 0; i <= high; ++i) Add(values[i]);
+    Repaint();
+    return high + 1;
+}
+
+void TChartSeries::ClearLists() {
     for (int i = 0; i < ValueLists.Count(); ++i) ValueLists.GetValueList(i)->ClearValues();
     ValueColorList.clear();
     ValueColorList.shrink_to_fit();
     LabelList.clear();
     LabelList.shrink_to_fit();
+}
+
+void TChartSeries::Clear() {
+    ClearLists();
+    if (OnClearValues) OnClearValues(this);
     if (Active && ParentChart && !ParentChart->Destroying) Repaint();
 }
 
@@ -115,6 +146,43 @@ void TChartSeries::Delete(int valueIndex) {
     if (at < ValueColorList.size()) ValueColorList.erase(ValueColorList.begin() + valueIndex);
     if (at < LabelList.size()) LabelList.erase(LabelList.begin() + valueIndex);
     if (Active) Repaint();
+}
+
+void TChartSeries::SetXValue(int index, double value) {
+    XValues->SetValue(index, value);
+    Repaint();
+}
+
+void TChartSeries::SetYValue(int index, double value) {
+    YValues->SetValue(index, value);
+    Repaint();
+}
+
+void TChartSeries::SetXLabel(int index, const std::string& text) {
+    if (index < 0 || index >= static_cast<int>(LabelList.size())) ThrowListIndexError(index);
+    LabelList[static_cast<std::size_t>(index)] = text;
+    Repaint();
+}
+
+void TChartSeries::SetValueColor(int index, TColor color) {
+    if (index < 0 || index >= static_cast<int>(ValueColorList.size())) ThrowListIndexError(index);
+    ValueColorList[static_cast<std::size_t>(index)] = color;
+    Repaint();
+}
+
+void TChartSeries::ColorRange(TChartValueList& list, double fromValue, double toValue, TColor color) {
+    for (int i = 0; i < list.Count(); ++i) {
+        const double v = list.GetValue(i);
+        if (v >= fromValue && v <= toValue) {
+            if (i >= static_cast<int>(ValueColorList.size())) ThrowListIndexError(i);
+            ValueColorList[static_cast<std::size_t>(i)] = color;
+        }
+    }
+    Repaint();
+}
+
+bool TChartSeries::IsNull(int index) const {
+    return GetValueColor(index) == clNone || !IsValidPoint(index);
 }
 
 std::string TChartSeries::GetXLabel(int index) const {
@@ -148,6 +216,20 @@ double TChartSeries::Extreme(bool isX, bool isMax) const {
     return result;
 }
 
+bool TChartSeries::PositiveExtremes(bool isX, double& minValue, double& maxValue) const {
+    bool found = false;
+    const int n = Count();
+    for (int i = 0; i < n; ++i) {
+        if (!IsValidPoint(i)) continue;
+        const double v = isX ? GetxValue(i) : GetyValue(i);
+        if (!(v > 0)) continue;
+        if (!found || v < minValue) minValue = v;
+        if (!found || v > maxValue) maxValue = v;
+        found = true;
+    }
+    return found;
+}
+
 double TChartSeries::MaxXValue() const { return Extreme(true, true); }
 double TChartSeries::MaxYValue() const { return Extreme(false, true); }
 double TChartSeries::MinXValue() const { return Extreme(true, false); }
@@ -167,29 +249,104 @@ void TChartSeries::SetSeriesColor(TColor value) {
     Repaint();
 }
 
-void TChartSeries::SetTitle(const std::string& value) {
-    if (Title == value) return;
-    Title = value;
+void TChartSeries::SetColorEachPoint(bool value) {
+    if (ColorEachPoint == value) return;
+    ColorEachPoint = value;
+    if (!value) std::fill(ValueColorList.begin(), ValueColorList.end(), UseSeriesColor);
     Repaint();
 }
 
+void TChartSeries::SetTitle(const std::string& value) { SetStringProperty(Title, value); }
+void TChartSeries::SetValueFormat(const std::string& value) { SetStringProperty(ValueFormat, value); }
+void TChartSeries::SetPercentFormat(const std::string& value) { SetStringProperty(PercentFormat, value); }
+
+void TChartSeries::SetZOrder(int value) {
+    SetIntegerProperty(ZOrder, value);
+    CalculatedZOrder = ZOrder == -1 ? 0 : ZOrder;
+}
+
+void TChartSeries::SetIntegerProperty(int& variable, int value) {
+    if (variable == value) return;
+    variable = value;
+    Repaint();
+}
+
+void TChartSeries::SetColorProperty(TColor& variable, TColor value) {
+    if (variable == value) return;
+    variable = value;
+    Repaint();
+}
+
+void TChartSeries::SetStringProperty(std::string& variable, const std::string& value) {
+    if (variable == value) return;
+    variable = value;
+    Repaint();
+}
+
+std::unique_ptr<TChartPen> TChartSeries::CreateChartPen() {
+    return std::make_unique<TChartPen>([this] { CanvasChanged(); });
+}
+
 // ----- drawing -----
+
+void TChartSeries::DoBeforeDrawValues() {
+    if (BeforeDrawValues) BeforeDrawValues(this);
+}
+
+void TChartSeries::DoAfterDrawValues() {
+    if (AfterDrawValues) AfterDrawValues(this);
+}
 
 void TChartSeries::CalcFirstLastVisibleIndex() {
     FirstVisibleIndex = -1;
     LastVisibleIndex = -1;
     const int n = Count();
-    for (int i = 0; i < n; ++i) {
-        if (!IsValidPoint(i)) continue;
-        if (FirstVisibleIndex == -1) FirstVisibleIndex = i;
-        LastVisibleIndex = i;
+    if (n == 0) return;
+    const int last = n - 1;
+    const bool yMandatory = YMandatory();
+    const TChartValueList& list = yMandatory ? *XValues : *YValues;
+    TCustomChartAxis* axis = yMandatory ? HorizAxisObject : VertAxisObject;
+    if (!LimitToAxisRange || list.Order == loNone || !ParentChart || !axis) {
+        FirstVisibleIndex = 0;
+        LastVisibleIndex = last;
+        return;
     }
+    const TRect& r = ParentChart->ChartRect;
+    double low = yMandatory ? axis->CalcPosPoint(r.Left) : axis->CalcPosPoint(r.Bottom);
+    double high = yMandatory ? axis->CalcPosPoint(r.Right) : axis->CalcPosPoint(r.Top);
+    if (axis->Inverted()) std::swap(low, high);
+    int first = 0;
+    while (list.GetValue(first) < low) {
+        if (++first > last) return;  // every point lies below the range
+    }
+    FirstVisibleIndex = first;
+    if (!(list.GetValue(last) > high)) {
+        LastVisibleIndex = last;
+        return;
+    }
+    int lastVisible = first;
+    while (list.GetValue(lastVisible) < high) {
+        if (++lastVisible > last) {
+            LastVisibleIndex = last;
+            return;
+        }
+    }
+    if (!KeepOverhangPoint && list.GetValue(lastVisible) > high) --lastVisible;
+    LastVisibleIndex = lastVisible;
 }
 
 void TChartSeries::DrawAllValues() {
     if (FirstVisibleIndex < 0) return;
-    for (int i = FirstVisibleIndex; i <= LastVisibleIndex; ++i)
-        if (IsValidPoint(i)) DrawValue(i);
+    // Points that are not finite numbers are not drawn; series that join
+    // their points see every index (DrawEveryValue) and break the line there.
+    const bool all = DrawEveryValue();
+    if (DrawValuesForward()) {
+        for (int i = FirstVisibleIndex; i <= LastVisibleIndex; ++i)
+            if (all || IsValidPoint(i)) DrawValue(i);
+    } else {
+        for (int i = LastVisibleIndex; i >= FirstVisibleIndex; --i)
+            if (all || IsValidPoint(i)) DrawValue(i);
+    }
 }
 
 bool TChartSeries::MoreSameZOrder() const {
@@ -207,6 +364,90 @@ void TChartSeries::CalcZOrder() {
     } else {
         ParentChart->LastDepthSlot = std::max(ParentChart->LastDepthSlot, ZOrder);
     }
+}
+
+double TChartSeries::CalcXPosExact(int index) { return HorizAxisObject->CalcXPosExact(GetxValue(index)); }
+double TChartSeries::CalcYPosExact(int index) { return VertAxisObject->CalcYPosExact(GetyValue(index)); }
+int TChartSeries::CalcXSizeValue(double v) { return HorizAxisObject->CalcSizeValue(v); }
+int TChartSeries::CalcYSizeValue(double v) { return VertAxisObject->CalcSizeValue(v); }
+double TChartSeries::XScreenToValue(int px) { return HorizAxisObject->CalcPosPoint(px); }
+double TChartSeries::YScreenToValue(int py) { return VertAxisObject->CalcPosPoint(py); }
+std::string TChartSeries::XValueToText(double v) { return HorizAxisObject->LabelValue(v); }
+std::string TChartSeries::YValueToText(double v) { return VertAxisObject->LabelValue(v); }
+
+// ----- mouse -----
+
+bool TChartSeries::DoSeriesClick(TChartSeries* sender, int valueIndex, TMouseButton button,
+                                 TShiftState shift, int x, int y) {
+    if (!ParentChart) return false;
+    ParentChart->CancelMouseAction = false;
+    if ((shift & ssDouble) && OnDblClick) {
+        ParentChart->CancelMouseAction = true;
+        OnDblClick(sender, valueIndex, button, shift, x, y);
+    } else if (OnClick) {
+        ParentChart->CancelMouseAction = true;
+        OnClick(sender, valueIndex, button, shift, x, y);
+    }
+    return ParentChart->CancelMouseAction;
+}
+
+// ----- legend -----
+
+TColor TChartSeries::LegendItemColor(int legendIndex) {
+    const int i = LegendToValueIndex(legendIndex);
+    if (i >= 0 && i < Count() && IsNull(i)) return clNone;
+    return GetValueColor(i);
+}
+
+std::string TChartSeries::LegendString(int legendIndex, TLegendTextStyle style) {
+    const int i = LegendToValueIndex(legendIndex);
+    const std::string text = GetXLabel(i);
+    if (style == ltsPlain) return text;
+    const double v = GetMarkValue(i);
+    if (style == ltsXValue) {
+        const double x = GetxValue(i);
+        if (!std::isfinite(x)) return {};
+        return HorizAxisObject ? HorizAxisObject->LabelValue(x) : FormatFloat(ValueFormat, x);
+    }
+    // A value that is not a number has no text, as a null point has none.
+    const std::string valueText = std::isfinite(v) ? FormatFloat(ValueFormat, v) : std::string();
+    if (style == ltsLeftPercent || style == ltsRightPercent) {
+        const double total = MandatoryValueList().GetTotalABS();
+        const double percent = total == 0 ? 100 : 100 * v / total;
+        const std::string percentText = std::isfinite(percent) ? FormatFloat(PercentFormat, percent) : std::string();
+        return style == ltsLeftPercent ? percentText + " " + text : text + " " + percentText;
+    }
+    return style == ltsLeftValue ? valueText + " " + text : text + " " + valueText;
+}
+
+void TChartSeries::DrawLegend(int valueIndex, const TRect& rect) {
+    if (!ParentChart) return;
+    if (valueIndex == -1 && ColorEachPoint) return;
+    const TColor color = valueIndex == -1 ? SeriesColor : LegendItemColor(valueIndex);
+    if (color == clNone) return;
+    auto& c = *ParentChart->Canvas;
+    TColor back = ParentChart->LegendBackColor;
+    TBrushStyle style = TBrushStyle::Solid;
+    PrepareLegendCanvas(valueIndex, back, style);
+    if (back == UseSeriesColor) {
+        back = ParentChart->LegendBackColor;
+        if (back == UseSeriesColor) back = ParentChart->Color;
+    }
+    ParentChart->SetBrushCanvas(color, style, back);
+    (void)c;
+    DrawLegendShape(valueIndex, rect);
+}
+
+void TChartSeries::DrawLegendShape(int, const TRect& rect) {
+    auto& c = *ParentChart->Canvas;
+    c.DoRectangle(rect);
+    const TColor back = ParentChart->LegendBackColor;
+    if (c.Brush->GetColor() == back) {
+        if (back == clBlack) c.Pen->SetColor(clWhite);
+        c.Brush->SetStyle(TBrushStyle::Clear);
+        c.DoRectangle(rect);
+    }
+    c.Pen->SetColor(clBlack);
 }
 
 int TChartSeries::CalcXPos(int index) { return HorizAxisObject->CalcXPosValue(GetxValue(index)); }

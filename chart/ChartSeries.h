@@ -1,9 +1,11 @@
 #pragma once
-// The series base class as far as the axes and the drawing pipeline use it:
-// the points (x and y value lists, colours, labels), activity, the axes a
-// series is bound to, the data extremes for automatic axis ranges, and the
-// per-draw hooks. Concrete series (point, line) override DrawValue and the
-// margin queries.
+// The series base class: the points of one series (x and y value lists,
+// colours and labels kept as long as the values), activity, the axes a series
+// is bound to and its pixel positions, the data extremes for automatic axis
+// ranges, the visible index range and draw loop of every draw, clicks, legend
+// texts and symbols, and the series events. Concrete series (point, line)
+// override DrawValue, Clicked and the margin and legend-shape queries.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +20,20 @@ class TCustomChartAxis;
 
 enum THorizAxis { aTopAxis, aBottomAxis, aBothHorizAxis, aCustomHorizAxis };
 enum TVertAxis { aLeftAxis, aRightAxis, aBothVertAxis, aCustomVertAxis };
+enum TLegendTextStyle { ltsPlain, ltsLeftValue, ltsRightValue, ltsLeftPercent, ltsRightPercent, ltsXValue };
+
+// Mouse buttons and the keys and buttons held during a mouse event.
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+using TShiftState = unsigned;
+constexpr TShiftState ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32,
+                      ssDouble = 64;
+
+class TChartSeries;
+using TSeriesNotifyEvent = std::function<void(TChartSeries* sender)>;
+using TSeriesOnAfterAdd = std::function<void(TChartSeries* sender, int valueIndex)>;
+using TSeriesOnBeforeAdd = std::function<bool(TChartSeries* sender)>;
+using TSeriesClick = std::function<void(TChartSeries* sender, int valueIndex, TMouseButton button,
+                                        TShiftState shift, int x, int y)>;
 
 class TChartSeries : public TChartValueListOwner {
 public:
@@ -53,6 +69,22 @@ public:
     bool HasDepthValues = false;
     int FrontZ = 0, MidZ = 0, BackZ = 0;
     bool MarksVisible = false;  // marks come with the series marks
+    int Cursor = 0;
+    std::string PercentFormat = "##0.## %";
+    bool LimitToAxisRange = true;
+    // Keep the first point beyond the high end of the axis in the visible
+    // range, so the segment that leaves the plot area is drawn.
+    bool KeepOverhangPoint = false;
+    bool SingleFunctionPoint = true;
+
+    // ----- events -----
+    TSeriesNotifyEvent AfterDrawValues;
+    TSeriesNotifyEvent BeforeDrawValues;
+    TSeriesOnAfterAdd OnAfterAdd;
+    TSeriesOnBeforeAdd OnBeforeAdd;
+    TSeriesNotifyEvent OnClearValues;
+    TSeriesClick OnClick;
+    TSeriesClick OnDblClick;
 
     // ----- parent chart and axes -----
     virtual void SetParentChart(TCustomAxisPanel* value);
@@ -66,14 +98,36 @@ public:
 
     // ----- points -----
     int Count() const { return XValues->Count(); }
+    int VisibleCount() const { return LastVisibleIndex - FirstVisibleIndex + 1; }
+    // Adds a point where the x list's order puts it (after equal x values)
+    // and returns its index; -1 when OnBeforeAdd refuses it.
     virtual int AddXY(double x, double y, const std::string& label = {},
                       TColor color = UseSeriesColor);
+    // A point whose other coordinate is the current point count.
+    int Add(double value, const std::string& label = {}, TColor color = UseSeriesColor);
+    int AddX(double value, const std::string& label = {}, TColor color = UseSeriesColor);
+    int AddY(double value, const std::string& label = {}, TColor color = UseSeriesColor);
+    int AddNull(const std::string& label = {}) { return Add(0, label, clNone); }
+    int AddNullXY(double x, double y, const std::string& label = {}) { return AddXY(x, y, label, clNone); }
+    // Adds values[0..high] with Add; returns high + 1.
+    int AddArray(const double* values, int high);
     virtual void Clear();
+    virtual void ClearLists();
     virtual void Delete(int valueIndex);
     virtual double GetxValue(int index) const { return XValues->GetValue(index); }
     virtual double GetyValue(int index) const { return YValues->GetValue(index); }
+    double GetValue(bool isX, int index) const { return isX ? GetxValue(index) : GetyValue(index); }
+    void SetXValue(int index, double value);
+    void SetYValue(int index, double value);
     virtual std::string GetXLabel(int index) const;
+    void SetXLabel(int index, const std::string& text);
     virtual TColor GetValueColor(int index) const;
+    void SetValueColor(int index, TColor color);
+    // Every point whose value in list lies in [fromValue, toValue] gets color.
+    void ColorRange(TChartValueList& list, double fromValue, double toValue, TColor color);
+    // A null point: colour clNone, or a coordinate that is not a finite
+    // number. Null points are drawn, listed and hit nowhere.
+    bool IsNull(int index) const;
     virtual TChartValueList& MandatoryValueList() { return *YValues; }
     bool YMandatory() { return &MandatoryValueList() == YValues.get(); }
     // A point both of whose coordinates are finite numbers; other points
@@ -86,19 +140,36 @@ public:
     virtual double MaxYValue() const;
     virtual double MinXValue() const;
     virtual double MinYValue() const;
+    // Extremes over the valid points whose value is above zero (what a
+    // logarithmic axis can show); false without any.
+    bool PositiveExtremes(bool isX, double& minValue, double& maxValue) const;
     virtual double MaxZValue() const { return GetZOrder(); }
     virtual double MinZValue() const { return GetZOrder(); }
 
     // ----- setters -----
     virtual void SetActive(bool value);
     virtual void SetSeriesColor(TColor value);
+    // False sets every point colour back to UseSeriesColor.
+    virtual void SetColorEachPoint(bool value);
     void SetTitle(const std::string& value);
+    void SetValueFormat(const std::string& value);
+    void SetPercentFormat(const std::string& value);
+    void SetShowInLegend(bool value) { SetBooleanProperty(ShowInLegend, value); }
+    void SetZOrder(int value);
+    void SetIntegerProperty(int& variable, int value);
+    void SetColorProperty(TColor& variable, TColor value);
+    void SetStringProperty(std::string& variable, const std::string& value);
+    // A pen that repaints the chart when it changes.
+    std::unique_ptr<TChartPen> CreateChartPen();
+    virtual void CanvasChanged() { Repaint(); }
 
     // ----- drawing -----
     virtual void DoBeforeDrawChart() {}
-    virtual void DoBeforeDrawValues() {}
-    virtual void DoAfterDrawValues() {}
+    virtual void DoBeforeDrawValues();
+    virtual void DoAfterDrawValues();
     virtual void DrawAllValues();
+    // Whether DrawAllValues hands null points to DrawValue as well.
+    virtual bool DrawEveryValue() const { return false; }
     virtual void DrawValue(int /*valueIndex*/) {}
     virtual void CalcFirstLastVisibleIndex();
     virtual bool MoreSameZOrder() const;
@@ -112,6 +183,38 @@ public:
     int CalcYPos(int index);
     int CalcXPosValue(double v);
     int CalcYPosValue(double v);
+    int CalcPosValue(double v) { return YMandatory() ? CalcYPosValue(v) : CalcXPosValue(v); }
+    // Unrounded and unclipped pixel positions (for clipping far segments).
+    double CalcXPosExact(int index);
+    double CalcYPosExact(int index);
+    int CalcXSizeValue(double v);
+    int CalcYSizeValue(double v);
+    double XScreenToValue(int px);
+    double YScreenToValue(int py);
+    std::string XValueToText(double v);
+    std::string YValueToText(double v);
+
+    // ----- mouse -----
+    // Index of the point under pixel (x, y); -1 here.
+    virtual int Clicked(int /*x*/, int /*y*/) { return -1; }
+    // Raises OnDblClick (a double click) or OnClick; answers the chart's
+    // CancelMouseAction afterwards (true: the press was handled).
+    virtual bool DoSeriesClick(TChartSeries* sender, int valueIndex, TMouseButton button,
+                               TShiftState shift, int x, int y);
+    virtual void DoSeriesMouseMove(TShiftState, int, int) {}
+    virtual void DoSeriesMouseUp(TMouseButton, TShiftState, int, int) {}
+
+    // ----- legend -----
+    virtual int CountLegendItems() { return Count(); }
+    virtual int LegendToValueIndex(int legendIndex) { return legendIndex; }
+    // clNone for a null point.
+    virtual TColor LegendItemColor(int legendIndex);
+    virtual std::string LegendString(int legendIndex, TLegendTextStyle style);
+    virtual double GetMarkValue(int valueIndex) { return MandatoryValueList().GetValue(valueIndex); }
+    // The symbol box of a legend item; valueIndex -1 is the whole series.
+    virtual void DrawLegend(int valueIndex, const TRect& rect);
+    virtual void DrawLegendShape(int valueIndex, const TRect& rect);
+    virtual void PrepareLegendCanvas(int /*valueIndex*/, TColor& /*backColor*/, TBrushStyle& /*style*/) {}
 
     // ----- value list owner -----
     TChartValueLists& ValuesList() override { return ValueLists; }

@@ -197,6 +197,40 @@ void DrawSheet(TChartCanvas3D& c, int w, int h) {
     }
 }
 
+// Reads back pixels a broken sheet would get wrong; reports each mismatch.
+int CheckSheet(const QImage& img) {
+    int failures = 0;
+    auto rgb = [&](int x, int y) { return img.pixel(x, y) & 0xFFFFFF; };
+    auto expect = [&](bool ok, const char* what) {
+        if (!ok) {
+            std::fprintf(stderr, "sheet check failed: %s\n", what);
+            ++failures;
+        }
+    };
+    const QRgb black = 0x000000, white = 0xFFFFFF, blue = 0x0000FF, yellow = 0xFFFF00, aqua = 0x00FFFF,
+               teal = 0x008080;
+    // Row 1 (top 58): rectangle 10..70 x 58..108 outlined in black, filled yellow.
+    expect(rgb(10, 58) == black && rgb(69, 107) == black, "rectangle outline");
+    expect(rgb(40, 83) == yellow, "rectangle fill");
+    expect(rgb(70, 83) == white, "rectangle leaves out its right edge");
+    expect(rgb(110, 83) == aqua, "ellipse fill");
+    expect(rgb(81, 59) == white, "ellipse corner stays empty");
+    // Row 2 (lines from y 146): a horizontal solid line and a dashed one at y 191.
+    int solid = 0, dashBlue = 0, dashWhite = 0;
+    for (int x = 10; x < 70; ++x) solid += rgb(x, 191) == blue;
+    for (int x = 80; x < 140; ++x) {
+        dashBlue += rgb(x, 191) == blue;
+        dashWhite += rgb(x, 191) == white;
+    }
+    expect(solid == 60, "solid line is unbroken");
+    expect(dashBlue > 20 && dashWhite > 5, "dashed line has dashes and see-through gaps");
+    // Row 6: the teal ellipse is clipped to 30..110 x (top + 10)..(top + 50).
+    const int top6 = 568;
+    expect(rgb(70, top6 + 30) == teal, "clipped ellipse inside its clip");
+    expect(rgb(20, top6 + 30) == white, "clipped ellipse cut at the clip");
+    return failures;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -220,5 +254,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::printf("wrote %s\n", out.c_str());
-    return 0;
+    const int failures = CheckSheet(img);
+    return failures == 0 ? 0 : 1;
 }
