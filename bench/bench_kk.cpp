@@ -47,12 +47,25 @@ void BM_TransformsAndResidual100(benchmark::State& state) {
 }
 BENCHMARK(BM_TransformsAndResidual100)->Unit(benchmark::kMicrosecond);
 
+// The same on frequencies seen for the first time (the kernels are built).
+void BM_TransformsAndResidual100FirstRun(benchmark::State& state) {
+    LoadSpectrum(9, 11);
+    for (auto _ : state) {
+        kk::ClearTransformCache();
+        kk::TransformRealToImaginary();
+        kk::TransformImaginaryToReal();
+        benchmark::DoNotOptimize(kk::KramersKronigResidual());
+    }
+}
+BENCHMARK(BM_TransformsAndResidual100FirstRun)->Unit(benchmark::kMicrosecond);
+
 void BM_FullOrderScan(benchmark::State& state) {
     LoadSpectrum(8, 10);  // 1 MHz .. 0.01 Hz, 81 points
     State().Folders.TempFolder = "/tmp/";
     for (auto _ : state) {
         state.PauseTiming();
         kk::ClearTailSystemCache();
+        kk::ClearTransformCache();
         state.ResumeTiming();
         kk::ScanExtrapolationOrders("/tmp/bench kk.dat");
     }

@@ -125,7 +125,8 @@ struct SegmentWeights {
     double c[MaxPoints][3];
     double total[MaxPoints + 1];  // sum over all intervals, per sample
 
-    explicit SegmentWeights(const Rows& r) : n(r.n) {
+    void Build(const Rows& r) {
+        n = r.n;
         for (int i = 0; i <= n; ++i) total[i] = 0.0;
         if (n < 3) {  // no three points for a parabola: nothing to integrate
             n = 0;
@@ -143,49 +144,148 @@ struct SegmentWeights {
             }
         }
     }
-    // The parabola rule over all intervals of F+ - F-, with
-    //   F-(i) = D(i) w_i / (w_i - w0)   (0 when w_i is w0),
-    //   F+(i) = D(i) w_i / (w_i + w0),
-    //   D(i) = y_i - y0 (real part, realPart 1) or w_i y_i - y0 (imaginary
-    //   part, realPart 0), taken as one fraction per sample.
-    double Difference(const double* w, const double* y, double y0, double realPart,
-                      double w0) const {
-        const double imagPart = 1.0 - realPart;
-        auto term = [&](int i) {
-            const double diff = ((realPart + imagPart * w[i]) * y[i] - y0) * w[i];
-            const double d = w[i] - w0, sum = w[i] + w0;
-            const bool same = std::fabs(d) < 1e-32;
-            const double num = same ? diff : -2 * w0 * diff;
-            const double den = same ? sum : d * sum;
-            return total[i] * num / den;
-        };
-        // two independent sums, so that pairs of samples can be computed together
-        double even = 0, odd = 0;
-        int i = 1;
-        for (; i + 1 <= n; i += 2) {
-            odd += term(i);
-            even += term(i + 1);
-        }
-        if (i <= n) odd += term(i);
-        return odd + even;
-    }
-    // F- at the samples the two intervals next to point p use.
-    void NearSamples(const double* w, const double* y, double y0, double realPart, double w0,
-                     int p, double* f) const {
-        const int lo = std::max(1, p - 3), hi = std::min(n, p + 3);
-        for (int i = lo; i <= hi; ++i) {
-            const double diff = ((realPart + (1.0 - realPart) * w[i]) * y[i] - y0) * w[i];
-            const double d = w[i] - w0;
-            f[i] = std::fabs(d) < 1e-32 ? 0.0 : diff / d;
-        }
-    }
     double Segment(const double* f, int j) const {
         const double* y = f + first[j];
         return c[j][0] * y[0] + c[j][1] * y[1] + c[j][2] * y[2];
     }
 };
 
+constexpr int NearSteps = 16;
+
+// Everything of the transforms that depends on the frequencies alone. A
+// search runs the transforms many times on the same frequencies (measured
+// and appended), so it is worked out once and kept while they stay the same.
+struct FrequencyKernels {
+    bool valid = false;
+    int n = 0;
+    double w[MaxPoints];
+    SegmentWeights weights;
+    // The parabola rule over all intervals of F+ - F- at point p is
+    // sum_i kernel[p][i] D(i), with
+    //   F-(i) = D(i) w_i / (w_i - w0)   (0 when w_i is w0),
+    //   F+(i) = D(i) w_i / (w_i + w0),
+    // D(i) = y_i - y_p (real part) or w_i y_i - w0 y_p (imaginary part).
+    double kernel[MaxPoints][MaxPoints];
+    // Interval j (points j-1 and j) at NearSteps + 1 samples evenly spaced in
+    // ln w: the frequency x, and x / (x - w0) for w0 = w_j (the interval above
+    // point j) and w0 = w_{j-1} (the interval below point j-1).
+    double len[MaxPoints];
+    double x[MaxPoints][NearSteps + 1];
+    double overLower[MaxPoints][NearSteps + 1];
+    double overUpper[MaxPoints][NearSteps + 1];
+
+    bool Matches(const Rows& r) const {
+        if (!valid || n != r.n) return false;
+        for (int i = 1; i <= n; ++i)
+            if (w[i] != r.w[i]) return false;
+        return true;
+    }
+
+    void Build(const Rows& r) {
+        n = r.n;
+        for (int i = 1; i <= n; ++i) w[i] = r.w[i];
+        weights.Build(r);
+        for (int p = 1; p <= n; ++p) {
+            const double w0 = r.w[p];
+            for (int i = 1; i <= n; ++i) {
+                const double d = r.w[i] - w0, sum = r.w[i] + w0;
+                const double k = std::fabs(d) < 1e-32 ? 1.0 / sum : -2 * w0 / (d * sum);
+                kernel[p][i] = weights.total[i] * k * r.w[i];
+            }
+        }
+        for (int j = 2; j <= n; ++j) {
+            len[j] = r.u[j] - r.u[j - 1];
+            const double ratio = std::exp(len[j] / NearSteps);
+            double xs = r.w[j - 1];
+            for (int s = 0; s <= NearSteps; ++s, xs *= ratio) {
+                x[j][s] = xs;
+                overLower[j][s] = Over(xs, r.w[j]);
+                overUpper[j][s] = Over(xs, r.w[j - 1]);
+            }
+        }
+        valid = true;
+    }
+
+    static double Over(double xs, double w0) {
+        double d = xs - w0;
+        if (std::fabs(d) < 1e-12) d = xs > w0 ? 1e-12 : -1e-12;
+        return xs / d;
+    }
+
+    double Difference(int p, const double* y, double y0, bool realPart) const {
+        const double* k = kernel[p];
+        double odd = 0, even = 0;
+        int i = 1;
+        if (realPart) {
+            for (; i + 1 <= n; i += 2) {
+                odd += k[i] * (y[i] - y0);
+                even += k[i + 1] * (y[i + 1] - y0);
+            }
+            if (i <= n) odd += k[i] * (y[i] - y0);
+        } else {
+            for (; i + 1 <= n; i += 2) {
+                odd += k[i] * (w[i] * y[i] - y0);
+                even += k[i + 1] * (w[i + 1] * y[i + 1] - y0);
+            }
+            if (i <= n) odd += k[i] * (w[i] * y[i] - y0);
+        }
+        return odd + even;
+    }
+
+    // F- at the samples the two intervals next to point p use.
+    void NearSamples(const double* y, double y0, bool realPart, int p, double* f) const {
+        const double w0 = w[p];
+        const int lo = std::max(1, p - 3), hi = std::min(n, p + 3);
+        for (int i = lo; i <= hi; ++i) {
+            const double diff = ((realPart ? 1.0 : w[i]) * y[i] - y0) * w[i];
+            const double d = w[i] - w0;
+            f[i] = std::fabs(d) < 1e-32 ? 0.0 : diff / d;
+        }
+    }
+
+    // The trapezoid over interval j with the point at its lower end
+    // (pointIsLower: the interval above the point) or at its upper end.
+    double Near(int j, bool pointIsLower, const double* y, bool realPart, double atPoint) const {
+        const double length = len[j];
+        if (std::fabs(length) < 1e-6) return 0.0;
+        const int p = pointIsLower ? j : j - 1;
+        const double w0 = w[p], yp = y[p], ya = y[j - 1], yb = y[j];
+        const double* over = pointIsLower ? overLower[j] : overUpper[j];
+        const int pointSample = pointIsLower ? NearSteps : 0;
+        double result = 0, previous = 0;
+        for (int s = 0; s <= NearSteps; ++s) {
+            double g;
+            if (s == pointSample) {
+                g = atPoint;
+            } else {
+                const double t = static_cast<double>(s) / NearSteps;
+                const double v = (1 - t) * ya + t * yb;
+                g = (realPart ? v - yp : x[j][s] * v - w0 * yp) * over[s];
+            }
+            if (s > 0) result += (g + previous) / 2 * length / NearSteps;
+            previous = g;
+        }
+        return result;
+    }
+};
+
+FrequencyKernels& Kernels() {
+    static FrequencyKernels kernels;
+    return kernels;
+}
+
+const FrequencyKernels& KernelsFor(const Rows& r) {
+    FrequencyKernels& kernels = Kernels();
+    if (!kernels.Matches(r)) {
+        kernels.valid = false;
+        kernels.Build(r);
+    }
+    return kernels;
+}
+
 }  // namespace
+
+void ClearTransformCache() { Kernels().valid = false; }
 
 double SlopeAtPoint(const double* u, const double* y, int p) {
     const int hi = p == 1 ? 1 : p - 1, lo = p == 1 ? 2 : p;
@@ -245,21 +345,22 @@ void TransformRealToImaginary() {
     const int n = r.n;
     const bool tail = CapacitiveTop(r);
     if (tail) FitHighFrequencyTail();
-    const SegmentWeights weights(r);
+    const FrequencyKernels& k = KernelsFor(r);
     double fm[MaxPoints];
     for (int p = 1; p <= n; ++p) {
-        const double w0 = r.w[p], z0 = r.re[p];
+        const double z0 = r.re[p];
         double s = tail ? -TailAt(r, p, 64) : 0.0;
         // The parabola rule over every interval of F+ - F-, then the two
         // intervals at the point take the near-segment integrals of F-
         // instead of the parabola rule.
-        s += weights.Difference(r.w, r.re, z0, 1.0, w0);
-        weights.NearSamples(r.w, r.re, z0, 1.0, w0, p, fm);
+        s += k.Difference(p, r.re, z0, true);
+        k.NearSamples(r.re, z0, true, p, fm);
         const double atPoint = SlopeAtPoint(r.u, r.re, p);
-        s -= weights.total[p] * atPoint;
+        s -= k.weights.total[p] * atPoint;
         fm[p] = atPoint;
-        if (p >= 2) s += weights.Segment(fm, p) + AbovePoint(r, true, p, 16);
-        if (p + 1 <= n) s += weights.Segment(fm, p + 1) + BelowPoint(r, true, p, 16);
+        if (p >= 2) s += k.weights.Segment(fm, p) + k.Near(p, true, r.re, true, atPoint);
+        if (p + 1 <= n)
+            s += k.weights.Segment(fm, p + 1) + k.Near(p + 1, false, r.re, true, atPoint);
         sp.KKImag[p] = s * InvPi;
     }
 }
@@ -269,21 +370,23 @@ void TransformImaginaryToReal() {
     SpectrumBlock& sp = State().Spectrum;
     const double zrInf = State().Extrap.ZRealAt1;
     const int n = r.n;
-    const SegmentWeights weights(r);
+    const FrequencyKernels& k = KernelsFor(r);
     double gm[MaxPoints];
     for (int p = 1; p <= n; ++p) {
         const double w0 = r.w[p];
         const double q0 = w0 * r.im[p];
-        double s = weights.Difference(r.w, r.im, q0, 0.0, w0);
-        weights.NearSamples(r.w, r.im, q0, 0.0, w0, p, gm);
+        double s = k.Difference(p, r.im, q0, false);
+        k.NearSamples(r.im, q0, false, p, gm);
         const int hi = p == 1 ? 1 : p - 1, lo = p == 1 ? 2 : p;
-        const double atPoint = std::fabs(r.u[lo] - r.u[hi]) < 1e-32
-                                   ? 0.0
-                                   : (SlopeAtPoint(r.u, r.im, p) + r.im[p]) * w0;
-        s -= weights.total[p] * atPoint;
+        const double slope = SlopeAtPoint(r.u, r.im, p);
+        const double atPoint = std::fabs(r.u[lo] - r.u[hi]) < 1e-32 ? 0.0 : (slope + r.im[p]) * w0;
+        s -= k.weights.total[p] * atPoint;
         gm[p] = atPoint;
-        if (p >= 2) s += weights.Segment(gm, p) + AbovePoint(r, false, p, 16);
-        if (p + 1 <= n) s += weights.Segment(gm, p + 1) + BelowPoint(r, false, p, 16);
+        // the near segments take the limit without the zero-length guard
+        const double nearAtPoint = (slope + r.im[p]) * w0;
+        if (p >= 2) s += k.weights.Segment(gm, p) + k.Near(p, true, r.im, false, nearAtPoint);
+        if (p + 1 <= n)
+            s += k.weights.Segment(gm, p + 1) + k.Near(p + 1, false, r.im, false, nearAtPoint);
         sp.KKReal[p] = s / (-Pi * w0) + zrInf;
     }
 }

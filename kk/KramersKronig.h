@@ -40,9 +40,12 @@ double HighFrequencyTailIntegral(int p, int steps = 64);
 // as stored); only then does the real-to-imaginary transform add the tail.
 bool CapacitiveAtHighFrequency();
 
-// Fill KKImag[1..PointCount] and KKReal[1..PointCount].
+// Fill KKImag[1..PointCount] and KKReal[1..PointCount]. What depends on the
+// frequencies alone is kept between calls while they stay the same.
 void TransformRealToImaginary();
 void TransformImaginaryToReal();
+// Forget what the transforms kept (benchmarks of a first run).
+void ClearTransformCache();
 
 // Mean relative squared mismatch between data and transforms (over the
 // appended points only, in the Kramers-Kronig view with KKResidualOnAppended),

@@ -74,6 +74,33 @@ TEST_F(KkIntegrals, ImaginaryBasisIntegralOfDegreeZeroMatchesItsClosedForm) {
     EXPECT_NEAR(out[0], std::log((high + w0) / (low + w0)), 1e-6);
 }
 
+TEST_F(KkIntegrals, TheBasisIntegrandTakesItsLimitAtTheCollocationFrequency) {
+    // x (L^3 - L0^3) / (x^2 - w0^2) tends to 3 L0^2 / (2 w0) as x -> w0
+    const double w0 = 0.37, l0 = std::log(w0);
+    const double limit = 3 * l0 * l0 / (2 * w0);
+    EXPECT_NEAR(kk::TailIntegrand(5, l0, w0, 3), limit, 1e-12);
+    EXPECT_NEAR(kk::TailIntegrand(5, l0 + 1e-7, w0, 3), limit, 1e-6);
+    EXPECT_NEAR(kk::TailIntegrand(5, l0 + 1e-5, w0, 3), limit, 1e-4);  // just outside
+    // x (x L^k - w0 L0^k) / (x^2 - w0^2) tends to (L0^k + k L0^(k-1)) / 2
+    EXPECT_NEAR(kk::TailIntegrand(6, l0, w0, 2), (l0 * l0 + 2 * l0) / 2, 1e-12);
+}
+
+TEST_F(KkIntegrals, ADataIntegralIsTheDifferenceOfItsTwoSimpsonIntegrals) {
+    SpectrumBlock& sp = State().Spectrum;
+    for (int i = 1; i <= 20; ++i) {
+        sp.Omega[i] = 1e4 * std::pow(10.0, -0.25 * (i - 1));
+        sp.ZReal[i] = 5.0 + 0.3 * i;
+        sp.ZImag[i] = 2.0 + std::sin(0.7 * i);
+    }
+    sp.PointCount = sp.FilePointCount = 20;
+    const double lo = sp.Omega[20], hi = sp.Omega[1], w0 = 0.2 * lo;
+    const double a = std::log(lo), b = std::log(hi);
+    EXPECT_NEAR(kk::DataRangeIntegral(true, lo, hi, w0),
+                kk::TailSimpson(1, a, b, w0, 0) - kk::TailSimpson(3, a, b, w0, 0), 1e-12);
+    EXPECT_NEAR(kk::DataRangeIntegral(false, lo, hi, w0),
+                kk::TailSimpson(2, a, b, w0, 0) - kk::TailSimpson(4, a, b, w0, 0), 1e-9);
+}
+
 TEST_F(KkIntegrals, ADataIntegralOverConstantDataMatchesItsClosedForm) {
     SpectrumBlock& sp = State().Spectrum;
     const int m = 20;
