@@ -233,7 +233,11 @@ QImage DrawCircuitPicture(const std::string& code, int width, int height, double
     font.setPixelSize(static_cast<int>(LabelHeight) - 2);
     font.setBold(true);
     p.setFont(font);
+    // Wires and bars are straight: drawn without smoothing they stay one
+    // crisp line; the symbols' slanted strokes are smoothed.
+    p.setRenderHint(QPainter::Antialiasing, false);
     for (const QLineF& w : layout->wires) p.drawLine(w);
+    p.setRenderHint(QPainter::Antialiasing, true);
     for (const PlacedElement& e : layout->elements) DrawSymbol(p, e);
     return img;
 }
