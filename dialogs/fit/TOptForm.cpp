@@ -1,6 +1,7 @@
 #include "dialogs/fit/TOptForm.h"
 
 #include <QCheckBox>
+#include <QFont>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -86,6 +87,9 @@ TOptForm::TOptForm(QWidget* owner) : QDialog(owner) {
     setObjectName("OptForm");
     setWindowTitle("Options ");
     setFixedSize(480, 380);
+    QFont small = font();  // the dense layout is made for a small dialog font
+    small.setPointSize(8);
+    setFont(small);
 
     Variance = Group(this, "Variance", "Uncertainties of pars", 8, 8, 150, 64);
     PctButton1 = Radio(Variance, "PctButton1", "Pct. error", 10, 20);

@@ -1,6 +1,7 @@
 #include "dialogs/fit/TParForm.h"
 
 #include <QCheckBox>
+#include <QFont>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -54,6 +55,9 @@ TParForm::TParForm(QWidget* owner) : QDialog(owner) {
     setObjectName("ParForm");
     setWindowTitle("Edit parameters and run (in iterate, monitor, or simulate mode)");
     setFixedSize(544, 454);
+    QFont small = font();  // the dense layout is made for a small dialog font
+    small.setPointSize(8);
+    setFont(small);
 
     StaticText1 = MakeLabel(this, "StaticText1", "Input data :", 8, 8, 70);
     FnameLabel = MakeLabel(this, "FnameLabel", " ", 80, 8, 280);
