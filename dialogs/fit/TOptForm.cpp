@@ -137,9 +137,9 @@ TOptForm::TOptForm(QWidget* owner) : QDialog(owner) {
     CSpinEdit3 = Spin(this, "CSpinEdit3", 3, 8, 6, 392, 177);
     Caption(this, "Hz", 444, 180, 20);
 
-    GroupBox5 = Group(this, "GroupBox5", "Auto Setup ", 314, 206, 158, 54);
-    RadioButton5 = Radio(GroupBox5, "RadioButton5", "Method A", 8, 24, 72);
-    RadioButton6 = Radio(GroupBox5, "RadioButton6", "Method B", 80, 24, 74);
+    GroupBox5 = Group(this, "GroupBox5", "Auto Setup ", 314, 204, 158, 62);
+    RadioButton5 = Radio(GroupBox5, "RadioButton5", "Method A", 8, 20, 120);
+    RadioButton6 = Radio(GroupBox5, "RadioButton6", "Method B", 8, 40, 120);
 
     GroupBox6 = Group(this, "GroupBox6", "Errors added to simulated data", 8, 244, 298, 96);
     RadioButton7 = Radio(GroupBox6, "RadioButton7", "None", 8, 20, 60);
