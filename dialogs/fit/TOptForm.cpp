@@ -171,6 +171,9 @@ TOptForm::TOptForm(QWidget* owner) : QDialog(owner) {
     connect(CancelBitBtn2, &QPushButton::clicked, this, [this] { reject(); });
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(HelpBitBtn, &QPushButton::clicked, this, [this] { HelpBitBtnClick(); });
+    // The controls are a live copy of the options from the start: a read
+    // before the first showing must not bring in the form's own values.
+    ShowOptions();
 }
 
 void TOptForm::ShowSignAndWeighting() {

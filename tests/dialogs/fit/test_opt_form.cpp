@@ -137,6 +137,15 @@ TEST_F(OptForm, ControlsReadIntoTheOptions) {
     EXPECT_TRUE(o.ReverseZImag);
 }
 
+TEST_F(OptForm, AReadBeforeTheFirstShowingKeepsTheOptions) {
+    ProgramOptions unusual;
+    SetUnusualOptions(unusual);
+    State().Options = unusual;
+    TOptForm fresh;
+    fresh.ReadOptions();
+    EXPECT_TRUE(SameOptions(State().Options, unusual));
+}
+
 TEST_F(OptForm, ValuesHeldInsideTheDialogsRanges) {
     struct Case {
         int ProgramOptions::*field;
