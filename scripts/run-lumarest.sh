@@ -12,6 +12,8 @@ for sub in data par "data/simulation data" "data/export data" "par/simulation pa
   mkdir -p "$progdir/$sub"
 done
 cp -rn "$root/apps/files/." "$progdir/" 2>/dev/null || true
+# Circuit pictures of the model library, written by the build (tools/circuitpics).
+cp -rn "$dir/programfiles/bmp/." "$progdir/bmp/" 2>/dev/null || true
 cd "$progdir"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   echo "No display found: starting Lumarest without a screen (offscreen)."
