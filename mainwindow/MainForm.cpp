@@ -41,6 +41,16 @@ const char* const kRunningText =
 
 }  // namespace
 
+// A menu caption as the person reads it: "&&" shows one "&", a single "&"
+// only marks the access key.
+std::string PlainCaption(const QString& caption) {
+    QString c = caption;
+    c.replace("&&", QString(QChar(0x1)));
+    c.remove('&');
+    c.replace(QChar(0x1), '&');
+    return c.toStdString();
+}
+
 TMainForm* MainForm() { return g_mainForm; }
 
 // What the engine asks of the main window, passed on to it.
@@ -530,17 +540,13 @@ void TMainForm::BuildToolbars() {
 void TMainForm::Replot(int kind) { chart_->Replot(kind); }
 
 void TMainForm::NotAvailable(const QString& command) {
-    QString c = command;
-    c.remove('&');
-    platform::ShowMessage("\"" + c.toStdString() + "\" is not available yet.", "Not available yet",
+    platform::ShowMessage("\"" + PlainCaption(command) + "\" is not available yet.", "Not available yet",
                           platform::MsgButtons::Ok, platform::MsgIcon::Information);
 }
 
 bool TMainForm::RefusedWhileRunning(const QString& command) {
     if (!RunInProgress) return false;
-    QString c = command;
-    c.remove('&');
-    platform::ShowMessage(kRunningText, c.toStdString(), platform::MsgButtons::Ok,
+    platform::ShowMessage(kRunningText, command.toStdString(), platform::MsgButtons::Ok,
                           platform::MsgIcon::Warning);
     return true;
 }

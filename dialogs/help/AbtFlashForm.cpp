@@ -19,6 +19,8 @@ TAbtFlashForm::TAbtFlashForm(QWidget* owner, int intervalMs) : QDialog(owner) {
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setSingleShot(true);
+    // Not before its time: coarse timers may fire a few per cent early.
+    Timer1->setTimerType(Qt::PreciseTimer);
     Timer1->setInterval(intervalMs);
     connect(Timer1, &QTimer::timeout, this, &TAbtFlashForm::Timer1Timer);
     Timer1->start();
