@@ -69,11 +69,16 @@ void PlaceholderChart::paintEvent(QPaintEvent*) {
         y1 = std::max(y1, p.y());
     }
     if (lastKind == 1) {
-        // Equal scales on both axes, as the plane plots have them.
-        x0 = y0 = std::min(0.0, std::min(x0, y0));
-        x1 = y1 = std::max(x1, y1);
+        x0 = std::min(0.0, x0);
+        y0 = std::min(0.0, y0);
     }
-    const double dx = x1 > x0 ? x1 - x0 : 1.0, dy = y1 > y0 ? y1 - y0 : 1.0;
+    double dx = x1 > x0 ? x1 - x0 : 1.0, dy = y1 > y0 ? y1 - y0 : 1.0;
+    if (lastKind == 1) {
+        // The same units per pixel on both axes, as the plane plots have them.
+        const double perPixel = std::max(dx / plot.width(), dy / plot.height());
+        dx = perPixel * plot.width();
+        dy = perPixel * plot.height();
+    }
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::red);
     painter.setBrush(Qt::red);

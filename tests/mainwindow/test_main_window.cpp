@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <filesystem>
@@ -235,20 +236,28 @@ TEST_F(MainWindowTest, ScreenshotWithASpectrumPlotted) {
     std::filesystem::create_directories(PELLUCOR_TEST_OUTPUT_DIR);
     ASSERT_TRUE(shot.save(PELLUCOR_TEST_OUTPUT_DIR "/main_window_tamberic.png"));
 
-    // The points are drawn in the chart, and with equal scales on both axes
-    // the semicircle (-Z'' at most 50 of a 110 ohm range) stays in the lower
-    // half of the plot area.
+    // The markers are drawn in the chart with the same units per pixel on
+    // both axes: the red bounding box (less one marker's width) has the
+    // aspect of the data, max(-Z'') over the range of Z'.
     const QImage c = f.Chart().Widget()->grab().toImage();
-    auto redIn = [&](int y0, int y1) {
-        int count = 0;
-        for (int y = y0; y < y1; ++y)
-            for (int x = 0; x < c.width(); ++x) {
-                const QColor p = c.pixelColor(x, y);
-                count += p.red() > 200 && p.green() < 80 && p.blue() < 80;
+    int left = c.width(), right = -1, top = c.height(), bottom = -1;
+    for (int y = 0; y < c.height(); ++y)
+        for (int x = 0; x < c.width(); ++x) {
+            const QColor p = c.pixelColor(x, y);
+            if (p.red() > 200 && p.green() < 80 && p.blue() < 80) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
             }
-        return count;
-    };
-    const int top = 30, bottom = c.height() - 40;
-    EXPECT_GT(redIn(top + (bottom - top) / 2, bottom + 4), 0);
-    EXPECT_EQ(redIn(0, top + (bottom - top) / 2 - 4), 0);
+        }
+    ASSERT_GT(right, left);
+    double reMin = sp.ZReal[1], reMax = sp.ZReal[1], imMax = 0;
+    for (int i = 1; i <= n; ++i) {
+        reMin = std::min(reMin, sp.ZReal[i]);
+        reMax = std::max(reMax, sp.ZReal[i]);
+        imMax = std::max(imMax, sp.ZImag[i]);
+    }
+    const double marker = 6.0;
+    EXPECT_NEAR((bottom - top - marker) / (right - left - marker), imMax / (reMax - reMin), 0.02);
 }
