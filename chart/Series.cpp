@@ -286,6 +286,13 @@ void TCustomSeries::DrawLine(const PixelPos& a, const PixelPos& b) {
         c.Line(x0, y0, x1, y1);
 }
 
+TCustomSeries::PixelPos TCustomSeries::Position(int i) {
+    PixelPos p{0, 0, 0.0, 0.0};
+    HorizAxisObject->CalcPosValues(GetxValue(i), true, p.x, p.xd);
+    VertAxisObject->CalcPosValues(GetyValue(i), false, p.y, p.yd);
+    return p;
+}
+
 double TCustomSeries::LeftEdgeValue(int i) {
     const double x = XScreenToValue(PrevX);
     const double x0 = GetxValue(i - 1), x1 = GetxValue(i);
@@ -336,7 +343,7 @@ void TCustomSeries::DrawValue(int i) {
     const TColor color = IsNull(i) ? clNone : GetValueColor(i);
     PixelPos p{0, 0, 0.0, 0.0};
     if (color != clNone) {
-        p = PixelPos{CalcXPos(i), CalcYPos(i), CalcXPosExact(i), CalcYPosExact(i)};
+        p = Position(i);
         if (!std::isfinite(p.xd) || !std::isfinite(p.yd)) {
             // No position at all (zero on a logarithmic axis): a gap like a null.
             PrevColor = clNone;
@@ -431,7 +438,7 @@ int TCustomSeries::Clicked(int x, int y) {
             prevDrawn = false;
             continue;
         }
-        const PixelPos p{CalcXPos(t), CalcYPos(t), CalcXPosExact(t), CalcYPosExact(t)};
+        const PixelPos p = Position(t);
         if (!std::isfinite(p.xd) || !std::isfinite(p.yd)) {
             prevDrawn = false;
             continue;

@@ -121,6 +121,7 @@ private:
         double xd, yd;
         bool Safe() const;
     };
+    PixelPos Position(int valueIndex);
     void DrawSegment(const PixelPos& p, TColor color, bool withPointers, int valueIndex, bool isLast);
     void DrawLine(const PixelPos& a, const PixelPos& b);
     bool SegmentHit(const PixelPos& a, const PixelPos& b, int x, int y);
