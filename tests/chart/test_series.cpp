@@ -300,6 +300,35 @@ TEST_F(SeriesDrawTest, FarValuesAreClippedKeepingTheDirection) {
     }
 }
 
+TEST_F(SeriesDrawTest, ValueToPixelPositionsThroughTheBoundAxes) {
+    TPointSeries s, r;
+    chart.AddSeries(&s);
+    chart.AddSeries(&r);
+    r.SetVertAxis(aRightAxis);
+    s.AddXY(0, 0);
+    r.AddXY(0, 0);
+    FixAxes(0, 8, 0, 4);
+    chart.RightAxis->SetMinMax(-100, 100);
+    DrawRecorded();
+    const auto& b = *chart.BottomAxis;
+    const auto& l = *chart.LeftAxis;
+    struct Case {
+        double x, y;
+    };
+    for (const Case c : {Case{0, 0}, Case{8, 4}, Case{2, 1}, Case{6, 3.5}}) {
+        const double px = b.PixelStart + c.x / 8 * (b.PixelEnd - b.PixelStart);
+        const double py = l.PixelEnd - c.y / 4 * (l.PixelEnd - l.PixelStart);
+        EXPECT_EQ(s.CalcXPosValue(c.x), static_cast<int>(std::nearbyint(px))) << c.x;
+        EXPECT_EQ(s.CalcYPosValue(c.y), static_cast<int>(std::nearbyint(py))) << c.y;
+        EXPECT_NEAR(s.XScreenToValue(s.CalcXPosValue(c.x)), c.x, 8.0 / (b.PixelEnd - b.PixelStart));
+    }
+    // The right axis maps its own range onto the same rows: its middle is the
+    // plot's middle.
+    const auto& ra = *chart.RightAxis;
+    EXPECT_NEAR(r.CalcYPosValue(0), (ra.PixelStart + ra.PixelEnd) / 2.0, 0.5);
+    EXPECT_EQ(r.CalcYPosValue(100), ra.PixelStart);
+}
+
 // ----- clicks -----
 
 TEST_F(SeriesDrawTest, PointerClickIsStrictlyInsideTheHalfSizes) {

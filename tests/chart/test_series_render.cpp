@@ -344,6 +344,37 @@ TEST(SeriesRender, FifteenIterationHistoryLinesOnALogAxis) {
     }
 }
 
+TEST(SeriesRender, LegendSymbolOfAPointSeriesIsItsMarkerCappedToTheBox) {
+    TChart chart;
+    PrepareChart(chart);
+    chart.Legend->SetLegendStyle(lsSeries);
+    chart.Legend->ShadowSize = 0;
+    TPointSeries big, line;
+    chart.AddSeries(&big);
+    chart.AddSeries(&line);
+    big.SetTitle("A rather long series title");
+    big.SeriesColor = clRed;
+    big.Pointer->SetHorizSize(40);
+    big.Pointer->SetVertSize(40);
+    big.AddXY(1, 1);
+    line.SetTitle("Second");
+    line.AddXY(2, 2);
+    const QImage img = Render(chart, 656, 357, "series_legend_symbols.png");
+    const TRect& lr = chart.Legend->LegendRect;
+    const int h = (lr.Bottom - lr.Top - 2) / chart.Legend->RowCount;
+    // First item's symbol box: SymbolWidth wide, 4 pixels left of the text.
+    const int right = lr.Left + 4 + chart.Legend->SymbolWidth;
+    const TRect box{right - chart.Legend->SymbolWidth, lr.Top + 1 + 2, right, lr.Top + 1 + h - 2};
+    const int cx = (box.Left + box.Right) / 2, cy = (box.Top + box.Bottom) / 2;
+    const int half = std::min(40, (box.Right - box.Left) / 3);
+    EXPECT_EQ(img.pixel(cx, cy) & 0xFFFFFF, 0xFF0000u);
+    // The marker spans cx - half .. cx + half on its middle row, no further.
+    EXPECT_NE(img.pixel(cx - half, cy) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_NE(img.pixel(cx + half, cy) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(img.pixel(cx - half - 1, cy) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(img.pixel(cx + half + 1, cy) & 0xFFFFFF, 0xFFFFFFu);
+}
+
 TEST(SeriesRender, DottedGridShowsThePlotThroughItsGaps) {
     TChart chart;
     PrepareChart(chart);
