@@ -306,6 +306,9 @@ void TCustomSeries::DrawSegment(const PixelPos& p, TColor color, bool withPointe
     const PixelPos prev{PrevX, PrevY, PrevXd, PrevYd};
     const bool samePixel = p.x == PrevX && p.y == PrevY && p.Safe() && prev.Safe();
     if (!samePixel && color != clNone) {
+        if (ParentChart->View3D && (DrawArea || (ConnectPoints && LineBrush != TBrushStyle::Clear)) &&
+            p.Safe() && prev.Safe())
+            DrawBand3D(p, color, isLast);
         if (DrawArea) {
             const TColor fill = ColorEachPoint || AreaColor == UseSeriesColor ? color : AreaColor;
             c.AssignVisiblePen(*AreaLinesPen);
@@ -318,7 +321,7 @@ void TCustomSeries::DrawSegment(const PixelPos& p, TColor color, bool withPointe
             } else {
                 c.PlaneWithZ({PrevX, PrevBaseLineY}, {PrevX, PrevY}, {p.x, p.y}, {p.x, BaseLineY}, FrontZ);
             }
-        } else if (ConnectPoints) {
+        } else if (ConnectPoints && !ParentChart->View3D) {
             LinePrepareCanvas(color);
             if (Stairs) {
                 // The corner takes the x of one end and the y of the other.
@@ -335,6 +338,53 @@ void TCustomSeries::DrawSegment(const PixelPos& p, TColor color, bool withPointe
         if (PrevColor != clNone && i > 0 && prev.Safe()) DrawPointer(PrevX, PrevY, PrevColor, i - 1);
         if (isLast && color != clNone && p.Safe()) DrawPointer(p.x, p.y, color, i);
     }
+}
+
+// The band of a line (or the top of an area) between the previous point and
+// p in a 3-D chart, from the front to the back of the series' depth slot.
+void TCustomSeries::DrawBand3D(const PixelPos& p, TColor color, bool isLast) {
+    auto& c = *ParentChart->Canvas;
+    const TColor brush = ColorEachPoint || AreaColor == UseSeriesColor ? color : AreaColor;
+    c.AssignVisiblePen(*LinePen);
+    if (LinePen->GetVisible()) ParentChart->CheckPenWidth(*c.Pen);
+    c.Brush->SetStyle(LineBrush);
+    c.Brush->SetColor(brush);
+    c.SetBackMode(cbmTransparent);
+    auto darken = [&] { c.Brush->SetColor(ApplyDark(brush, 64)); };
+    auto restore = [&] { c.Brush->SetColor(brush); };
+    int x = p.x, y = p.y, px = PrevX, py = PrevY;
+    if (Stairs) {
+        if (InvertedStairs) {
+            if (Dark3D) darken();
+            c.RectangleZ(px, py, y, FrontZ, BackZ);
+            if (Dark3D) restore();
+            c.RectangleY(x, y, px, FrontZ, BackZ);
+        } else {
+            c.RectangleY(px, py, x, FrontZ, BackZ);
+            if (Dark3D) darken();
+            c.RectangleZ(x, y, py, FrontZ, BackZ);
+            if (Dark3D) restore();
+        }
+        return;
+    }
+    const bool band = LineHeight > 0 && !DrawArea;
+    if (band) {
+        TPoint face[4] = {{x, y}, {px, py}, {px, py + LineHeight}, {x, y + LineHeight}};
+        c.PlaneFour3D(face, FrontZ, FrontZ);
+        if (isLast) c.RectangleZ(x, y, y + LineHeight, FrontZ, BackZ);
+    }
+    bool darkened = false;
+    if (Dark3D && !c.GetSupportsFullRotation() && x != px && DarkSlope != 0 &&
+        static_cast<double>(py - y) / (x - px) > DarkSlope) {
+        darken();
+        darkened = true;
+        if (band) {
+            y += LineHeight;
+            py += LineHeight;
+        }
+    }
+    c.Plane3D(TPoint{x, y}, TPoint{px, py}, FrontZ, BackZ);
+    if (darkened) restore();
 }
 
 void TCustomSeries::DrawValue(int i) {
@@ -363,6 +413,8 @@ void TCustomSeries::DrawValue(int i) {
     BaseLineY = GetOriginPos(i);
     if (i == FirstVisibleIndex) {
         DarkSlope = 1.0;
+        if (Dark3D && ParentChart->SlotDepth3D != 0)
+            DarkSlope = std::fabs(static_cast<double>(ParentChart->SlotHeight3D) / ParentChart->SlotDepth3D);
         if (i > 0) {
             const bool prevNull = IsNull(i - 1);
             if (DrawArea) {

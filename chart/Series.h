@@ -124,6 +124,7 @@ private:
     PixelPos Position(int valueIndex);
     void DrawSegment(const PixelPos& p, TColor color, bool withPointers, int valueIndex, bool isLast);
     void DrawLine(const PixelPos& a, const PixelPos& b);
+    void DrawBand3D(const PixelPos& p, TColor color, bool isLast);
     bool SegmentHit(const PixelPos& a, const PixelPos& b, int x, int y);
     // The y value where the line into point valueIndex crosses the left edge.
     double LeftEdgeValue(int valueIndex);

@@ -375,6 +375,37 @@ TEST(SeriesRender, LegendSymbolOfAPointSeriesIsItsMarkerCappedToTheBox) {
     EXPECT_EQ(img.pixel(cx + half + 1, cy) & 0xFFFFFF, 0xFFFFFFu);
 }
 
+TEST(SeriesRender, ThreeDimensionalChartDrawsItsSeriesAndWalls) {
+    TChart chart;
+    PrepareChart(chart);
+    chart.View3D = true;
+    chart.Title->Add("3-D view");
+    TLineSeries line;
+    TPointSeries points;
+    chart.AddSeries(&line);
+    chart.AddSeries(&points);
+    line.SeriesColor = clRed;
+    points.SeriesColor = clBlue;
+    // Flat markers at the series' front; the shaded solids are the canvas's.
+    points.Pointer->SetDraw3D(false);
+    for (int k = 0; k <= 10; ++k) {
+        line.AddXY(k, std::sin(k * 0.6));
+        points.AddXY(k, std::cos(k * 0.6));
+    }
+    const QImage img = Render(chart, 500, 320, "series_3d.png");
+    int red = 0, blue = 0, wall = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QRgb p = img.pixel(x, y) & 0xFFFFFF;
+            red += p == 0xFF0000;
+            blue += p == 0x0000FF;
+            wall += p == 0xFFFF80;  // the left wall's light yellow
+        }
+    EXPECT_GT(red, 500);  // the line's band
+    EXPECT_GT(blue, 50);
+    EXPECT_GT(wall, 50);
+}
+
 TEST(SeriesRender, DottedGridShowsThePlotThroughItsGaps) {
     TChart chart;
     PrepareChart(chart);
