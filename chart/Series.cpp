@@ -402,7 +402,7 @@ void TCustomSeries::DrawValue(int i) {
     }
     auto& c = *ParentChart->Canvas;
     c.Pen->SetColor(clBlack);
-    c.Brush->SetColor(color);
+    if (color != clNone) c.Brush->SetColor(color);
     if (PrevColor == clNone) {
         PrevX = p.x;
         PrevY = p.y;

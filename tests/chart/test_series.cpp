@@ -563,6 +563,76 @@ TEST(ChartRegistry, RegistrationsAndNewSeries) {
     EXPECT_EQ(chart.GetSeries(1), s1.get());
 }
 
+TEST_F(LayoutTest, FootInvertedLegendAndLegendWithoutResize) {
+    chart.AxisVisible = false;
+    chart.Title->Visible = false;
+    chart.Legend->Visible = true;
+    chart.Legend->SetLegendStyle(lsSeries);
+    TPointSeries a, b, c;
+    for (auto* s : {&a, &b, &c}) {
+        chart.AddSeries(s);
+        s->AddXY(1, 1);
+    }
+    a.SetTitle("Msd.");
+    b.SetTitle("Calc.");
+    c.SetTitle("Msd. angle");
+    chart.Foot->Add("first");
+    chart.Foot->Add("second");
+    DrawRecorded();
+    const int hFoot = FontHeightOf(*chart.Foot->Font);
+    const int bottom = chart.Height - MulDiv(4, chart.Height, 100);
+    auto texts = TextCalls(device);
+    auto find = [&](const std::string& t) {
+        for (const auto& call : texts)
+            if (call.text == t) return call;
+        return TextCall{-1, -1, t};
+    };
+    EXPECT_EQ(find("second").y, bottom - hFoot);
+    EXPECT_EQ(find("first").y, bottom - 2 * hFoot);
+    EXPECT_EQ(chart.ChartRect.Bottom, bottom - 2 * hFoot - 5);
+    EXPECT_LT(find("Msd.").y, find("Calc.").y);
+    EXPECT_LT(find("Calc.").y, find("Msd. angle").y);
+
+    // Inverted: the last item first; a click still counts from the top.
+    chart.Legend->SetInverted(true);
+    DrawRecorded();
+    texts = TextCalls(device);
+    EXPECT_GT(find("Msd.").y, find("Calc.").y);
+    EXPECT_GT(find("Calc.").y, find("Msd. angle").y);
+    const TextCall top = find("Msd. angle");
+    EXPECT_EQ(chart.Legend->Clicked(top.x, top.y + 2), 0);
+
+    // Without ResizeChart the plot keeps its width but for the margin.
+    chart.Legend->SetResizeChart(false);
+    DrawRecorded();
+    const int widthBefore = chart.Width - 2 * MulDiv(3, chart.Width, 100);
+    EXPECT_EQ(chart.ChartRect.Right, chart.Width - MulDiv(3, chart.Width, 100) - MulDiv(3, widthBefore, 100));
+}
+
+TEST(ChartClass, BackColourFreeColoursAndSeriesOrder) {
+    TChart chart;
+    chart.Loading = true;
+    chart.SetBackColor(clWhite);  // as a stored definition sets it
+    EXPECT_EQ(chart.BackWall->Brush->GetStyle(), TBrushStyle::Clear);
+    chart.Loaded();
+    chart.SetBackColor(clYellow);
+    EXPECT_EQ(chart.BackWall->Brush->GetStyle(), TBrushStyle::Solid);
+    EXPECT_EQ(chart.GetBackColor(), clYellow);
+    chart.Color = clRed;
+    EXPECT_FALSE(chart.IsFreeSeriesColor(clRed, true));
+    EXPECT_TRUE(chart.IsFreeSeriesColor(clRed, false));
+    EXPECT_FALSE(chart.IsFreeSeriesColor(clYellow, true));
+    TPointSeries a, b;
+    chart.AddSeries(&a);
+    chart.AddSeries(&b);
+    EXPECT_NE(a.SeriesColor, clRed);  // a free palette colour
+    EXPECT_NE(a.SeriesColor, b.SeriesColor);
+    chart.SeriesUp(&a);  // already first
+    EXPECT_EQ(chart.GetSeries(0), &a);
+    chart.SeriesUp(&b);
+    EXPECT_EQ(chart.GetSeries(0), &b);
+}
+
 TEST_F(LayoutTest, EqualEndsOfAFixedRangeGiveOneLabel) {
     TPointSeries s;
     chart.AddSeries(&s);
