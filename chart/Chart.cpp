@@ -364,7 +364,6 @@ void TCustomChartLegend::Draw() {
             break;
         }
     }
-    (void)sx;
     if (Chart->OnGetLegendRect) Chart->OnGetLegendRect(Chart, R);
     LegendRect = R;
     if (shown < 1) return;

@@ -425,7 +425,6 @@ void TChartSeries::DrawLegend(int valueIndex, const TRect& rect) {
     if (valueIndex == -1 && ColorEachPoint) return;
     const TColor color = valueIndex == -1 ? SeriesColor : LegendItemColor(valueIndex);
     if (color == clNone) return;
-    auto& c = *ParentChart->Canvas;
     TColor back = ParentChart->LegendBackColor;
     TBrushStyle style = TBrushStyle::Solid;
     PrepareLegendCanvas(valueIndex, back, style);
@@ -434,7 +433,6 @@ void TChartSeries::DrawLegend(int valueIndex, const TRect& rect) {
         if (back == UseSeriesColor) back = ParentChart->Color;
     }
     ParentChart->SetBrushCanvas(color, style, back);
-    (void)c;
     DrawLegendShape(valueIndex, rect);
 }
 

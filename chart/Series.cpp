@@ -625,12 +625,9 @@ void TPointSeries::Assign(const TCustomSeries& source) {
 }
 
 void RegisterStandardSeries() {
-    static const bool done = [] {
-        RegisterChartSeries("TLineSeries", [] { return new TLineSeries; }, "Line", "Standard", 2);
-        RegisterChartSeries("TPointSeries", [] { return new TPointSeries; }, "Point", "Standard", 2);
-        return true;
-    }();
-    (void)done;
+    // Registering again is ignored by the registry.
+    RegisterChartSeries("TLineSeries", [] { return new TLineSeries; }, "Line", "Standard", 2);
+    RegisterChartSeries("TPointSeries", [] { return new TPointSeries; }, "Point", "Standard", 2);
 }
 
 }  // namespace pellucor::chart
