@@ -562,27 +562,21 @@ void TCustomSeries::CalcVerticalMargins(int& top, int& bottom) {
     if (LineHeight > 0 && !DrawArea) bottom = std::max(bottom, LineHeight);
 }
 
-void TCustomSeries::Assign(const TCustomSeries& source) {
-    AreaBrush = source.AreaBrush;
-    AreaColor = source.AreaColor;
-    AreaLinesPen->Assign(*source.AreaLinesPen);
-    Dark3D = source.Dark3D;
-    DrawArea = source.DrawArea;
-    InvertedStairs = source.InvertedStairs;
-    LineBrush = source.LineBrush;
-    LineHeight = source.LineHeight;
-    LinePen->Assign(*source.LinePen);
-    Pointer->Assign(*source.Pointer);
-    Stairs = source.Stairs;
-    SeriesColor = source.SeriesColor;
-    ColorEachPoint = source.ColorEachPoint;
-    Title = source.Title;
-    ShowInLegend = source.ShowInLegend;
-    ValueFormat = source.ValueFormat;
-    PercentFormat = source.PercentFormat;
-    HorizAxis = source.HorizAxis;
-    VertAxis = source.VertAxis;
-    RecalcGetAxis();
+void TCustomSeries::Assign(const TChartSeries& base) {
+    TChartSeries::Assign(base);
+    const auto* source = dynamic_cast<const TCustomSeries*>(&base);
+    if (!source || source == this) return;
+    AreaBrush = source->AreaBrush;
+    AreaColor = source->AreaColor;
+    AreaLinesPen->Assign(*source->AreaLinesPen);
+    Dark3D = source->Dark3D;
+    DrawArea = source->DrawArea;
+    InvertedStairs = source->InvertedStairs;
+    LineBrush = source->LineBrush;
+    LineHeight = source->LineHeight;
+    LinePen->Assign(*source->LinePen);
+    Pointer->Assign(*source->Pointer);
+    Stairs = source->Stairs;
     Repaint();
 }
 
@@ -599,7 +593,7 @@ void TLineSeries::PrepareLegendCanvas(int, TColor&, TBrushStyle& style) {
     style = LineBrush;
 }
 
-void TLineSeries::Assign(const TCustomSeries& source) {
+void TLineSeries::Assign(const TChartSeries& source) {
     TCustomSeries::Assign(source);
     if (!dynamic_cast<const TLineSeries*>(&source)) Pointer->Visible = false;
     DrawArea = false;
@@ -616,7 +610,7 @@ void TPointSeries::SetColorEachPoint(bool value) {
     if (value) Pointer->Brush->SetColor(UseSeriesColor);
 }
 
-void TPointSeries::Assign(const TCustomSeries& source) {
+void TPointSeries::Assign(const TChartSeries& source) {
     TCustomSeries::Assign(source);
     Pointer->Visible = true;
     DrawArea = false;

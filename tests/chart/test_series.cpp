@@ -633,6 +633,48 @@ TEST(ChartClass, BackColourFreeColoursAndSeriesOrder) {
     EXPECT_EQ(chart.GetSeries(0), &b);
 }
 
+TEST(ChartRegistry, CloneAndChangeOfSeriesType) {
+    RegisterStandardSeries();
+    TChart chart;
+    TPointSeries first;
+    chart.AddSeries(&first);
+    auto s = CreateNewSeries(&chart, "TPointSeries");
+    s->SetTitle("Msd.");
+    s->SetVertAxis(aRightAxis);
+    s->XValues->Order = loNone;
+    s->AddXY(3, 30, "a", clRed);
+    s->AddXY(1, 10, "b");
+    int clicks = 0;
+    s->OnClick = [&](TChartSeries*, int, TMouseButton, TShiftState, int, int) { ++clicks; };
+    const std::string name = s->Name;
+
+    const auto copy = CloneChartSeries(*s);
+    EXPECT_EQ(copy->ClassName(), "TPointSeries");
+    EXPECT_EQ(copy->Title, "Msd.");
+    EXPECT_EQ(copy->VertAxisObject, chart.RightAxis);
+    ASSERT_EQ(copy->Count(), 2);
+    EXPECT_EQ(copy->GetxValue(0), 3);  // the source's order
+    EXPECT_EQ(copy->GetValueColor(0), clRed);
+    EXPECT_EQ(copy->GetXLabel(1), "b");
+
+    TChartSeries* old = s.get();
+    ChangeSeriesType(s, "TPointSeries");  // same class: nothing
+    EXPECT_EQ(s.get(), old);
+    const int place = chart.SeriesList.IndexOf(old);
+    ChangeSeriesType(s, "TLineSeries");
+    EXPECT_NE(dynamic_cast<TLineSeries*>(s.get()), nullptr);
+    EXPECT_EQ(chart.SeriesList.IndexOf(s.get()), place);
+    EXPECT_EQ(s->Name, name);
+    EXPECT_EQ(s->Title, "Msd.");
+    EXPECT_EQ(s->Count(), 2);
+    ASSERT_TRUE(s->OnClick);
+    s->OnClick(s.get(), 0, mbLeft, 0, 0, 0);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(static_cast<TLineSeries*>(s.get())->Pointer->Visible);  // from a point series
+    EXPECT_THROW(ChangeSeriesType(s, "TNoSuchSeries"), ChartException);
+    EXPECT_NE(dynamic_cast<TLineSeries*>(s.get()), nullptr);
+}
+
 TEST_F(LayoutTest, EqualEndsOfAFixedRangeGiveOneLabel) {
     TPointSeries s;
     chart.AddSeries(&s);
