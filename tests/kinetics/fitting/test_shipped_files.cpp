@@ -163,6 +163,7 @@ TEST(ShippedKineticFiles, LayoutsAndCountsTheWindowsNeed) {
         std::vector<double> potentials;  // the "Measured at" captions, in order
     } cases[] = {
         {"ni_dep.dat", FitDataLayout::Basic, 6, 5, {-0.95, -0.98, -1.03, -1.10}},
+        {"cr_passn2.dat", FitDataLayout::WithFitFlags, 26, 13, {0.0, 0.05, 0.1, 0.15, 0.2, 0.25, 0.3}},
         {"optimA1.dat", FitDataLayout::Basic, 10, 6, {1.25, 1.30, 1.35, 1.40, 1.45, 1.50}},
         {"optimA2.dat", FitDataLayout::Basic, 10, 6, {1.25, 1.30, 1.35, 1.40, 1.45, 1.50}},
         {"optimB1.dat", FitDataLayout::Basic, 14, 8, {-0.25, -0.30, -0.35, -0.40, -0.45}},
@@ -178,6 +179,22 @@ TEST(ShippedKineticFiles, LayoutsAndCountsTheWindowsNeed) {
         for (const auto& row : d.measured)
             for (double v : row) EXPECT_NE(v, 0.0) << c.file;
     }
+}
+
+// The chromium search moves type-2 parameters only inside 5 < |value| < 100:
+// the file starts them there. The double layer and the two CPE exponents are
+// constants of the model, so their cells are not compared.
+TEST(ShippedKineticFiles, ChromiumTypesAndFitFlags) {
+    const KineticFitData d = ReadShipped("cr_passn2.dat", FitDataLayout::WithFitFlags);
+    for (const auto& p : d.params)
+        if (p.type == 2) {
+            EXPECT_GT(std::fabs(p.value), 5.0) << p.name;
+            EXPECT_LT(std::fabs(p.value), 100.0) << p.name;
+        }
+    EXPECT_EQ(d.params[7].type, 0);   // b-3, replaced by b3 in the model
+    EXPECT_EQ(d.params[11].type, 0);  // b-4, replaced by b4
+    for (const auto& row : d.flags)
+        EXPECT_EQ(row, (std::vector<int>{0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0}));
 }
 
 // The nickel data are those of its mechanism: a fit of its coefficients
