@@ -1,0 +1,43 @@
+#include "platform/gfx/PictureFile.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QImageWriter>
+#include <QSaveFile>
+
+namespace pellucor::platform {
+
+bool WritePictureFile(const std::string& fileName, const std::string& bytes, std::string& error) {
+    QSaveFile file(QString::fromStdString(fileName));
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = file.errorString().toStdString();
+        return false;
+    }
+    const qint64 n = file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    if (n != static_cast<qint64>(bytes.size())) {
+        error = file.errorString().toStdString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        error = file.errorString().toStdString();
+        return false;
+    }
+    return true;
+}
+
+namespace {
+std::string Encode(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    if (!writer.write(image)) return {};
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+}  // namespace
+
+std::string EncodeBmp(const QImage& image) { return Encode(image.convertToFormat(QImage::Format_RGB888), "bmp"); }
+std::string EncodePng(const QImage& image) { return Encode(image, "png"); }
+
+}  // namespace pellucor::platform
