@@ -134,6 +134,16 @@ void PrintPartialCanvas(TChartOutputSource& chart, TCanvas* canvas, const TRect&
     if (r.Top > r.Bottom) std::swap(r.Top, r.Bottom);
     int ww = 0, wh = 0, vw = 0, vh = 0;
     CalcMetaBounds(r, chart.GetRectangle(), ww, wh, vw, vh, chart.GetPrintResolution());
+    // One logical unit is a screen pixel of the chart below: fonts realised
+    // at the printer's resolution would come out that many times too large.
+    // Set before anything is realised on the printer's canvas.
+    const int savedPpi = canvas->GetFont().GetPixelsPerInch();
+    canvas->SetFontResolution(GetScreenLogPixels());
+    chart.SetPrinting(true);
+    Finally restore([&] {
+        chart.SetPrinting(false);
+        canvas->SetFontResolution(savedPpi);
+    });
     if (platform::DrawDevice* d = canvas->Handle()) {
         d->SetMapMode(platform::MapMode::Anisotropic);
         d->SetWindowOrg(0, 0);
@@ -141,16 +151,6 @@ void PrintPartialCanvas(TChartOutputSource& chart, TCanvas* canvas, const TRect&
         d->SetViewportExt(vw, vh);
         d->SetViewportOrg(0, 0);
     }
-    // One logical unit is a screen pixel of the chart now: fonts realised at
-    // the printer's resolution would come out that many times too large.
-    TFont& font = canvas->GetFont();
-    const int savedPpi = font.GetPixelsPerInch();
-    font.SetPixelsPerInch(GetScreenLogPixels());
-    chart.SetPrinting(true);
-    Finally restore([&] {
-        chart.SetPrinting(false);
-        font.SetPixelsPerInch(savedPpi);
-    });
     const bool clip = chart.CanClip();
     if (clip) ClipCanvas(canvas, r);
     DrawToMetaCanvas(chart, canvas, r);

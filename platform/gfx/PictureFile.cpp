@@ -9,13 +9,16 @@ namespace pellucor::platform {
 
 bool WritePictureFile(const std::string& fileName, const std::string& bytes, std::string& error) {
     QSaveFile file(QString::fromStdString(fileName));
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so a short write shows at once: a buffered device can lose
+    // the failure of its last flush and commit a truncated file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         error = file.errorString().toStdString();
         return false;
     }
     const qint64 n = file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    if (n != static_cast<qint64>(bytes.size())) {
+    if (n != static_cast<qint64>(bytes.size()) || file.size() != n) {
         error = file.errorString().toStdString();
+        if (error.empty() || error == "Unknown error") error = "The file could not be written whole";
         file.cancelWriting();
         return false;
     }

@@ -65,13 +65,15 @@ public:
 
 // Where the chart's parts lie in a picture: the axis lines (the darkest
 // column left of the middle and row below it), the blue row and the red
-// column; -1 when not found. Scores add up how strongly each pixel shows the
+// column (and the red row and blue column); -1 when not found. Scores add up how strongly each pixel shows the
 // colour, so a line smoothed over two pixels by a renderer is still found.
 struct Landmarks {
     int leftAxisX = -1;
     int bottomAxisY = -1;
     int blueY = -1;
     int redX = -1;
+    int redY = -1;
+    int blueX = -1;
 };
 
 inline int Darkness(QRgb c) { return 255 - std::max({qRed(c), qGreen(c), qBlue(c)}); }
@@ -107,6 +109,8 @@ inline Landmarks FindLandmarks(const QImage& img, int x0, int y0, int x1, int y1
     m.bottomAxisY = bestRow(Darkness, y0 + h / 2, y1);
     m.blueY = bestRow(Blueness, y0, y1);
     m.redX = bestColumn(Redness, x0, x1);
+    m.redY = bestRow(Redness, y0, y1);
+    m.blueX = bestColumn(Blueness, x0, x1);
     return m;
 }
 
