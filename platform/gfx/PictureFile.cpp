@@ -32,6 +32,8 @@ bool WritePictureFile(const std::string& fileName, const std::string& bytes, std
 namespace {
 std::string Encode(const QImage& image, const char* format) {
     QByteArray bytes;
+    // Room for an uncompressed picture at once, not grown line by line.
+    bytes.reserve(static_cast<qsizetype>(image.width()) * image.height() * 3 + 1024);
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, format);
@@ -40,7 +42,7 @@ std::string Encode(const QImage& image, const char* format) {
 }
 }  // namespace
 
-std::string EncodeBmp(const QImage& image) { return Encode(image.convertToFormat(QImage::Format_RGB888), "bmp"); }
+std::string EncodeBmp(const QImage& image) { return Encode(image.convertToFormat(QImage::Format_RGB32), "bmp"); }
 std::string EncodePng(const QImage& image) { return Encode(image, "png"); }
 
 }  // namespace pellucor::platform
