@@ -175,6 +175,7 @@ TEST(EmfDevice, HatchBrushesFontsWithEscapementPolygonsAndText) {
     d.SelectPen(Pen(PenStyle::Solid, 1, 0));
     d.SelectBrush({BrushStyle::DiagCross, 0x00FF00});
     d.Polygon({{10, 10}, {50, 10}, {30, 40}});
+    d.Polyline({{1, 2}, {3, 4}, {5, 2}});
     d.SelectBrush({BrushStyle::Horizontal, 0x00FF00});
     d.Rectangle(60, 10, 90, 40);
     FontDesc f;
@@ -190,6 +191,7 @@ TEST(EmfDevice, HatchBrushesFontsWithEscapementPolygonsAndText) {
               (std::vector<std::string>{"CREATEBRUSHINDIRECT style=2 hatch=5 00FF00",
                                         "CREATEBRUSHINDIRECT style=2 hatch=0 00FF00"}));
     EXPECT_EQ(Named(r, "POLYGON"), (std::vector<std::string>{"POLYGON 10,10 50,10 30,40"}));
+    EXPECT_EQ(Named(r, "POLYLINE"), (std::vector<std::string>{"POLYLINE 1,2 3,4 5,2"}));
     // Filled shapes keep their far edges inside the box.
     EXPECT_EQ(Named(r, "RECTANGLE"), (std::vector<std::string>{"RECTANGLE 60,10,89,39"}));
     EXPECT_EQ(Named(r, "EXTCREATEFONTINDIRECTW"),
