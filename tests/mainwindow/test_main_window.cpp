@@ -118,7 +118,7 @@ TEST_F(MainWindowTest, ExitWritesExactlyTheFourFoldersAndTheNextStartReadsThem) 
     EXPECT_EQ(State().Folders.DocFolder, "/srv/eis/doc2/");
     EXPECT_NE(State().Folders.KineticsFolder, "/srv/eis/kin2/");
     EXPECT_TRUE(log.written.empty());  // the values exist: a start only reads
-    EXPECT_EQ(form->OpenDialog1Dir, "/srv/eis/data2/");
+    EXPECT_EQ(form->Dialogs.OpenDialog1.initialDir, "/srv/eis/data2/");
     form.reset();  // its exit writes to the logging store, which ends with this test
 }
 
