@@ -181,6 +181,49 @@ TEST_F(MainWindowTest, CreationListsMakeTheWindowsInOrderAndFreeThemInReverse) {
     EXPECT_EQ(freed, (std::vector<std::string>{"CovarForm", "PrimitForm", "OptForm"}));
 }
 
+namespace {
+
+// The options dialog's reading of its controls, scripted.
+class ScriptedOptions final : public OptionsWindow {
+public:
+    void ReadOptions() override {
+        State().Options.Weighting = weighting;
+        State().Options.WhiteBackground = white;
+    }
+    int weighting = 1;
+    bool white = false;
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, OptionsRedrawOnlyWhenAComputationOptionChanged) {
+    std::vector<std::string> freed;
+    ProfileWithWindows profile;
+    profile.freed = &freed;
+    TMainForm& f = Start(profile);
+    ScriptedOptions options;
+    WindowSet set = Windows();
+    set.Opt = &options;
+    InstallWindows(set);
+
+    // OK without a change: no redraw, but the chart colour follows the option again.
+    options.white = true;
+    modal.runner.answers.push_back(true);
+    int replots = Chart().replotCount;
+    f.Option1->trigger();
+    EXPECT_EQ(Chart().replotCount, replots);
+    EXPECT_TRUE(Chart().whiteBackground);
+
+    // A new weighting changes the computation: redrawn (no data, so nothing recomputed).
+    options.weighting = 0;
+    modal.runner.answers.push_back(true);
+    f.Option1->trigger();
+    EXPECT_EQ(Chart().replotCount, replots + 1);
+    EXPECT_FALSE(State().Run.ReadyToRun);
+    EXPECT_EQ(modal.runner.shown.size(), 2u);
+    form.reset();
+}
+
 TEST_F(MainWindowTest, LumarestRunsTheSameWindowUnderItsOwnTitle) {
     apps::LumarestProfile lumarest;
     TMainForm& f = Start(lumarest);
