@@ -1,10 +1,10 @@
 #pragma once
 // The one seam between the main window and its chart. The main window talks
-// to `Chart1` only through this interface, so wiring in the chart widget is a
-// new implementation and one line in MakeMainChart. Until then a placeholder
-// widget stands in: it counts the redraws asked of it (the replot hook of the
-// tests) and draws the measured points of the current spectrum in the plane
-// of the plot kind so the window shows something.
+// to `Chart1` only through this interface, so wiring in the chart widget (a
+// chart::TChartWidget with its 28 point series) is a new implementation and
+// one line in MakeMainChart. Until then a placeholder widget stands in: it
+// counts the redraws asked of it (the replot hook of the tests) and draws the
+// measured points of the current spectrum so the window shows something.
 #include <QWidget>
 
 namespace pellucor::mainwindow {
