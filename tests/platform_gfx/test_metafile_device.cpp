@@ -4,7 +4,11 @@
 // points, texts with their advances, clipping, pictures).
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <cstring>
@@ -369,6 +373,125 @@ TEST(MetafileDevice, DrawingAfterFinishIsIgnoredAndFinishGivesTheSameBytes) {
     EXPECT_TRUE(ReadEmfFrame(first, w, h));
     EXPECT_FALSE(ReadEmfFrame(first.substr(0, 40), w, h));
     EXPECT_FALSE(ReadEmfFrame(std::string(200, 'x'), w, h));
+}
+
+// --- the primitives drawn by independent renderers ---
+
+std::string OutputPath(const std::string& name) {
+    QDir().mkpath(PELLUCOR_TEST_OUTPUT_DIR);
+    return std::string(PELLUCOR_TEST_OUTPUT_DIR) + "/" + name;
+}
+
+bool RunTool(const QString& program, const QStringList& args) {
+    if (QStandardPaths::findExecutable(program).isEmpty()) return false;
+    QProcess p;
+    p.start(program, args);
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// A sheet of 300 x 200: a dashed row at y = 20, a cross-hatched box
+// (20, 60)-(120, 160), and a text turned upright at x = 200.
+// The white ground spans the sheet: libwmf crops its rendering to what is drawn.
+void DrawSheet(MetafileDevice& d) {
+    d.SelectBrush({BrushStyle::Solid, 0xFFFFFF});
+    d.FillRect({0, 0, 300, 200});
+    d.SetBkMode(BackMode::Transparent);
+    d.SelectPen(Pen(PenStyle::Dash, 1, 0));
+    d.MoveTo(10, 20);
+    d.LineTo(290, 20);
+    d.SelectPen(Pen(PenStyle::Clear));
+    d.SelectBrush({BrushStyle::Cross, 0});
+    d.Rectangle(20, 60, 121, 161);
+    FontDesc f;
+    f.name = "Arial";
+    f.height = -24;
+    f.escapement = 900;
+    f.orientation = 900;
+    d.SelectFont(f);
+    d.SetTextAlign(TA_LEFT | TA_BOTTOM);
+    d.TextOut(220, 190, "Impedance");
+}
+
+struct InkBox {
+    int minX = 1 << 20, maxX = -1, minY = 1 << 20, maxY = -1;
+};
+
+bool Ink(QRgb c) { return qGray(c) < 160; }
+
+InkBox InkIn(const QImage& img, int x0, int y0, int x1, int y1) {
+    InkBox b;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            if (Ink(img.pixel(x, y))) {
+                b.minX = std::min(b.minX, x);
+                b.maxX = std::max(b.maxX, x);
+                b.minY = std::min(b.minY, y);
+                b.maxY = std::max(b.maxY, y);
+            }
+    return b;
+}
+
+// The rendering, scaled to the sheet's 300 x 200, shows dashes, a hatch
+// (neither empty nor solid; emf2svg paints hatch brushes solid, so its
+// rendering is not asked for one) and a text standing upright.
+void ExpectSheet(QImage img, const char* what, bool hatch = true) {
+    ASSERT_FALSE(img.isNull()) << what;
+    img = img.convertToFormat(QImage::Format_RGB32).scaled(300, 200);
+    // The dashed row: several separate runs of ink.
+    int runs = 0;
+    bool inRun = false;
+    for (int x = 0; x < 300; ++x) {
+        bool any = false;
+        for (int y = 17; y <= 23; ++y) any = any || Ink(img.pixel(x, y));
+        if (any && !inRun) ++runs;
+        inRun = any;
+    }
+    EXPECT_GE(runs, 5) << what << ": dashes";
+    int inked = 0;
+    for (int y = 65; y < 155; ++y)
+        for (int x = 25; x < 115; ++x) inked += Ink(img.pixel(x, y)) ? 1 : 0;
+    const double share = inked / (90.0 * 90.0);
+    EXPECT_GT(share, 0.05) << what << ": hatch";
+    if (hatch) {
+        EXPECT_LT(share, 0.6) << what << ": hatch";
+    }
+    const InkBox text = InkIn(img, 160, 40, 300, 200);
+    ASSERT_GE(text.maxX, 0) << what << ": text";
+    EXPECT_GT(text.maxY - text.minY, 2 * (text.maxX - text.minX)) << what << ": upright text";
+}
+
+TEST(MetafileRenderings, EmfSheetDrawnByEmf2svg) {
+    EmfDevice d(300, 200);
+    DrawSheet(d);
+    const std::string emf = OutputPath("metafile_sheet.emf");
+    const std::string svg = OutputPath("metafile_sheet_emf.svg");
+    const std::string png = OutputPath("metafile_sheet_emf2svg.png");
+    {
+        QFile f(QString::fromStdString(emf));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        const std::string& data = d.Finish().data;
+        f.write(data.data(), static_cast<qint64>(data.size()));
+    }
+    ASSERT_TRUE(RunTool("emf2svg-conv", {"-i", QString::fromStdString(emf), "-o", QString::fromStdString(svg)}));
+    ASSERT_TRUE(RunTool("rsvg-convert", {"-w", "300", "-h", "200", "-b", "white", "-o",
+                                         QString::fromStdString(png), QString::fromStdString(svg)}));
+    ExpectSheet(QImage(QString::fromStdString(png)), "emf2svg", false);
+}
+
+TEST(MetafileRenderings, WmfSheetDrawnByLibwmf) {
+    WmfDevice d(300, 200);
+    DrawSheet(d);
+    const std::string wmf = OutputPath("metafile_sheet.wmf");
+    const std::string png = OutputPath("metafile_sheet_wmf2gd.png");
+    {
+        QFile f(QString::fromStdString(wmf));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        const std::string& data = d.Finish().data;
+        f.write(data.data(), static_cast<qint64>(data.size()));
+    }
+    ASSERT_TRUE(RunTool("wmf2gd", {"-t", "png", "--maxwidth=300", "--maxheight=200", "-o",
+                                   QString::fromStdString(png), QString::fromStdString(wmf)}));
+    ExpectSheet(QImage(QString::fromStdString(png)), "wmf2gd");
 }
 
 }  // namespace
