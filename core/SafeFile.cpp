@@ -9,6 +9,11 @@
 #if defined(__unix__) || defined(__APPLE__)
 #include <unistd.h>
 #endif
+#if defined(__linux__)
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/syscall.h>
+#endif
 
 #include "platform/Services.h"
 
@@ -20,6 +25,26 @@ void SetError(std::string* error, const std::string& text) {
 }
 
 std::string ErrnoText(int err) { return err ? std::strerror(err) : "write failed"; }
+
+// Swaps the names of `temp` and an existing `path` in one step. Replacing a
+// file by an ordinary rename makes some file systems (ext4 among them) push
+// the new file towards the disk at once, which costs far more than the write;
+// an exchange does not, and the old file keeps its name until the new one has
+// it. False when there is no file at `path` yet or the file system cannot
+// exchange names: the caller then renames.
+bool ExchangeWithExisting(const std::string& temp, const std::string& path) {
+#if defined(__linux__) && defined(SYS_renameat2) && defined(RENAME_EXCHANGE)
+    // Only a plain file is swapped: a rename refuses to put a file in place
+    // of a folder, and an exchange would not.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(path, ec))) return false;
+    return ::syscall(SYS_renameat2, AT_FDCWD, temp.c_str(), AT_FDCWD, path.c_str(), RENAME_EXCHANGE) == 0;
+#else
+    (void)temp;
+    (void)path;
+    return false;
+#endif
+}
 
 }  // namespace
 
@@ -60,13 +85,12 @@ bool WriteFileAtomically(const std::string& path, const std::string& contents, s
         SetError(error, ErrnoText(err));
         return false;
     }
-    if (!durable) {
-        // Replacing an existing file by a rename makes some file systems
-        // (ext4 among them) flush the new file at once, which costs far more
-        // than the write. The new text is complete and closed at this point,
-        // so the old file can go first: the rename then only adds a name.
+    // The old file stays in place until the new one has taken its name.
+    if (!durable && ExchangeWithExisting(temp, path)) {
+        // The temporary name now holds the old text.
         std::error_code ignored;
-        fs::remove(path, ignored);
+        fs::remove(temp, ignored);
+        return true;
     }
     fs::rename(temp, path, ec);
     if (ec) {

@@ -12,8 +12,9 @@ namespace pellucor {
 // short reason there (for example "No such file or directory").
 // With `durable` the data are forced to the disk before the rename, so even a
 // power cut leaves the old or the new file. Files the engine rewrites many
-// times in one run (covariance and iteration files) pass false: a failed write
-// still leaves the old file, and the cost is a few microseconds, not a disk
+// times in one run (covariance and iteration files) pass false: the old file
+// still stays in place until the new one has taken its name (a failed write
+// leaves it untouched), and the cost is tens of microseconds, not a disk
 // flush.
 bool WriteFileAtomically(const std::string& path, const std::string& contents,
                          std::string* error = nullptr, bool durable = true);
