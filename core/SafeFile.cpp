@@ -5,6 +5,8 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <unistd.h>
@@ -46,7 +48,66 @@ bool ExchangeWithExisting(const std::string& temp, const std::string& path) {
 #endif
 }
 
+// The held texts, in the order they were first held.
+struct HeldFile {
+    std::string path;
+    std::string contents;
+    HeldWriteDone done;
+};
+
+struct HeldFiles {
+    int depth = 0;
+    std::vector<HeldFile> files;
+    // At exit whatever is still held is written; nobody is told any more.
+    ~HeldFiles() {
+        for (HeldFile& f : files) WriteFileAtomically(f.path, f.contents, nullptr, false);
+    }
+};
+
+HeldFiles& Held() {
+    static HeldFiles held;
+    return held;
+}
+
+// Takes the held entry out before writing it, so that a `done` which holds
+// or reads files again finds a consistent list.
+void WriteHeld(size_t index) {
+    HeldFiles& held = Held();
+    HeldFile f = std::move(held.files[index]);
+    held.files.erase(held.files.begin() + static_cast<std::ptrdiff_t>(index));
+    std::string reason;
+    const bool ok = WriteFileAtomically(f.path, f.contents, &reason, false);
+    if (f.done) f.done(f.path, ok, ok ? std::string() : reason);
+}
+
 }  // namespace
+
+HoldFileWrites::HoldFileWrites() { ++Held().depth; }
+
+HoldFileWrites::~HoldFileWrites() {
+    HeldFiles& held = Held();
+    if (--held.depth > 0) return;
+    held.depth = 0;
+    WriteHeldFiles();
+}
+
+bool HoldFileWrite(const std::string& path, const std::string& contents, HeldWriteDone done) {
+    HeldFiles& held = Held();
+    if (held.depth <= 0) return false;
+    for (HeldFile& f : held.files)
+        if (f.path == path) {
+            f.contents = contents;
+            f.done = std::move(done);
+            return true;
+        }
+    held.files.push_back(HeldFile{path, contents, std::move(done)});
+    return true;
+}
+
+void WriteHeldFiles() {
+    HeldFiles& held = Held();
+    while (!held.files.empty()) WriteHeld(0);
+}
 
 bool WriteFileAtomically(const std::string& path, const std::string& contents, std::string* error,
                          bool durable) {
@@ -103,6 +164,14 @@ bool WriteFileAtomically(const std::string& path, const std::string& contents, s
 }
 
 bool ReadWholeFile(const std::string& path, std::string* contents, std::string* error) {
+    {
+        HeldFiles& held = Held();
+        for (size_t i = 0; i < held.files.size(); ++i)
+            if (held.files[i].path == path) {
+                WriteHeld(i);
+                break;
+            }
+    }
     errno = 0;
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) {
