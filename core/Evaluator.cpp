@@ -211,6 +211,15 @@ inline double ExpInRange(double x) {
 // which stay the same over a whole fit: they are kept and recomputed only when
 // the frequency list changes. Indices are points - 1.
 
+// The point loops run over a count rounded up to a whole number of vector
+// lanes (the widest the loops are built for), the extra points repeating the
+// last one: a loop's leftover points would otherwise take a slow scalar path
+// whose cost, at the few points of a small spectrum, rivals the whole rest.
+// Only the real points reach the calculated rows and chi-squared.
+constexpr int kLanes = 8;
+static_assert(MaxPoints % kLanes == 0, "the padded point count must fit the rows");
+inline int PaddedCount(int n) { return (n + kLanes - 1) / kLanes * kLanes; }
+
 struct PointTerms {
     const double* omega = nullptr;
     const double* invOmega = nullptr;
@@ -235,6 +244,7 @@ PointTerms FrameFor(const SpectrumBlock& sp, int n, const CompiledCode& cc) {
     static SpectrumFrame f;
     const double* freq = sp.Frequency.begin() + 1;
     const size_t bytes = sizeof(double) * static_cast<size_t>(n);
+    const int padded = PaddedCount(n);
     if (f.n != n || std::memcmp(f.frequency, freq, bytes) != 0) {
         f.n = n;
         std::memcpy(f.frequency, freq, bytes);
@@ -242,22 +252,26 @@ PointTerms FrameFor(const SpectrumBlock& sp, int n, const CompiledCode& cc) {
             f.omega[i] = TwoPi * freq[i];
             f.invOmega[i] = 1.0 / f.omega[i];
         }
+        for (int i = n; i < padded; ++i) {
+            f.omega[i] = f.omega[n - 1];
+            f.invOmega[i] = f.invOmega[n - 1];
+        }
         f.haveLn = f.haveSqrt = f.haveSqrtInv = false;
     }
     if (cc.needLnOmega && !f.haveLn) {
         f.lnWithinExp = true;
-        for (int i = 0; i < n; ++i) {
+        for (int i = 0; i < padded; ++i) {
             f.lnOmega[i] = std::log(f.omega[i]);
             if (!(std::fabs(f.lnOmega[i]) <= kExpLimit)) f.lnWithinExp = false;
         }
         f.haveLn = true;
     }
     if (cc.needSqrtOmega && !f.haveSqrt) {
-        for (int i = 0; i < n; ++i) f.sqrtOmega[i] = std::sqrt(f.omega[i]);
+        for (int i = 0; i < padded; ++i) f.sqrtOmega[i] = std::sqrt(f.omega[i]);
         f.haveSqrt = true;
     }
     if (cc.needSqrtInvOmega && !f.haveSqrtInv) {
-        for (int i = 0; i < n; ++i) f.sqrtInvOmega[i] = std::sqrt(f.invOmega[i]);
+        for (int i = 0; i < padded; ++i) f.sqrtInvOmega[i] = std::sqrt(f.invOmega[i]);
         f.haveSqrtInv = true;
     }
     return PointTerms{f.omega, f.invOmega, f.lnOmega, f.sqrtOmega, f.sqrtInvOmega, f.lnWithinExp};
@@ -551,7 +565,9 @@ inline void CloseLevel(const double* __restrict re, const double* __restrict im,
 // Fills re/im of level 1 with the true impedance at points 0..n-1.
 // v[1..P] are the values as evaluated, q the constant-phase terms.
 PELLUCOR_POINT_LOOPS
-void Walk(const CompiledCode& cc, const double* v, const PhaseTerms* q, const PointTerms& t, int n,
+// `n` is the padded count of points (see PaddedCount), `real` the points
+// that count; the others repeat point real - 1.
+void Walk(const CompiledCode& cc, const double* v, const PhaseTerms* q, const PointTerms& t, int n, int real,
           LevelSums& ls) {
     const double* __restrict omega = t.omega;
     const double* __restrict invOmega = t.invOmega;
@@ -625,7 +641,17 @@ void Walk(const CompiledCode& cc, const double* v, const PhaseTerms* q, const Po
             default:
                 if (s.re == PartUse::ClearFirst) Clear(re, n);
                 if (s.im == PartUse::ClearFirst) Clear(im, n);
-                for (int i = 0; i < n; ++i) AddElementAtPoint(s, p, omega[i], invOmega[i], re[i], im[i]);
+                for (int i = 0; i < real; ++i) AddElementAtPoint(s, p, omega[i], invOmega[i], re[i], im[i]);
+                if (n > real) {
+                    // The repeated points get the last point's contribution,
+                    // computed once more rather than once per extra point.
+                    double cre = 0.0, cim = 0.0;
+                    AddElementAtPoint(s, p, omega[real - 1], invOmega[real - 1], cre, cim);
+                    for (int i = real; i < n; ++i) {
+                        re[i] += cre;
+                        im[i] += cim;
+                    }
+                }
                 break;
         }
     }
@@ -726,7 +752,12 @@ bool EvaluateCircuit(ParamArray<double>& ln, double& chiSq) {
     if (!cc.layout.withinLimits) return false;
     Windows().Par->ShowParameterLabels(p);
 
-    double x[MaxParams + 1], sign[MaxParams + 1], v[MaxParams + 1] = {};
+    // Only entries 1..p are read (a zero-filled array cost a block store at
+    // every call). The values are computed for a whole number of vector
+    // lanes, the extra entries from e^0.
+    constexpr int kValueSlots = 1 + (MaxParams + kLanes - 1) / kLanes * kLanes;
+    double x[kValueSlots], sign[kValueSlots], v[kValueSlots];
+    v[0] = 0.0;
     for (int i = 1; i <= p; ++i) {
         double l = ln[i];
         if (std::isnan(l) || l < -LnValueLimit) l = -LnValueLimit;
@@ -734,7 +765,12 @@ bool EvaluateCircuit(ParamArray<double>& ln, double& chiSq) {
         ln[i] = x[i] = l;
         sign[i] = st.Params.Sign[i];
     }
-    ValuesFromLogs(x, sign, v, p);
+    const int paddedP = (p + kLanes - 1) / kLanes * kLanes;
+    for (int i = p + 1; i <= paddedP; ++i) {
+        x[i] = 0.0;
+        sign[i] = 1.0;
+    }
+    ValuesFromLogs(x, sign, v, paddedP);
     ApplyReciprocalValues(cc.layout, v);
     if (!st.Fit.ScaleVector.empty())
         for (int i = 1; i <= p && i <= st.Fit.ScaleVector.hi(); ++i) st.Fit.ScaleVector[i] = v[i];
@@ -746,7 +782,7 @@ bool EvaluateCircuit(ParamArray<double>& ln, double& chiSq) {
     const ProgramOptions& opt = st.Options;
     const int n = std::max(0, std::min(sp.PointCount, MaxPoints - 1));
     LevelSums& ls = Sums();
-    Walk(cc, v, q, FrameFor(sp, n, cc), n, ls);
+    Walk(cc, v, q, FrameFor(sp, n, cc), PaddedCount(n), n, ls);
     double* calcRe = sp.ZRealCalc.begin() + 1;
     double* calcIm = sp.ZImagCalc.begin() + 1;
 
@@ -819,7 +855,7 @@ Complex CircuitImpedance(const std::string& code, const ParamArray<double>& valu
     const PointTerms t{&omega, &invOmega, &lnOmega, &sqrtOmega, &sqrtInvOmega,
                        std::fabs(lnOmega) <= kExpLimit};
     LevelSums& ls = Sums();
-    Walk(cc, v, q, t, 1, ls);
+    Walk(cc, v, q, t, 1, 1, ls);
     return Complex{ls.re[1][0], ls.im[1][0]};
 }
 
