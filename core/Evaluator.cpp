@@ -551,15 +551,10 @@ inline void InvertInto(const double* __restrict re, const double* __restrict im,
 template <PartUse UseRe, PartUse UseIm>
 inline void CloseLevel(const double* __restrict re, const double* __restrict im, double* __restrict lre,
                        double* __restrict lim, int n) {
-    // The guard leaves sums of magnitudes within [1e-32, 1e32] as they are;
-    // when every sum of the level is such (the usual case) it is skipped.
-    long outside = 0;
-    for (int i = 0; i < n; ++i) {
-        const double a = std::fabs(re[i]), b = std::fabs(im[i]);
-        outside |= (a >= 1e-32 && a <= 1e32 && b >= 1e-32 && b <= 1e32) ? 0 : 1;
-    }
-    if (outside) InvertInto<UseRe, UseIm, true>(re, im, lre, lim, n);
-    else InvertInto<UseRe, UseIm, false>(re, im, lre, lim, n);
+    // The guard leaves sums of magnitudes within [1e-32, 1e32] as they are,
+    // so it is applied to every point: one pass, the same values as testing
+    // the level first and guarding only when needed.
+    InvertInto<UseRe, UseIm, true>(re, im, lre, lim, n);
 }
 
 // Fills re/im of level 1 with the true impedance at points 0..n-1.
