@@ -562,8 +562,11 @@ inline void CloseLevel(const double* __restrict re, const double* __restrict im,
 PELLUCOR_POINT_LOOPS
 // `n` is the padded count of points (see PaddedCount), `real` the points
 // that count; the others repeat point real - 1.
-void Walk(const CompiledCode& cc, const double* v, const PhaseTerms* q, const PointTerms& t, int n, int real,
+void Walk(const CompiledCode& cc, const double* v, const PhaseTerms* q, const PointTerms& t, int padded, int real,
           LevelSums& ls) {
+    // A whole number of lanes, and the compiler knows it: the loops need no
+    // leftover code.
+    const int n = padded & ~(kLanes - 1);
     const double* __restrict omega = t.omega;
     const double* __restrict invOmega = t.invOmega;
     for (int si = 0; si < cc.count; ++si) {
@@ -843,14 +846,18 @@ Complex CircuitImpedance(const std::string& code, const ParamArray<double>& valu
     ApplyReciprocalValues(cc.layout, v);
     PhaseTerms q[MaxPhaseElements];
     PhaseTermsFor(cc, v, q);
-    const double invOmega = 1.0 / omega;
-    const double lnOmega = std::log(omega);
-    const double sqrtOmega = std::sqrt(omega);
-    const double sqrtInvOmega = std::sqrt(invOmega);
-    const PointTerms t{&omega, &invOmega, &lnOmega, &sqrtOmega, &sqrtInvOmega,
-                       std::fabs(lnOmega) <= kExpLimit};
+    // The point repeated over one vector width (see PaddedCount).
+    double w[kLanes], invW[kLanes], lnW[kLanes], sqrtW[kLanes], sqrtInvW[kLanes];
+    for (int i = 0; i < kLanes; ++i) {
+        w[i] = omega;
+        invW[i] = 1.0 / omega;
+        lnW[i] = std::log(omega);
+        sqrtW[i] = std::sqrt(omega);
+        sqrtInvW[i] = std::sqrt(invW[i]);
+    }
+    const PointTerms t{w, invW, lnW, sqrtW, sqrtInvW, std::fabs(lnW[0]) <= kExpLimit};
     LevelSums& ls = Sums();
-    Walk(cc, v, q, t, 1, 1, ls);
+    Walk(cc, v, q, t, kLanes, 1, ls);
     return Complex{ls.re[1][0], ls.im[1][0]};
 }
 
