@@ -127,11 +127,11 @@ double EvaluateChiSquare(ParamArray<double>& ln) {
     double chi = 0.0;
     EvaluateCircuit(ln, chi);
     ++g_evaluations;
-    PumpWhenDue();
     // Trial points of the minimiser and the rough search may step past an
     // exponent of 1 on their way; only the results of a run decide whether
     // the run has to report a clamped exponent (see ComputeAndShow).
     fit.CpeExponentClamped = flagged;
+    PumpWhenDue();
     return chi;
 }
 
