@@ -207,6 +207,9 @@ TEST_F(FitResponsiveness, AStopWithinAMinimisationEndsTheRunPromptly) {
     };
     EXPECT_EQ(RunIterations(State().Files.DataFileName), RunOutcome::Stopped);
     ASSERT_GT(atStop, before);
+    // About 50 ms of the test clock after the last message of the start-value
+    // evaluation, well before the first minimisation of the iteration ends.
+    EXPECT_LE(atStop - before, 50 + 16);
     // At most the rest of one pass (reflection, contraction, shrinking the
     // other six vertices) and the evaluation of the best vertex.
     EXPECT_LE(CircuitEvaluationCount() - atStop, 2 + 6 + 1);
