@@ -21,8 +21,8 @@ constexpr double kThird = 0.33333;      // small-argument T and O
 constexpr double kPenalty = 10000.0;
 
 // The loops over the spectrum points are compiled for the vector units found
-// at run time as well (the source file allows fused multiply-adds there, so
-// results on processors with and without them may differ in the last bits).
+// at run time as well. Products and sums are never fused (core/CMakeLists.txt),
+// so every variant gives the same bits.
 #if defined(__GNUC__) && !defined(__clang__) && __GNUC__ >= 11 && defined(__x86_64__) && defined(__linux__) && \
     !defined(__SANITIZE_ADDRESS__)
 #define PELLUCOR_POINT_LOOPS __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")))
