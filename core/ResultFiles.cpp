@@ -144,22 +144,28 @@ bool SaveReported(const std::string& path, const std::string& text) {
 }
 
 // A file the fit writes on its own, possibly many times in a run (replaced
-// without forcing it to the disk): every failure goes to the error sink; a
-// message box only outside batch mode and only once until that file is
-// written again.
-bool SaveDuringFit(const std::string& path, const std::string& text) {
-    std::string reason;
+// without forcing it to the disk; during a run only its last text is written,
+// see HoldFileWrites): every failure goes to the error sink; a message box
+// only outside batch mode and only once until that file is written again.
+void NoteFitFileWrite(const std::string& path, bool ok, const std::string& reason) {
     std::string& shown = State().Files.LastReportedWriteFailure;
-    if (WriteFileAtomically(path, text, &reason, /*durable=*/false)) {
+    if (ok) {
         if (shown == path) shown.clear();
-        return true;
+        return;
     }
     platform::ReportError(SaveFailureText(path, reason) + "\n");
     if (!State().Run.BatchMode && shown != path) {
         shown = path;
         ReportSaveFailure(path, reason);
     }
-    return false;
+}
+
+bool SaveDuringFit(const std::string& path, const std::string& text) {
+    if (HoldFileWrite(path, text, NoteFitFileWrite)) return true;
+    std::string reason;
+    const bool ok = WriteFileAtomically(path, text, &reason, /*durable=*/false);
+    NoteFitFileWrite(path, ok, reason);
+    return ok;
 }
 
 // ---- parameter file -------------------------------------------------------

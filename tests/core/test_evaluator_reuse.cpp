@@ -216,3 +216,30 @@ TEST_F(EvaluatorReuseTest, LabelsFollowKindsUnitsAndWindows) {
 }
 
 }  // namespace
+
+// Every spectrum size, whole vector widths or not, gives each point exactly
+// what a spectrum of that point alone gives, for codes with loop elements
+// (R, C, Q, W) and point-by-point elements (D, T) at both levels.
+TEST_F(EvaluatorReuseTest, EverySpectrumSizeGivesEachPointItsOwnImpedance) {
+    struct Case {
+        std::string code;
+        std::vector<double> values;
+    };
+    const Case cases[] = {{"R(CR)(QR)", {10.0, 1e-6, 100.0, 1e-4, 0.8, 200.0}},
+                          {"R(DR)W", {10.0, 1e-5, 1e-3, 0.8, 5.0, 1000.0, 2e-3}},
+                          {"(R(TC))D", {50.0, 1e-3, 0.4, 1e-5, 2e-5, 1e-2, 0.6, 4.0}}};
+    for (const Case& c : cases)
+        for (int n : {1, 2, 7, 8, 9, 15, 16, 17, 60, 199}) {
+            SCOPED_TRACE(c.code + " at " + std::to_string(n) + " points");
+            std::vector<double> f;
+            for (int i = 0; i < n; ++i) f.push_back(1e5 * std::pow(1e-7, n > 1 ? i / (n - 1.0) : 0.0));
+            SetFrequencies(f);
+            const std::vector<C> z = Simulate(c.code, c.values);
+            ASSERT_EQ(z.size(), static_cast<size_t>(n));
+            for (int i = 0; i < n; ++i) {
+                SetFrequencies({f[static_cast<size_t>(i)]});
+                const std::vector<C> one = Simulate(c.code, c.values);
+                ASSERT_EQ(z[static_cast<size_t>(i)], one[0]) << "point " << i + 1;
+            }
+        }
+}
