@@ -327,7 +327,80 @@ def make_chromium(folder):
     return truth
 
 
+# ---- rate-constant files ------------------------------------------------------
+
+def write_rate_file(path, steps, constants):
+    with open(path, "w") as f:
+        f.write("%d\n" % len(steps))
+        for name, numbers in steps:
+            f.write("%-7s %s\n" % (name, " ".join(num(v) for v in numbers)))
+        for name, value in constants:
+            f.write("%-7s %s\n" % (name, num(value)))
+
+
+def make_rate_files(folder):
+    # "fedisolv.dat": k0, b, s. Every step that carries charge is anodic
+    # (s = 1); step 3, the chloride adsorption, is chemical (b = 0). The b are
+    # chosen so that the "OptimB" rate constants of the window give rates of
+    # 1e-8..1e-7 mol/cm2 s at -0.4 V, the middle of the curve; the file's k0
+    # are those same values (k03 and k05 are replaced by every case).
+    fe = [("k1", (0.1, 40, 1)), ("k2", (1e-4, 23, 1)), ("k3", (1e-12, 0, 1)),
+          ("k4", (1.0, 46, 1)), ("k5", (0.005, 40, 1)), ("k6", (0.1, 40, 1))]
+    write_rate_file(os.path.join(folder, "fedisolv.dat"), fe, [("beta", 2e-9), ("Cdl", 4e-5)])
+    # "FeinAcid.dat": k0, b, s; the reverse steps k-03, k-05, k-07 are
+    # cathodic (s = -1). The b follow from the pH-3 rate constants of the
+    # window: k01 = 5.1e8 and k05 = 4.9e5 need b near 40 and 34.5 to give
+    # rates near 1e-7..1e-8 at -0.9 V; k03 and k07 are chemical (b = 0).
+    fea = [("k1", (5.1e8, 40, 1)), ("k2", (0.7, 20, 1)), ("k3", (3.5e-10, 0, 1)), ("k-3", (1e-13, 10, -1)),
+           ("k4", (8e-6, 7.5, 1)), ("k5", (4.9e5, 34.5, 1)), ("k-5", (1.2e-13, 10, -1)), ("k6", (0.07, 20, 1)),
+           ("k7", (4e-16, 0, 1)), ("k-7", (1e-13, 10, -1))]
+    write_rate_file(os.path.join(folder, "FeinAcid.dat"), fea, [("beta", 2e-9), ("Cdl", 4e-5)])
+    # "znwin.dat": s, then (k0, b) for no addition, "0.4M H2O2", "NiSO4".
+    # Cathodic steps grow as E falls below Eo = -1.4 V (s = 1); step 10
+    # ("k09", the anodic counter-reaction) has s = -1, the sign pattern of
+    # the example-D mechanism. Coverages at -1.4 V: ZnOH 0.25, ZnH 0.43,
+    # Zn+ 0.11, Zn* 0.01; about 10 mA/cm2. H2O2 speeds the hydroxide steps
+    # (k07 x3, k010 x2) and slows hydrogen (k02 /2); NiSO4 catalyses the
+    # hydrogen steps (k01 x2, k02 x4).
+    base = [("k1", 1, 1e-7, 15), ("k2", 1, 5e-8, 20), ("k3", 1, 1e-8, 10), ("k4", 1, 1e-7, 5),
+            ("k5", 1, 2e-7, 20), ("k6", 1, 1e-7, 10), ("k7", 1, 1e-8, 12), ("k-7", 1, 2e-8, 8),
+            ("k8", 1, 1e-8, 10), ("k9", -1, 1e-9, 10), ("k10", 1, 1e-8, 15), ("k11", 1, 1e-7, 20)]
+    h2o2 = {"k7": 3.0, "k10": 2.0, "k2": 0.5}
+    niso4 = {"k1": 2.0, "k2": 4.0}
+    zw = [(n, (sgn, k0, b, k0 * h2o2.get(n, 1.0), b, k0 * niso4.get(n, 1.0), b)) for (n, sgn, k0, b) in base]
+    write_rate_file(os.path.join(folder, "znwin.dat"), zw, [("beta", 2e-9), ("Cdl", 3e-5)])
+    # "zndep.dat": s, k0, b for the nine steps; the reverse steps a0-3 and
+    # a0-7 have s = -1. Over 30..50 mV the cubic has two steady states
+    # inside the unit interval (coverage of Zn+_ad near 0.03 and near 0.58)
+    # and a third outside it; 14 to 27 mA/cm2. The site concentrations are
+    # the window's "Simul A" values; ratio = a07/a0-7.
+    zd = [("a1", (1, 2e-7, 20)), ("a2", (1, 5e-8, 15)), ("a3", (1, 1e-7, 18)), ("a-3", (-1, 1e-7, 10)),
+          ("a4", (1, 3e-7, 25)), ("a5", (1, 2e-8, 12)), ("a6", (1, 1e-8, 10)), ("a7", (1, 4e-8, 15)),
+          ("a-7", (-1, 2e-8, 10))]
+    write_rate_file(os.path.join(folder, "zndep.dat"), zd,
+                    [("ratio", 2.0), ("beta1", 1.36e-7), ("beta2", 9.067e-11), ("beta3", 8e-9), ("Cdl", 3e-5)])
+    # "zn_diss.dat": s, then (a, b) for conditions C1..C4. The window's
+    # admittance takes b without s, so the direction of a step is carried by
+    # the sign of b and every s is 1: the cathodic steps -1 (b < 0) and O2
+    # (b = 0, oxygen reduction at its diffusion limit). b near 60 1/V
+    # (Tafel slopes near 40 mV) take the current through 0.35, 0.55 and
+    # 1.6 mA/cm2 (the window's hint) between -1.5 and -1.461 V; the
+    # conditions scale the anodic prefactors (a more active surface with
+    # longer exposure).
+    scales = [1.0, 1.2, 1.4, 1.1]
+    zs = [("k1", 3e-9, 60, True), ("k-1", 6e-10, -20, False), ("k2", 1.5e-9, 55, True), ("k3", 6e-10, 60, True),
+          ("k4", 1.2e-9, 45, False), ("k5", 3e-10, 30, False), ("k6", 9e-10, 55, True), ("kO2", 1.5e-12, 0, False)]
+    rows = []
+    for (n, a, b, scaled) in zs:
+        nums = [1]
+        for c in scales:
+            nums += [a * (c if scaled else 1.0), b]
+        rows.append((n, nums))
+    write_rate_file(os.path.join(folder, "zn_diss.dat"), rows, [("beta", 2e-9), ("Cdl", 4e-5)])
+
+
 def report(folder):
+    make_rate_files(folder)
     t = make_chromium(folder)
     for E in [0.0, 0.1, 0.2, 0.3]:
         el, G, th, phi = chromium(t, E)

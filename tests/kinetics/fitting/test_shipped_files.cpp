@@ -319,3 +319,112 @@ TEST(ShippedKineticFiles, OptimisationExamplesBAndCDataFollowTheMechanism) {
         EXPECT_LT(r.misfit, 1e-5) << file;
     }
 }
+
+// ---- rate-constant files --------------------------------------------------------
+
+namespace {
+
+RateConstantData ReadRates(RateConstantKind kind) {
+    RateConstantData d;
+    std::string err;
+    EXPECT_TRUE(ReadRateConstantFile(Shipped(LayoutOf(kind).fileName), kind, d, err)) << err;
+    return d;
+}
+
+std::vector<double> Signs(RateConstantKind kind, const RateConstantData& d) {
+    std::vector<double> s;
+    for (const RateStep& st : StepsOfSet(kind, d, 0)) s.push_back(st.s);
+    return s;
+}
+
+// Zinc dissolution through Zn(I), Zn(II) and ZnOH (steps 1, -1, 2, 3, 4, 5,
+// 6, O2), Eo = -1.5 V.
+struct ZnDiss {
+    double I, g, thI, thII, thOH;
+    DMatrix J;
+    DVector u, w;
+};
+
+ZnDiss ZnDissAt(const std::vector<RateStep>& st, double gamma, double E) {
+    double k[8], b[8];
+    for (int i = 0; i < 8; ++i) {
+        k[i] = st[static_cast<size_t>(i)].k0 * std::exp(st[static_cast<size_t>(i)].s * st[static_cast<size_t>(i)].b * (E + 1.5));
+        b[i] = st[static_cast<size_t>(i)].b;
+    }
+    const double k1 = k[0], km1 = k[1], k2 = k[2], k3 = k[3], k4 = k[4], k5 = k[5], k6 = k[6], kO2 = k[7];
+    const double r = k4 / k3, P = (1 + km1 / k1 + k3 / k1) * r + 1, Q = 1 + r, R = k6 / k5 + 1;
+    ZnDiss z{0, 0, 0, (1 - R) / (Q - P * R), (Q - P) / (Q - P * R), AllocMatrix(1, 3, 1, 3), DVector(1, 3), DVector(1, 3)};
+    z.thI = r * z.thII;
+    z.I = 2 * F * k2 * z.thI + 2 * F * k3 * z.thI + F * k6 * z.thOH - 4 * F * kO2;
+    z.g = F * (2 * z.thI * (b[2] * k2 + b[3] * k3) + b[6] * k6 * z.thOH - 4 * b[7] * kO2);
+    const double m[3][3] = {{-(k1 + km1 + k3), -k1, -k1}, {k3, -k4, 0}, {-k5, -k5, -(k5 + k6)}};
+    for (int i = 1; i <= 3; ++i)
+        for (int j = 1; j <= 3; ++j) z.J[i][j] = m[i - 1][j - 1] / gamma;
+    z.u[1] = ((b[0] - b[1]) * km1 + (b[0] - b[3]) * k3) * z.thI / gamma;
+    z.u[2] = (b[3] - b[4]) * k4 * z.thII / gamma;
+    z.u[3] = (b[5] - b[6]) * k6 * z.thOH / gamma;
+    z.w[1] = F * (2 * k2 + 2 * k3);
+    z.w[2] = 0;
+    z.w[3] = F * k6;
+    return z;
+}
+
+}  // namespace
+
+TEST(ShippedRateConstantFiles, CountsAndSignPatterns) {
+    struct Case {
+        RateConstantKind kind;
+        std::vector<double> signs;
+        size_t constants;
+    } cases[] = {
+        {RateConstantKind::FeDissolution, {1, 1, 1, 1, 1, 1}, 2},
+        // reverse steps k-03, k-05, k-07 cathodic
+        {RateConstantKind::FeInAcid, {1, 1, 1, -1, 1, 1, -1, 1, 1, -1}, 2},
+        // the example-D mechanism: s = -1 for step 10 ("k09") only
+        {RateConstantKind::ZnWinning, {1, 1, 1, 1, 1, 1, 1, 1, 1, -1, 1, 1}, 2},
+        // reverse steps a0-3 and a0-7
+        {RateConstantKind::ZnDeposition, {1, 1, 1, -1, 1, 1, 1, 1, -1}, 5},
+        {RateConstantKind::ZnDissolution, {1, 1, 1, 1, 1, 1, 1, 1}, 2},
+    };
+    for (const Case& c : cases) {
+        const RateConstantData d = ReadRates(c.kind);
+        EXPECT_EQ(Signs(c.kind, d), c.signs) << LayoutOf(c.kind).fileName;
+        EXPECT_EQ(d.constants.size(), c.constants);
+        for (const auto& row : d.steps) EXPECT_GT(row[LayoutOf(c.kind).numbersPerStep == 3 && c.kind != RateConstantKind::ZnDeposition ? 0 : 1], 0.0);
+        for (double v : d.constants) EXPECT_GT(v, 0.0);
+    }
+    // The site concentrations of "zndep.dat" are the "Simul A" values, and
+    // ratio = a07/a0-7.
+    const RateConstantData zd = ReadRates(RateConstantKind::ZnDeposition);
+    EXPECT_EQ(zd.constants, (std::vector<double>{2.0, 1.36e-7, 9.067e-11, 8e-9, 3e-5}));
+    EXPECT_DOUBLE_EQ(zd.steps[7][1] / zd.steps[8][1], zd.constants[0]);
+}
+
+// Zinc dissolution: under every condition the curve from -1.5 V to -1.461 V
+// passes the window's suggested current densities 0.35, 0.55 and 1.6 mA/cm2,
+// the coverages lie in the unit interval, and the zero-frequency admittance
+// (through the kinetic algebra) is the slope of the current.
+TEST(ShippedRateConstantFiles, ZincDissolutionIsConsistentUnderEveryCondition) {
+    const RateConstantData d = ReadRates(RateConstantKind::ZnDissolution);
+    const double gamma = d.constants[0];
+    for (int c = 0; c < 4; ++c) {
+        const auto st = StepsOfSet(RateConstantKind::ZnDissolution, d, c);
+        EXPECT_LT(ZnDissAt(st, gamma, -1.5).I, 0.35e-3) << c;
+        EXPECT_GT(ZnDissAt(st, gamma, -1.461).I, 1.6e-3) << c;
+        for (double E : {-1.5, -1.49, -1.48, -1.47, -1.461}) {
+            const ZnDiss z = ZnDissAt(st, gamma, E);
+            for (double th : {z.thI, z.thII, z.thOH}) {
+                EXPECT_GT(th, 0.0);
+                EXPECT_LT(th, 1.0);
+            }
+            EXPECT_LT(z.thI + z.thII + z.thOH, 1.0);
+            TransferCoefficients a;
+            BranchElements e;
+            EXPECT_EQ(TransferFunctionFromRealJacobian(CircuitType::LRBased, 3, z.J, z.u, z.w, a, e), KineticStatus::Ok)
+                << "condition " << c + 1 << " at " << E;
+            const double y0 = z.g + FaradaicAdmittance(3, 0.0, a).re;
+            EXPECT_NEAR(y0, Slope([&](double x) { return ZnDissAt(st, gamma, x).I; }, E), 1e-6 * y0)
+                << "condition " << c + 1 << " at " << E;
+        }
+    }
+}
