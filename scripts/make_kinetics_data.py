@@ -82,6 +82,8 @@ def branches(J, u, w, cr_based):
     poles = sorted(p.real for p in poles)
     if n == 2:
         poles = poles[::-1]
+    if n == 4:  # the pole nearest to zero is the fourth pair
+        poles = sorted(poles[:3]) + [poles[3]]
     out = []
     for k, p in enumerate(poles):
         d = 1.0
@@ -198,6 +200,32 @@ def chromium(p, E):
     Ydiff=math.sqrt(1e-6)/(k2*Rdiff);B=D/math.sqrt(1e-6)
     G=1/Rt+1/(Rdiff+B/Ydiff)
     return [Cdl,1.0,Rt,Rdiff,Ydiff,B,Rpass,Cpass,Rb,Lb,Rgox,Cgox,1.0],G,th,phi
+
+
+def optim_d(p, E):
+    """Zinc deposition with four intermediates (example D and the zinc
+    electrowinning window): parameters k0_i, b_i (i = 1..12), Gamma, Cdl."""
+    k = [0.0]
+    b = [0.0]
+    for i in range(1, 13):
+        s = -1.0 if i == 10 else 1.0
+        k.append(p[2 * i - 2] * math.exp(-s * p[2 * i - 1] * (E + 1.4)))
+        b.append(p[2 * i - 1])
+    gamma = p[24]
+    tOH = k[7] / (k[7] + k[8] + k[9])
+    tH = (1 - tOH) * k[1] / (k[1] + k[2] * (1 + k[6] / k[5]))
+    tp = (k[2] * k[6]) / (k[1] * k[5]) * tH
+    ts = (k[3] / k[4]) * tp
+    I = 2 * F * (k[2] * tH + k[5] * tp + k[11] * tOH + k[12] * ts - k[10])
+    g = (F * (b[1] + b[2]) * k[2] * tH + F * (b[5] + b[6]) * k[5] * tp + 2 * F * b[10] * k[10]
+         + 2 * F * b[11] * k[11] * tOH + 2 * F * b[12] * k[12] * ts)
+    G = [[k[7] + k[8] + k[9], 0, 0, 0], [k[1], k[1] + k[2], k[1], 0], [k[6], k[6], k[5] + k[6], 0],
+         [0, 0, -k[3], k[4]]]
+    J = [[-x / gamma for x in row] for row in G]
+    u = [-b[9] * k[9] * tOH / gamma, (b[1] - b[2]) * k[2] * tH / gamma, (b[6] - b[5]) * k[5] * tp / gamma,
+         b[3] * k[3] * tp / gamma]
+    w = [F * (2 * k[11] - k[1] - k[6]), F * (k[2] - k[1] - k[6]), F * (k[5] - k[1] - k[6]), 2 * F * k[12]]
+    return (tOH, tH, tp, ts), I, g, J, u, w
 
 
 # ---- writing -------------------------------------------------------------------
@@ -399,7 +427,45 @@ def make_rate_files(folder):
     write_rate_file(os.path.join(folder, "zn_diss.dat"), rows, [("beta", 2e-9), ("Cdl", 4e-5)])
 
 
+def make_optim_d(folder):
+    # The mechanism of example D is that of the zinc electrowinning window:
+    # the data are made from the "None (OptimD)" set of "znwin.dat" with its
+    # Gamma and Cdl, at the four potentials of the "Measured at" buttons.
+    names, truth = [], []
+    base = [(1e-7, 15), (5e-8, 20), (1e-8, 10), (1e-7, 5), (2e-7, 20), (1e-7, 10), (1e-8, 12), (2e-8, 8),
+            (1e-8, 10), (1e-9, 10), (1e-8, 15), (1e-7, 20)]
+    labels = ["1", "2", "3", "4", "5", "6", "7", "-7", "8", "9", "10", "11"]
+    for (k0, b), lab in zip(base, labels):
+        names += ["k0" + lab, "b" + lab]
+        truth += [k0, b]
+    names += ["Gamma", "Cdl"]
+    truth += [2e-9, 3e-5]
+    types = [1, 2] * 12 + [1, 0]
+    factors = [1.3, 0.9, 0.7, 1.1] * 6 + [1.2, 1.0]
+    start = moved(truth, factors)
+    pots = [-1.50, -1.472, -1.44, -1.41]
+    rows = []
+    for E in pots:
+        th, I, g, J, u, w = optim_d(truth, E)
+        rows.append(circuit_row(truth[25], g, J, u, w, False))
+    with open(os.path.join(folder, "optimD1.dat"), "w") as f:
+        f.write("%d %d\n" % (len(truth), 12))
+        for n, t, v in zip(names, types, start):
+            f.write("%s %d %s\n" % (n, t, num(v)))
+        f.write("%d\n%s\n%d\n" % (len(pots), " ".join(num(e) for e in pots), 10))
+        for row in rows:
+            f.write(" ".join(num(v) for v in row) + "\n")
+    return truth
+
+
 def report(folder):
+    t = make_optim_d(folder)
+    for E in [-1.5, -1.472, -1.44, -1.41]:
+        th, I, g, J, u, w = optim_d(t, E)
+        h = 1e-6
+        dIdE = (optim_d(t, E + h)[1] - optim_d(t, E - h)[1]) / (2 * h)
+        print("D E=%.3f theta=%s I=%.3e 1/Rt=%.4g Y0=%.6g -dI/dE=%.6g poles=%s" % (
+            E, ["%.3f" % x for x in th], I, g, g + admittance0(J, u, w), -dIdE, branches(J, u, w, False)[1]))
     make_rate_files(folder)
     t = make_chromium(folder)
     for E in [0.0, 0.1, 0.2, 0.3]:

@@ -428,3 +428,76 @@ TEST(ShippedRateConstantFiles, ZincDissolutionIsConsistentUnderEveryCondition) {
         }
     }
 }
+
+// ---- optimisation example D (four intermediates) ------------------------------
+
+namespace {
+
+Linear OptimDAt(const DVector& p, double E) {
+    double k[13], b[13];
+    for (int i = 1; i <= 12; ++i) {
+        const double s = i == 10 ? -1.0 : 1.0;
+        k[i] = p[2 * i - 1] * std::exp(-s * p[2 * i] * (E + 1.4));
+        b[i] = p[2 * i];
+    }
+    const double gamma = p[25];
+    const double tOH = k[7] / (k[7] + k[8] + k[9]);
+    const double tH = (1 - tOH) * k[1] / (k[1] + k[2] * (1 + k[6] / k[5]));
+    const double tp = k[2] * k[6] / (k[1] * k[5]) * tH, ts = k[3] / k[4] * tp;
+    Linear l{2 * F * (k[2] * tH + k[5] * tp + k[11] * tOH + k[12] * ts - k[10]),
+             F * (b[1] + b[2]) * k[2] * tH + F * (b[5] + b[6]) * k[5] * tp + 2 * F * b[10] * k[10] +
+                 2 * F * b[11] * k[11] * tOH + 2 * F * b[12] * k[12] * ts,
+             tOH, AllocMatrix(1, 4, 1, 4), DVector(1, 4), DVector(1, 4)};
+    const double g[4][4] = {{k[7] + k[8] + k[9], 0, 0, 0},
+                            {k[1], k[1] + k[2], k[1], 0},
+                            {k[6], k[6], k[5] + k[6], 0},
+                            {0, 0, -k[3], k[4]}};
+    for (int i = 1; i <= 4; ++i)
+        for (int j = 1; j <= 4; ++j) l.J[i][j] = -g[i - 1][j - 1] / gamma;
+    l.u[1] = -b[9] * k[9] * tOH / gamma;
+    l.u[2] = (b[1] - b[2]) * k[2] * tH / gamma;
+    l.u[3] = (b[6] - b[5]) * k[5] * tp / gamma;
+    l.u[4] = b[3] * k[3] * tp / gamma;
+    l.w[1] = F * (2 * k[11] - k[1] - k[6]);
+    l.w[2] = F * (k[2] - k[1] - k[6]);
+    l.w[3] = F * (k[5] - k[1] - k[6]);
+    l.w[4] = 2 * F * k[12];
+    return l;
+}
+
+}  // namespace
+
+// Example D is the zinc electrowinning mechanism: its data are those of the
+// "None (OptimD)" set of "znwin.dat", which the file starts 10 to 30 percent
+// away from.
+TEST(ShippedKineticFiles, OptimisationExampleDDataAreTheElectrowinningMechanism) {
+    const KineticFitData d = ReadShipped("optimD1.dat", FitDataLayout::NameFirst);
+    ASSERT_EQ(d.paramCount(), 26);
+    EXPECT_EQ(d.secondCount, 12);
+    EXPECT_EQ(d.potentials, (std::vector<double>{-1.50, -1.472, -1.44, -1.41}));
+    EXPECT_EQ(d.elementCount, 10);
+    for (int i = 1; i <= 12; ++i) {
+        EXPECT_EQ(d.params[static_cast<size_t>(2 * i - 2)].type, 1);
+        EXPECT_EQ(d.params[static_cast<size_t>(2 * i - 1)].type, 2);
+        EXPECT_LT(d.params[static_cast<size_t>(2 * i - 1)].value, 200.0);  // no penalty at the start
+    }
+    const RateConstantData zw = ReadRates(RateConstantKind::ZnWinning);
+    const auto steps = StepsOfSet(RateConstantKind::ZnWinning, zw, 0);
+    DVector truth(1, 26);
+    for (int i = 1; i <= 12; ++i) {
+        truth[2 * i - 1] = steps[static_cast<size_t>(i - 1)].k0;
+        truth[2 * i] = steps[static_cast<size_t>(i - 1)].b;
+    }
+    truth[25] = zw.constants[0];
+    truth[26] = zw.constants[1];
+    double atTruth = 0;
+    for (size_t m = 0; m < d.potentials.size(); ++m) {
+        FitQuantities target, model;
+        std::string err;
+        ASSERT_TRUE(PrepareTargets(CircuitType::LRBased, 4, d.measured[m], target, err)) << err;
+        ASSERT_TRUE(Quantities(4, OptimDAt(truth, d.potentials[m]), model));
+        atTruth += CoefficientMisfit(OptimDMember().compared, model, target);
+        EXPECT_NEAR(d.measured[m][0], truth[26], 1e-15);
+    }
+    EXPECT_LT(atTruth, 1e-16);
+}
