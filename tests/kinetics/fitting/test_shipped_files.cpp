@@ -319,3 +319,185 @@ TEST(ShippedKineticFiles, OptimisationExamplesBAndCDataFollowTheMechanism) {
         EXPECT_LT(r.misfit, 1e-5) << file;
     }
 }
+
+// ---- rate-constant files --------------------------------------------------------
+
+namespace {
+
+RateConstantData ReadRates(RateConstantKind kind) {
+    RateConstantData d;
+    std::string err;
+    EXPECT_TRUE(ReadRateConstantFile(Shipped(LayoutOf(kind).fileName), kind, d, err)) << err;
+    return d;
+}
+
+std::vector<double> Signs(RateConstantKind kind, const RateConstantData& d) {
+    std::vector<double> s;
+    for (const RateStep& st : StepsOfSet(kind, d, 0)) s.push_back(st.s);
+    return s;
+}
+
+// Zinc dissolution through Zn(I), Zn(II) and ZnOH (steps 1, -1, 2, 3, 4, 5,
+// 6, O2), Eo = -1.5 V.
+struct ZnDiss {
+    double I, g, thI, thII, thOH;
+    DMatrix J;
+    DVector u, w;
+};
+
+ZnDiss ZnDissAt(const std::vector<RateStep>& st, double gamma, double E) {
+    double k[8], b[8];
+    for (int i = 0; i < 8; ++i) {
+        k[i] = st[static_cast<size_t>(i)].k0 * std::exp(st[static_cast<size_t>(i)].s * st[static_cast<size_t>(i)].b * (E + 1.5));
+        b[i] = st[static_cast<size_t>(i)].b;
+    }
+    const double k1 = k[0], km1 = k[1], k2 = k[2], k3 = k[3], k4 = k[4], k5 = k[5], k6 = k[6], kO2 = k[7];
+    const double r = k4 / k3, P = (1 + km1 / k1 + k3 / k1) * r + 1, Q = 1 + r, R = k6 / k5 + 1;
+    ZnDiss z{0, 0, 0, (1 - R) / (Q - P * R), (Q - P) / (Q - P * R), AllocMatrix(1, 3, 1, 3), DVector(1, 3), DVector(1, 3)};
+    z.thI = r * z.thII;
+    z.I = 2 * F * k2 * z.thI + 2 * F * k3 * z.thI + F * k6 * z.thOH - 4 * F * kO2;
+    z.g = F * (2 * z.thI * (b[2] * k2 + b[3] * k3) + b[6] * k6 * z.thOH - 4 * b[7] * kO2);
+    const double m[3][3] = {{-(k1 + km1 + k3), -k1, -k1}, {k3, -k4, 0}, {-k5, -k5, -(k5 + k6)}};
+    for (int i = 1; i <= 3; ++i)
+        for (int j = 1; j <= 3; ++j) z.J[i][j] = m[i - 1][j - 1] / gamma;
+    z.u[1] = ((b[0] - b[1]) * km1 + (b[0] - b[3]) * k3) * z.thI / gamma;
+    z.u[2] = (b[3] - b[4]) * k4 * z.thII / gamma;
+    z.u[3] = (b[5] - b[6]) * k6 * z.thOH / gamma;
+    z.w[1] = F * (2 * k2 + 2 * k3);
+    z.w[2] = 0;
+    z.w[3] = F * k6;
+    return z;
+}
+
+}  // namespace
+
+TEST(ShippedRateConstantFiles, CountsAndSignPatterns) {
+    struct Case {
+        RateConstantKind kind;
+        std::vector<double> signs;
+        size_t constants;
+    } cases[] = {
+        {RateConstantKind::FeDissolution, {1, 1, 1, 1, 1, 1}, 2},
+        // reverse steps k-03, k-05, k-07 cathodic
+        {RateConstantKind::FeInAcid, {1, 1, 1, -1, 1, 1, -1, 1, 1, -1}, 2},
+        // the example-D mechanism: s = -1 for step 10 ("k09") only
+        {RateConstantKind::ZnWinning, {1, 1, 1, 1, 1, 1, 1, 1, 1, -1, 1, 1}, 2},
+        // reverse steps a0-3 and a0-7
+        {RateConstantKind::ZnDeposition, {1, 1, 1, -1, 1, 1, 1, 1, -1}, 5},
+        {RateConstantKind::ZnDissolution, {1, 1, 1, 1, 1, 1, 1, 1}, 2},
+    };
+    for (const Case& c : cases) {
+        const RateConstantData d = ReadRates(c.kind);
+        EXPECT_EQ(Signs(c.kind, d), c.signs) << LayoutOf(c.kind).fileName;
+        EXPECT_EQ(d.constants.size(), c.constants);
+        for (const auto& row : d.steps) EXPECT_GT(row[LayoutOf(c.kind).numbersPerStep == 3 && c.kind != RateConstantKind::ZnDeposition ? 0 : 1], 0.0);
+        for (double v : d.constants) EXPECT_GT(v, 0.0);
+    }
+    // The site concentrations of "zndep.dat" are the "Simul A" values, and
+    // ratio = a07/a0-7.
+    const RateConstantData zd = ReadRates(RateConstantKind::ZnDeposition);
+    EXPECT_EQ(zd.constants, (std::vector<double>{2.0, 1.36e-7, 9.067e-11, 8e-9, 3e-5}));
+    EXPECT_DOUBLE_EQ(zd.steps[7][1] / zd.steps[8][1], zd.constants[0]);
+}
+
+// Zinc dissolution: under every condition the curve from -1.5 V to -1.461 V
+// passes the window's suggested current densities 0.35, 0.55 and 1.6 mA/cm2,
+// the coverages lie in the unit interval, and the zero-frequency admittance
+// (through the kinetic algebra) is the slope of the current.
+TEST(ShippedRateConstantFiles, ZincDissolutionIsConsistentUnderEveryCondition) {
+    const RateConstantData d = ReadRates(RateConstantKind::ZnDissolution);
+    const double gamma = d.constants[0];
+    for (int c = 0; c < 4; ++c) {
+        const auto st = StepsOfSet(RateConstantKind::ZnDissolution, d, c);
+        EXPECT_LT(ZnDissAt(st, gamma, -1.5).I, 0.35e-3) << c;
+        EXPECT_GT(ZnDissAt(st, gamma, -1.461).I, 1.6e-3) << c;
+        for (double E : {-1.5, -1.49, -1.48, -1.47, -1.461}) {
+            const ZnDiss z = ZnDissAt(st, gamma, E);
+            for (double th : {z.thI, z.thII, z.thOH}) {
+                EXPECT_GT(th, 0.0);
+                EXPECT_LT(th, 1.0);
+            }
+            EXPECT_LT(z.thI + z.thII + z.thOH, 1.0);
+            TransferCoefficients a;
+            BranchElements e;
+            EXPECT_EQ(TransferFunctionFromRealJacobian(CircuitType::LRBased, 3, z.J, z.u, z.w, a, e), KineticStatus::Ok)
+                << "condition " << c + 1 << " at " << E;
+            const double y0 = z.g + FaradaicAdmittance(3, 0.0, a).re;
+            EXPECT_NEAR(y0, Slope([&](double x) { return ZnDissAt(st, gamma, x).I; }, E), 1e-6 * y0)
+                << "condition " << c + 1 << " at " << E;
+        }
+    }
+}
+
+// ---- optimisation example D (four intermediates) ------------------------------
+
+namespace {
+
+Linear OptimDAt(const DVector& p, double E) {
+    double k[13], b[13];
+    for (int i = 1; i <= 12; ++i) {
+        const double s = i == 10 ? -1.0 : 1.0;
+        k[i] = p[2 * i - 1] * std::exp(-s * p[2 * i] * (E + 1.4));
+        b[i] = p[2 * i];
+    }
+    const double gamma = p[25];
+    const double tOH = k[7] / (k[7] + k[8] + k[9]);
+    const double tH = (1 - tOH) * k[1] / (k[1] + k[2] * (1 + k[6] / k[5]));
+    const double tp = k[2] * k[6] / (k[1] * k[5]) * tH, ts = k[3] / k[4] * tp;
+    Linear l{2 * F * (k[2] * tH + k[5] * tp + k[11] * tOH + k[12] * ts - k[10]),
+             F * (b[1] + b[2]) * k[2] * tH + F * (b[5] + b[6]) * k[5] * tp + 2 * F * b[10] * k[10] +
+                 2 * F * b[11] * k[11] * tOH + 2 * F * b[12] * k[12] * ts,
+             tOH, AllocMatrix(1, 4, 1, 4), DVector(1, 4), DVector(1, 4)};
+    const double g[4][4] = {{k[7] + k[8] + k[9], 0, 0, 0},
+                            {k[1], k[1] + k[2], k[1], 0},
+                            {k[6], k[6], k[5] + k[6], 0},
+                            {0, 0, -k[3], k[4]}};
+    for (int i = 1; i <= 4; ++i)
+        for (int j = 1; j <= 4; ++j) l.J[i][j] = -g[i - 1][j - 1] / gamma;
+    l.u[1] = -b[9] * k[9] * tOH / gamma;
+    l.u[2] = (b[1] - b[2]) * k[2] * tH / gamma;
+    l.u[3] = (b[6] - b[5]) * k[5] * tp / gamma;
+    l.u[4] = b[3] * k[3] * tp / gamma;
+    l.w[1] = F * (2 * k[11] - k[1] - k[6]);
+    l.w[2] = F * (k[2] - k[1] - k[6]);
+    l.w[3] = F * (k[5] - k[1] - k[6]);
+    l.w[4] = 2 * F * k[12];
+    return l;
+}
+
+}  // namespace
+
+// Example D is the zinc electrowinning mechanism: its data are those of the
+// "None (OptimD)" set of "znwin.dat", which the file starts 10 to 30 percent
+// away from.
+TEST(ShippedKineticFiles, OptimisationExampleDDataAreTheElectrowinningMechanism) {
+    const KineticFitData d = ReadShipped("optimD1.dat", FitDataLayout::NameFirst);
+    ASSERT_EQ(d.paramCount(), 26);
+    EXPECT_EQ(d.secondCount, 12);
+    EXPECT_EQ(d.potentials, (std::vector<double>{-1.50, -1.472, -1.44, -1.41}));
+    EXPECT_EQ(d.elementCount, 10);
+    for (int i = 1; i <= 12; ++i) {
+        EXPECT_EQ(d.params[static_cast<size_t>(2 * i - 2)].type, 1);
+        EXPECT_EQ(d.params[static_cast<size_t>(2 * i - 1)].type, 2);
+        EXPECT_LT(d.params[static_cast<size_t>(2 * i - 1)].value, 200.0);  // no penalty at the start
+    }
+    const RateConstantData zw = ReadRates(RateConstantKind::ZnWinning);
+    const auto steps = StepsOfSet(RateConstantKind::ZnWinning, zw, 0);
+    DVector truth(1, 26);
+    for (int i = 1; i <= 12; ++i) {
+        truth[2 * i - 1] = steps[static_cast<size_t>(i - 1)].k0;
+        truth[2 * i] = steps[static_cast<size_t>(i - 1)].b;
+    }
+    truth[25] = zw.constants[0];
+    truth[26] = zw.constants[1];
+    double atTruth = 0;
+    for (size_t m = 0; m < d.potentials.size(); ++m) {
+        FitQuantities target, model;
+        std::string err;
+        ASSERT_TRUE(PrepareTargets(CircuitType::LRBased, 4, d.measured[m], target, err)) << err;
+        ASSERT_TRUE(Quantities(4, OptimDAt(truth, d.potentials[m]), model));
+        atTruth += CoefficientMisfit(OptimDMember().compared, model, target);
+        EXPECT_NEAR(d.measured[m][0], truth[26], 1e-15);
+    }
+    EXPECT_LT(atTruth, 1e-16);
+}
