@@ -210,3 +210,15 @@ TEST(RateConstantFile, DamagedFilesAreRefusedWhole) {
                                       RateConstantKind::FeDissolution, d, err));
     EXPECT_NE(err.find("missing_fedisolv.dat"), std::string::npos) << err;
 }
+
+TEST(KineticFitData, NumberSpellingsOfHandWrittenFiles) {
+    KineticFitData d;
+    std::string err;
+    ASSERT_TRUE(ParseKineticFitData("+1\t5. 1 k\r\n1 .25 1 -1.5E-3\n", "f", FitDataLayout::Basic, d, err)) << err;
+    EXPECT_EQ(d.params[0].value, 5.0);
+    EXPECT_EQ(d.potentials[0], 0.25);
+    EXPECT_EQ(d.measured[0][0], -1.5e-3);
+    // A count must be a whole number.
+    EXPECT_FALSE(ParseKineticFitData("1.0 5 1 k 1 0.1 1 2", "f", FitDataLayout::Basic, d, err));
+    EXPECT_NE(err.find("\"1.0\""), std::string::npos) << err;
+}

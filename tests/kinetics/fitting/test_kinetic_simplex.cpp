@@ -303,3 +303,14 @@ TEST(KineticSimplex, TiedBestVerticesGiveTheLowerNumber) {
     EXPECT_NEAR(r.values[9], t[9] * std::exp(d2), 1e-12 * t[9]);
     EXPECT_EQ(r.values[2], t[2]);
 }
+
+// A trace that cannot be written is reported; the run still gives its result.
+TEST(KineticSimplex, UnwritableTraceIsReportedAndTheRunCounts) {
+    SimplexProblem pr = Problem(Truth(), kFree);
+    pr.values[1] *= 1.1;
+    pr.tracePath = OutPath("no_such_folder/deeper/simpkbs.dat");
+    const SimplexResult r = RunSimplexFit(pr);
+    ASSERT_TRUE(r.ran);
+    EXPECT_NE(r.traceError.find("simpkbs.dat"), std::string::npos) << r.traceError;
+    EXPECT_NEAR(r.values[1] / Truth()[1], 1.0, 1e-5);
+}
