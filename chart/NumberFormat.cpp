@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "chart/ChartProcs.h"
 #include "platform/Clock.h"
 
 namespace pellucor::chart {
@@ -386,7 +387,8 @@ std::string Pad(int v, int width) {
 }  // namespace
 
 std::string FormatDateTime(const std::string& picture, double value) {
-    if (!std::isfinite(value)) return {};
+    // Beyond the calendar (and not a number) there is no date to write.
+    if (!IsCalendarDate(value)) return {};
     const platform::DateTime t = platform::DateTime::FromSerial(value);
 
     std::string out;
