@@ -1,5 +1,4 @@
 #pragma once
-#include <cmath>
 // Shared helpers of the chart engine: the font object base, the gradient
 // description, default font and colours, text splitting, date-time steps,
 // round axis increments, hit tests and the angle check.
@@ -9,6 +8,7 @@
 #include <string>
 
 #include "chart/ChartCanvas.h"
+#include "chart/NumberFormat.h"
 
 namespace pellucor::chart {
 
@@ -111,12 +111,6 @@ std::string ChartLocalToFormat(const std::string& format);
 // --- dates and steps (date-times are days since 30 December 1899) ---
 
 using TDateTime = double;
-
-// Date-times the calendar arithmetic takes: finite and within about two
-// million years of 1900 (the whole days must fit an integer). Other values
-// have no date: they are no date text and are stepped as plain numbers.
-inline constexpr double MaxDateTimeMagnitude = 1e9;
-inline bool IsCalendarDate(double value) { return std::fabs(value) < MaxDateTimeMagnitude; }
 
 enum TDateTimeStep {
     dtOneSecond, dtFiveSeconds, dtTenSeconds, dtFifteenSeconds, dtThirtySeconds, dtOneMinute,

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <vector>
 
-#include "chart/ChartProcs.h"
 #include "platform/Clock.h"
 
 namespace pellucor::chart {
