@@ -57,6 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     st.Options.NoiseType = (mode >> 3) % 3 - 1;
     double chi = 0.0;
     EvaluateCircuit(ln, chi);
+    // A sum of squares, plus penalties and drawn noise: never below zero.
+    PELLUCOR_FUZZ_CHECK(!(chi < 0.0), "chi-squared is not negative");
     for (int k = 1; k <= P; ++k) {
         PELLUCOR_FUZZ_CHECK(std::fabs(ln[k]) <= LnValueLimit, "log-magnitudes are clamped in place");
         values[k] = std::exp(ln[k]);
