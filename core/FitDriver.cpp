@@ -1,6 +1,7 @@
 #include "core/FitDriver.h"
 
 #include <cmath>
+#include <limits>
 
 #include "core/CircuitCode.h"
 #include "core/DataReader.h"
@@ -169,7 +170,8 @@ void EnsureFitWorkArrays() {
 
 double ChiSqPerDegreeOfFreedom(double chi) {
     const int d = State().Fit.ChiSqDivisor;
-    return d > 0 ? chi / d : 0.0;
+    // Without a degree of freedom there is no chi-squared per degree of freedom.
+    return d > 0 ? chi / d : std::numeric_limits<double>::quiet_NaN();
 }
 
 void StartRunClock() {
@@ -270,13 +272,31 @@ int Compute(const std::string& dataFile, double& chiOut, bool validate) {
             s.Run.SimulatedResults = false;
         }
         if (par.FreeCount > 0) {
-            if (s.Spectrum.PointCount - par.FreeCount < 1) {
+            const int n = s.Spectrum.PointCount;
+            if (n - par.FreeCount < 1 || n - par.ParamCount - 1 < 1) {
                 platform::ShowMessage(FitRefusedText, FitRefusedCaption);
                 return ComputeTooFewPoints;
             }
+            // What a fit that ends without a finite chi-squared gives back.
+            const ParamSet keptParams = par;
+            const double keptChi = s.Fit.ChiSq;
+            const int keptDivisor = s.Fit.ChiSqDivisor;
+            const bool keptUndefined = s.Fit.ErrorsUndefined;
+            const PointRow keptReal = s.Spectrum.ZRealCalc, keptImag = s.Spectrum.ZImagCalc;
             SetupSimplex(par.FreeCount);
-            s.Fit.ChiSqDivisor = s.Spectrum.PointCount - par.FreeCount;
+            s.Fit.ChiSqDivisor = n - par.FreeCount;
             MinimiseChiSquare(par.FreeCount, chiOut);
+            if (!std::isfinite(chiOut)) {
+                par = keptParams;
+                chiOut = keptChi;
+                s.Fit.ChiSq = keptChi;
+                s.Fit.ChiSqDivisor = keptDivisor;
+                s.Fit.ErrorsUndefined = keptUndefined;
+                s.Spectrum.ZRealCalc = keptReal;
+                s.Spectrum.ZImagCalc = keptImag;
+                platform::ShowMessage(FitFailedText, FitRefusedCaption);
+                return ComputeNotFinite;
+            }
         } else {
             for (int j = 1; j <= par.ParamCount; ++j) par.LnValue[j] = ClampedLog(par.Value[j]);
             chiOut = EvaluateChiSquare(par.LnValue);

@@ -175,6 +175,9 @@ int MinimiseChiSquare(int n, double& chiOut) {
     // parsed code (points - parameters - 1); the errors and the fit quality
     // of a fit are per degree of freedom of the free parameters.
     s.Fit.ChiSqDivisor = s.Spectrum.PointCount - n;
+    // A chi-squared that is no finite number leaves nothing to estimate; the
+    // fit driver gives the previous results back.
+    if (!std::isfinite(chiOut)) return evaluations;
     EstimateCovariance(s.Fit.ScaleVector);
     s.Fit.ChiSq = chiOut;
     return evaluations;
