@@ -9,6 +9,12 @@ namespace pellucor::chart {
 using platform::MulDiv;
 using platform::RoundHalfEven;
 
+TMouseButton ChartZoomMouseButton = mbLeft;
+TMouseButton ChartScrollMouseButton = mbRight;
+TShiftState ChartZoomKeyShift = 0;
+TShiftState ChartScrollKeyShift = 0;
+double AnimatedZoomFactor = 3.0;
+
 // ---------------------------------------------------------------------------
 // Walls
 
@@ -797,6 +803,26 @@ void TCustomChart::MouseDown(TMouseButton button, TShiftState shift, int x, int 
     }
     const TChartClickedPart part = CalcClickedPart(TPoint{x, y});
     bool handled = false;
+    auto startZoomOrPanning = [&] {
+        if (AllowZoom && button == ChartZoomMouseButton && (shift & ChartZoomKeyShift) == ChartZoomKeyShift) {
+            Cursor = 0;
+            ZoomRecord.Activate(x, y);
+            DrawZoomRectangleOnScreen();
+            handled = true;
+        }
+        if (AllowPanning != pmNone && button == ChartScrollMouseButton &&
+            (shift & ChartScrollKeyShift) == ChartScrollKeyShift) {
+            Cursor = 0;
+            PanningRecord.Activate(x, y);
+            handled = true;
+        }
+    };
+    auto backgroundClick = [&] {
+        if (!OnClickBackground) return;
+        CancelMouseAction = true;
+        OnClickBackground(this, button, shift, x, y);
+        handled = CancelMouseAction;
+    };
     switch (part.HitKind) {
         case cpLegend:
             if (OnClickLegend) {
@@ -811,6 +837,7 @@ void TCustomChart::MouseDown(TMouseButton button, TShiftState shift, int x, int 
                 OnClickAxis(this, static_cast<TChartAxis*>(part.HitAxis), button, shift, x, y);
                 handled = CancelMouseAction;
             }
+            if (!handled) startZoomOrPanning();
             break;
         case cpSeries:
             handled = part.HitSeries->DoSeriesClick(part.HitSeries, part.HitIndex, button, shift, x, y);
@@ -819,15 +846,297 @@ void TCustomChart::MouseDown(TMouseButton button, TShiftState shift, int x, int 
                 OnClickSeries(this, part.HitSeries, part.HitIndex, button, shift, x, y);
                 handled = CancelMouseAction;
             }
+            if (!handled) startZoomOrPanning();
+            break;
+        case cpChartRect:
+            backgroundClick();
+            if (!handled) startZoomOrPanning();
             break;
         default: break;
     }
-    if (!handled && OnClickBackground) {
-        CancelMouseAction = true;
-        OnClickBackground(this, button, shift, x, y);
-    }
+    if (!handled) backgroundClick();
     CancelMouseAction = false;
 }
+
+namespace {
+bool InsideRect(const TRect& r, int x, int y) { return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom; }
+}  // namespace
+
+void TCustomChart::PanAxis(TCustomChartAxis* axis, int a, int b) {
+    const double delta = axis->CalcPosPoint(a) - axis->CalcPosPoint(b);
+    double newMin = axis->Minimum() + delta;
+    double newMax = axis->Maximum() + delta;
+    bool allow = true;
+    if (OnAllowScroll) OnAllowScroll(static_cast<TChartAxis*>(axis), newMin, newMax, allow);
+    if (allow) axis->SetMinMax(newMin, newMax);
+}
+
+void TCustomChart::MouseMove(TShiftState shift, int x, int y) {
+    if (OnMouseMove) OnMouseMove(this, shift, x, y);
+    if (ZoomRecord.IsActive) {
+        if (x == ZoomRecord.EndX && y == ZoomRecord.EndY) return;
+        DrawZoomRectangleOnScreen();
+        ZoomRecord.EndX = x;
+        ZoomRecord.EndY = y;
+        DrawZoomRectangleOnScreen();
+        return;
+    }
+    if (PanningRecord.IsActive) {
+        if (!InsideRect(ChartRect, x, y)) {
+            PanningRecord.IsActive = false;
+            return;
+        }
+        if (x == PanningRecord.EndX && y == PanningRecord.EndY) return;
+        bool scrolled = false;
+        if (UndoScalesEmpty) {
+            UndoScales = SaveScales();
+            UndoScalesEmpty = false;
+        }
+        // Each step goes from the previous mouse position, so panning back
+        // to where it started gives the start range again.
+        if (x != PanningRecord.EndX && (AllowPanning == pmHorizontal || AllowPanning == pmBoth)) {
+            for (auto& a : PanelAxes)
+                if (a->HorizontalAxis && !a->DepthAxisFlag) PanAxis(a.get(), PanningRecord.EndX, x);
+            scrolled = true;
+        }
+        if (y != PanningRecord.EndY && (AllowPanning == pmVertical || AllowPanning == pmBoth)) {
+            for (auto& a : PanelAxes)
+                if (!a->HorizontalAxis && !a->DepthAxisFlag) PanAxis(a.get(), PanningRecord.EndY, y);
+            scrolled = true;
+        }
+        PanningRecord.EndX = x;
+        PanningRecord.EndY = y;
+        if (scrolled) {
+            if (OnScroll) OnScroll(this);
+            Invalidate();
+        }
+        return;
+    }
+    bool cursorSet = false;
+    for (TChartSeries* s : SeriesList)
+        if (s->Active && s->Cursor != 0 && s->Clicked(x, y) != -1) {
+            Cursor = s->Cursor;
+            cursorSet = true;
+            break;
+        }
+    for (TChartSeries* s : SeriesList) s->DoSeriesMouseMove(shift, x, y);
+    if (!cursorSet) Cursor = SavedCursor;
+}
+
+void TCustomChart::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
+    for (TChartSeries* s : SeriesList) s->DoSeriesMouseUp(button, shift, x, y);
+    if (ZoomRecord.IsActive && button == ChartZoomMouseButton) {
+        ZoomRecord.IsActive = false;
+        // Erase the rectangle; the pen goes back to plain copying.
+        DrawZoomRectangleOnScreen();
+        ZoomRecord.EndX = x;
+        ZoomRecord.EndY = y;
+        if (std::abs(ZoomRecord.EndX - ZoomRecord.StartX) > 16 && std::abs(ZoomRecord.EndY - ZoomRecord.StartY) > 16) {
+            if (ZoomRecord.EndX > ZoomRecord.StartX && ZoomRecord.EndY > ZoomRecord.StartY) CalcZoomPoints();
+            else UndoZoom();
+            Invalidate();
+        }
+    }
+    PanningRecord.IsActive = false;
+}
+
+bool TCustomChart::DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) {
+    constexpr int kNotch = 120;
+    wheelAccumulator_ += wheelDelta;
+    bool handled = false;
+    while (wheelAccumulator_ <= -kNotch || wheelAccumulator_ >= kNotch) {
+        if (wheelAccumulator_ < 0) {
+            wheelAccumulator_ += kNotch;
+            handled = DoMouseWheelDown(shift, mousePos) || handled;
+        } else {
+            wheelAccumulator_ -= kNotch;
+            handled = DoMouseWheelUp(shift, mousePos) || handled;
+        }
+    }
+    return handled;
+}
+
+bool TCustomChart::DoMouseWheelDown(TShiftState, TPoint) {
+    ScrollVerticalAxes(true);
+    return false;
+}
+
+bool TCustomChart::DoMouseWheelUp(TShiftState, TPoint) {
+    ScrollVerticalAxes(false);
+    return false;
+}
+
+void TCustomChart::ScrollVerticalAxes(bool down) {
+    for (auto& a : PanelAxes) {
+        if (a->HorizontalAxis) continue;
+        double d = (a->Maximum() - a->Minimum()) * 3 / 100;
+        if (!down) d = -d;
+        a->Scroll(d, false);
+    }
+}
+
+std::string TCustomChart::AxisTitleOrName(const TCustomChartAxis* axis) const {
+    if (!axis->Title->Caption.empty()) return axis->Title->Caption;
+    if (axis->DepthAxisFlag) return "Depth Axis";
+    if (axis->HorizontalAxis) return axis->FarSide ? "Top Axis" : "Bottom Axis";
+    return axis->FarSide ? "Right Axis" : "Left Axis";
+}
+
+void TCustomChart::ZoomRect(const TRect& rect) {
+    ZoomRecord.StartX = rect.Left;
+    ZoomRecord.StartY = rect.Top;
+    ZoomRecord.EndX = rect.Right;
+    ZoomRecord.EndY = rect.Bottom;
+    CalcZoomPoints();
+}
+
+void TCustomChart::CalcZoomPoints() {
+    ZoomRecord.Check();
+    const auto& z = ZoomRecord;
+    // The lower edge gives the smaller value on a vertical axis.
+    DoZoom(TopAxis->CalcPosPoint(z.StartX), TopAxis->CalcPosPoint(z.EndX), BottomAxis->CalcPosPoint(z.StartX),
+           BottomAxis->CalcPosPoint(z.EndX), LeftAxis->CalcPosPoint(z.EndY), LeftAxis->CalcPosPoint(z.StartY),
+           RightAxis->CalcPosPoint(z.EndY), RightAxis->CalcPosPoint(z.StartY));
+}
+
+void TCustomChart::DoZoom(double topMin, double topMax, double bottomMin, double bottomMax, double leftMin,
+                          double leftMax, double rightMin, double rightMax) {
+    if (UndoScalesEmpty) {
+        UndoScales = SaveScales();
+        UndoScalesEmpty = false;
+    }
+    struct Target {
+        TChartAxis* axis;
+        double lo, hi;
+    };
+    const Target targets[] = {{LeftAxis, leftMin, leftMax},
+                              {RightAxis, rightMin, rightMax},
+                              {TopAxis, topMin, topMax},
+                              {BottomAxis, bottomMin, bottomMax}};
+    if (AnimatedZoom) {
+        for (int step = 1; step < AnimatedZoomSteps; ++step) {
+            for (const Target& t : targets) {
+                const double lo = t.axis->Minimum() + (t.lo - t.axis->Minimum()) / AnimatedZoomFactor;
+                const double hi = t.axis->Maximum() - (t.axis->Maximum() - t.hi) / AnimatedZoomFactor;
+                t.axis->SetMinMax(lo, hi);
+            }
+            Refresh();
+        }
+    }
+    for (const Target& t : targets) t.axis->SetMinMax(t.lo, t.hi);
+    Zoomed = true;
+    if (OnZoom) OnZoom(this);
+}
+
+void TCustomChart::ZoomPercent(double percent) {
+    double r[4][2];
+    TChartAxis* axes[4] = {LeftAxis, RightAxis, TopAxis, BottomAxis};
+    for (int i = 0; i < 4; ++i) {
+        // Fixed ends stay as set; automatic ones come from the series.
+        double lo = axes[i]->Minimum(), hi = axes[i]->Maximum();
+        axes[i]->CalcMinMax(lo, hi);
+        const double d = (hi - lo) * (percent - 100) / 100;
+        r[i][0] = lo + d;
+        r[i][1] = hi - d;
+    }
+    DoZoom(r[2][0], r[2][1], r[3][0], r[3][1], r[0][0], r[0][1], r[1][0], r[1][1]);
+    Invalidate();
+}
+
+void TCustomChart::UndoZoom() {
+    if (!UndoScalesEmpty) RestoreScales(UndoScales);
+    UndoScalesEmpty = true;
+    TCustomAxisPanel::UndoZoom();
+}
+
+TAllAxisSavedScales TCustomChart::SaveScales() const {
+    TAllAxisSavedScales scales;
+    const TChartAxis* axes[4] = {TopAxis, LeftAxis, RightAxis, BottomAxis};
+    for (int i = 0; i < 4; ++i) {
+        auto& s = scales[static_cast<std::size_t>(i)];
+        s.Automatic = axes[i]->Automatic();
+        s.AutomaticMinimum = axes[i]->AutomaticMinimum();
+        s.AutomaticMaximum = axes[i]->AutomaticMaximum();
+        s.Minimum = axes[i]->Minimum();
+        s.Maximum = axes[i]->Maximum();
+    }
+    return scales;
+}
+
+void TCustomChart::RestoreScales(const TAllAxisSavedScales& scales) {
+    TChartAxis* axes[4] = {TopAxis, LeftAxis, RightAxis, BottomAxis};
+    for (int i = 0; i < 4; ++i) {
+        const auto& s = scales[static_cast<std::size_t>(i)];
+        axes[i]->SetAutomatic(s.Automatic);
+        axes[i]->SetAutomaticMinimum(s.AutomaticMinimum);
+        axes[i]->SetAutomaticMaximum(s.AutomaticMaximum);
+        if (!axes[i]->Automatic()) axes[i]->SetMinMax(s.Minimum, s.Maximum);
+    }
+}
+
+void TCustomChart::DrawZoomRectangleOnScreen() {
+    auto* canvas = dynamic_cast<TChartCanvas3D*>(Canvas.get());
+    TCanvas* target = canvas && canvas->UseBuffer && canvas->BufferBitmap ? &canvas->BufferBitmap->GetCanvas()
+                                                                          : WindowCanvas;
+    if (!target) return;
+    TCanvas* saved = Canvas->ReferenceCanvas;
+    Canvas->SetCanvas(target);
+    DrawZoomRectangle();
+    Canvas->Pen->SetMode(TPenMode::Copy);
+    Canvas->SetCanvas(saved);
+}
+
+void TCustomChart::Refresh() {
+    Invalidate();
+    Paint();
+}
+
+// ---------------------------------------------------------------------------
+// Pictures, clipboard and printing
+
+TRect TChartOutputOf::GetRectangle() const { return chart_.GetRectangle(); }
+void TChartOutputOf::Draw(TCanvas* canvas, const TRect& rect) { chart_.Draw(canvas, rect); }
+bool TChartOutputOf::GetBufferedDisplay() const { return chart_.GetBufferedDisplay(); }
+void TChartOutputOf::SetBufferedDisplay(bool buffered) { chart_.SetBufferedDisplay(buffered); }
+void TChartOutputOf::SetDrawingToMetafile(bool value) { chart_.Canvas->DrawingToMetafile = value; }
+void TChartOutputOf::SetPrinting(bool value) { chart_.Printing = value; }
+bool TChartOutputOf::CanClip() { return chart_.CanClip(); }
+int TChartOutputOf::GetPrintResolution() const { return chart_.PrintResolution; }
+bool TChartOutputOf::GetPrintProportional() const { return chart_.PrintProportional; }
+TRect& TChartOutputOf::PageMargins() { return chart_.PageMargins; }
+std::string TChartOutputOf::GetName() const { return chart_.GetName(); }
+
+void TCustomChart::DrawToMetaCanvas(TCanvas* canvas, const TRect& rect) {
+    chart::DrawToMetaCanvas(output_, canvas, rect);
+}
+void TCustomChart::SaveToMetafileRect(bool enhanced, const std::string& fileName, const TRect& rect) {
+    chart::SaveToMetafileRect(output_, enhanced, fileName, rect);
+}
+void TCustomChart::SaveToMetafile(const std::string& fileName) { chart::SaveToMetafile(output_, fileName); }
+void TCustomChart::SaveToMetafileEnh(const std::string& fileName) { chart::SaveToMetafileEnh(output_, fileName); }
+void TCustomChart::SaveToBitmapFile(const std::string& fileName) { chart::SaveToBitmapFile(output_, fileName); }
+void TCustomChart::CopyToClipboardBitmap() { chart::CopyToClipboardBitmap(output_); }
+void TCustomChart::CopyToClipboardMetafile(bool enhanced) { chart::CopyToClipboardMetafile(output_, enhanced); }
+void TCustomChart::PrintPartialCanvas(TCanvas* canvas, const TRect& rect) {
+    chart::PrintPartialCanvas(output_, canvas, rect);
+}
+void TCustomChart::PrintPartial(platform::Printer& printer, const TRect& rect) {
+    chart::PrintPartial(output_, printer, rect);
+}
+TRect TCustomChart::CalcProportionalMargins(platform::Printer& printer) {
+    return chart::CalcProportionalMargins(output_, printer);
+}
+TRect TCustomChart::ChartPrintRect(platform::Printer& printer) { return chart::ChartPrintRect(output_, printer); }
+void TCustomChart::PrintRect(platform::Printer& printer, const TRect& rect) {
+    chart::PrintRect(output_, printer, rect);
+}
+void TCustomChart::Print(platform::Printer& printer) { chart::Print(output_, printer); }
+void TCustomChart::PrintOrientation(platform::Printer& printer, platform::PrinterOrientation orientation) {
+    chart::PrintOrientation(output_, printer, orientation);
+}
+void TCustomChart::PrintPortrait(platform::Printer& printer) { chart::PrintPortrait(output_, printer); }
+void TCustomChart::PrintLandscape(platform::Printer& printer) { chart::PrintLandscape(output_, printer); }
 
 // ---------------------------------------------------------------------------
 // Registry

@@ -3,6 +3,7 @@
 // layout of the plot area from the axes and the series' margins, the series
 // housekeeping, the hit test of a mouse press and the registry of series
 // types.
+#include <array>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "chart/AxisPanel.h"
+#include "chart/ChartOutput.h"
 
 namespace pellucor::chart {
 
@@ -170,6 +172,53 @@ using TOnGetLegendText =
 using TOnGetLegendPos = std::function<void(TCustomChart* sender, int index, int& x, int& y, int& xColor)>;
 using TOnGetLegendRect = std::function<void(TCustomChart* sender, TRect& rect)>;
 
+// ----- mouse settings of every chart (start-up values; the programs keep them) -----
+// The button that drags the zoom rectangle (mbLeft) and the one that pans (mbRight).
+extern TMouseButton ChartZoomMouseButton;
+extern TMouseButton ChartScrollMouseButton;
+// Keys that must be held as well to zoom or to pan (none).
+extern TShiftState ChartZoomKeyShift;
+extern TShiftState ChartScrollKeyShift;
+// Each step of an animated zoom covers 1 / factor of the remaining distance (3).
+extern double AnimatedZoomFactor;
+
+// The scale settings of one axis, as undo restores them.
+struct AxisScaleRecord {
+    bool Automatic = true;
+    bool AutomaticMinimum = true;
+    bool AutomaticMaximum = true;
+    double Minimum = 0;
+    double Maximum = 0;
+};
+// Top, left, right and bottom axis, in this order.
+using TAllAxisSavedScales = std::array<AxisScaleRecord, 4>;
+
+// Asked before each panning step of an axis: may change the new range or refuse the step.
+using TChartAllowScrollEvent =
+    std::function<void(TChartAxis* sender, double& aMin, double& aMax, bool& allowScroll)>;
+using TChartMouseMoveEvent = std::function<void(TCustomChart* sender, TShiftState shift, int x, int y)>;
+
+// A chart as the output routines (ChartOutput.h) see it: its own client
+// rectangle, drawing cycle, print settings and name.
+class TChartOutputOf final : public TChartOutputSource {
+public:
+    explicit TChartOutputOf(TCustomChart& chart) : chart_(chart) {}
+    TRect GetRectangle() const override;
+    void Draw(TCanvas* canvas, const TRect& rect) override;
+    bool GetBufferedDisplay() const override;
+    void SetBufferedDisplay(bool buffered) override;
+    void SetDrawingToMetafile(bool value) override;
+    void SetPrinting(bool value) override;
+    bool CanClip() override;
+    int GetPrintResolution() const override;
+    bool GetPrintProportional() const override;
+    TRect& PageMargins() override;
+    std::string GetName() const override;
+
+private:
+    TCustomChart& chart_;
+};
+
 class TCustomChart : public TCustomAxisPanel {
 public:
     TCustomChart();
@@ -230,9 +279,85 @@ public:
     // area and legend.
     TChartClickedPart CalcClickedPart(TPoint pos);
     // A press: OnMouseDown, then the click event of what was hit
-    // (OnClickSeries after the series' own OnClick). Zoom and panning
-    // starts are left to the mouse handling built on top.
+    // (OnClickSeries after the series' own OnClick); a press on a series,
+    // an axis or the plot area that no handler kept (CancelMouseAction left
+    // True) starts a zoom (ChartZoomMouseButton) or panning
+    // (ChartScrollMouseButton).
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+
+    // ----- mouse: drags, release, wheel -----
+    TAllAxisSavedScales UndoScales;
+    TChartAllowScrollEvent OnAllowScroll;
+    // The window's own move and release events, raised before the chart's work.
+    TChartMouseMoveEvent OnMouseMove;
+    TChartMouseEvent OnMouseUp;
+
+    // Moves the zoom rectangle's corner, pans, or shows the cursor of the
+    // series under the mouse.
+    virtual void MouseMove(TShiftState shift, int x, int y);
+    // Ends a drag: a zoom rectangle of 17 pixels or more each way zooms
+    // (dragged right and down) or undoes the zoom (any other way).
+    virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    // A wheel turn (120 a notch; finer wheels add up to whole notches).
+    virtual bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos);
+    virtual bool DoMouseWheelDown(TShiftState shift, TPoint mousePos);
+    virtual bool DoMouseWheelUp(TShiftState shift, TPoint mousePos);
+    // Every axis that is not horizontal moves by 3 % of its range: up the
+    // values (down) or down them.
+    void ScrollVerticalAxes(bool down);
+    // The axis title, or "Left Axis", "Right Axis", "Top Axis",
+    // "Bottom Axis", "Depth Axis".
+    std::string AxisTitleOrName(const TCustomChartAxis* axis) const;
+
+    // ----- zoom -----
+    void ZoomRect(const TRect& rect);
+    // Zooms to the zoom record's rectangle (its corners put in order).
+    virtual void CalcZoomPoints();
+    void DoZoom(double topMin, double topMax, double bottomMin, double bottomMax, double leftMin,
+                double leftMax, double rightMin, double rightMax);
+    // Percent 110 takes 10 % of each axis' computed range off each end.
+    void ZoomPercent(double percent);
+    // Back to the scales saved before the first zoom or pan (when any).
+    void UndoZoom() override;
+    TAllAxisSavedScales SaveScales() const;
+    void RestoreScales(const TAllAxisSavedScales& scales);
+    // Draws the zoom rectangle (not-xor: a second call erases it) where the
+    // window's picture is: the buffer picture, or the window canvas.
+    void DrawZoomRectangleOnScreen();
+    // Redraws at once (the animated zoom shows its steps this way); a window
+    // repaints itself, a chart without one draws into its buffer.
+    virtual void Refresh();
+
+    // ----- pictures, clipboard, printing (ChartOutput.h) -----
+    // The name of the chart (the print job's title).
+    std::string Name;
+    virtual std::string GetName() const { return Name; }
+    // The chart as the output routines take it.
+    TChartOutputSource& Output() { return output_; }
+    void DrawToMetaCanvas(TCanvas* canvas, const TRect& rect);
+    void SaveToMetafileRect(bool enhanced, const std::string& fileName, const TRect& rect);
+    // A placeable metafile (.wmf), an enhanced metafile (.emf), a bitmap file
+    // (.bmp) of the client area; PictureFileError when it cannot be written.
+    void SaveToMetafile(const std::string& fileName);
+    void SaveToMetafileEnh(const std::string& fileName);
+    void SaveToBitmapFile(const std::string& fileName);
+    void CopyToClipboardBitmap();
+    void CopyToClipboardMetafile(bool enhanced);
+    void PrintPartialCanvas(TCanvas* canvas, const TRect& rect);
+    void PrintPartial(platform::Printer& printer, const TRect& rect);
+    TRect CalcProportionalMargins(platform::Printer& printer);
+    TRect ChartPrintRect(platform::Printer& printer);
+    void PrintRect(platform::Printer& printer, const TRect& rect);
+    void Print(platform::Printer& printer);
+    void PrintOrientation(platform::Printer& printer, platform::PrinterOrientation orientation);
+    void PrintPortrait(platform::Printer& printer);
+    void PrintLandscape(platform::Printer& printer);
+
+private:
+    // Moves axis as the mouse went from pixel a to pixel b.
+    void PanAxis(TCustomChartAxis* axis, int a, int b);
+    TChartOutputOf output_{*this};
+    int wheelAccumulator_ = 0;
 };
 
 class TChart : public TCustomChart {

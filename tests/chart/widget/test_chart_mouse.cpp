@@ -1,0 +1,465 @@
+// The chart's mouse on a shown chart widget, driven as a person would with
+// QTest: clicks routed in order, the zoom rectangle, undo, panning, the
+// wheel, and the programmatic zoom operations.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "chart/Series.h"
+#include "chart/widget/ChartWidget.h"
+
+namespace pellucor::chart {
+namespace {
+
+class WidgetEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (QCoreApplication::instance()) return;
+        static int argc = 1;
+        static char arg0[] = "pellucor-test";
+        static char* argv[] = {arg0, nullptr};
+        app_ = new QApplication(argc, argv);
+    }
+    void TearDown() override {
+        delete app_;
+        app_ = nullptr;
+    }
+
+private:
+    QApplication* app_ = nullptr;
+};
+
+::testing::Environment* const kEnvironment = ::testing::AddGlobalTestEnvironment(new WidgetEnvironment);
+
+void PaintNow(QWidget& w) { (void)w.grab(); }
+
+struct Range {
+    double min, max;
+};
+
+Range RangeOf(const TCustomChartAxis* a) { return {a->Minimum(), a->Maximum()}; }
+
+// A shown chart, 500 x 400, both axes fixed to 0 .. 100, one point series
+// with a point at (50, 50).
+class ChartMouse : public ::testing::Test {
+protected:
+    void SetUp() override {
+        w.setObjectName("Chart1");
+        w.View3D = false;
+        w.resize(500, 400);
+        w.AddSeries(&s);
+        s.AddXY(50, 50);
+        s.AddXY(90, 10);  // far from where the tests press
+        for (TChartAxis* a : {w.BottomAxis, w.LeftAxis}) {
+            a->SetAutomatic(false);
+            a->SetMinimum(0);
+            a->SetMaximum(100);
+        }
+        w.OnZoom = [this](TCustomChartPanel*) { ++zooms; };
+        w.OnUndoZoom = [this](TCustomChartPanel*) { ++undos; };
+        w.OnScroll = [this](TCustomChartPanel*) { ++scrolls; };
+        w.show();
+        PaintNow(w);
+        cr = w.ChartRect;
+    }
+
+    // Values at pixels by a straight line over the plot rectangle.
+    double X(int px) const { return 100.0 * (px - cr.Left) / (cr.Right - cr.Left); }
+    double Y(int py) const { return 100.0 - 100.0 * (py - cr.Top) / (cr.Bottom - cr.Top); }
+
+    // A drag from a to b with one button, through a few moves.
+    void Drag(Qt::MouseButton button, QPoint a, QPoint b) {
+        QTest::mousePress(&w, button, Qt::NoModifier, a);
+        for (int k = 1; k <= 4; ++k) QTest::mouseMove(&w, a + (b - a) * k / 4);
+        QTest::mouseRelease(&w, button, Qt::NoModifier, b);
+    }
+
+    // A point in the plot away from the series' point.
+    QPoint Inside() const { return QPoint(cr.Left + 40, cr.Top + 30); }
+
+    TChartWidget w;
+    TPointSeries s;
+    TRect cr;
+    int zooms = 0, undos = 0, scrolls = 0;
+};
+
+// --- zoom ---
+
+TEST_F(ChartMouse, ADragOf17By17DownAndRightZoomsIntoTheRectangle) {
+    const QPoint a = Inside();
+    const QPoint b = a + QPoint(17, 17);
+    Drag(Qt::LeftButton, a, b);
+    EXPECT_EQ(zooms, 1);
+    EXPECT_TRUE(w.Zoomed);
+    EXPECT_NEAR(w.BottomAxis->Minimum(), X(a.x()), 1e-9);
+    EXPECT_NEAR(w.BottomAxis->Maximum(), X(b.x()), 1e-9);
+    // The lower edge gives the smaller value.
+    EXPECT_NEAR(w.LeftAxis->Minimum(), Y(b.y()), 1e-9);
+    EXPECT_NEAR(w.LeftAxis->Maximum(), Y(a.y()), 1e-9);
+    EXPECT_FALSE(w.ZoomRecord.IsActive);
+    // The zoomed view is drawn: the series' point lies outside it.
+    PaintNow(w);
+    EXPECT_EQ(w.BottomAxis->RangeMin, w.BottomAxis->Minimum());
+}
+
+TEST_F(ChartMouse, SmallerDragsChangeNothingAndLeaveNoRectangleBehind) {
+    const QImage before = w.grab().toImage();
+    const int draws = w.DrawCount();
+    const QPoint a = Inside();
+    const QPoint moves[] = {{16, 100}, {100, 16}, {16, 16}, {-16, -100}, {0, 0}};
+    for (QPoint d : moves) {
+        Drag(Qt::LeftButton, a, a + d);
+        EXPECT_EQ(zooms, 0) << d.x() << "," << d.y();
+        EXPECT_EQ(undos, 0) << d.x() << "," << d.y();
+        EXPECT_EQ(w.BottomAxis->Minimum(), 0);
+        EXPECT_EQ(w.BottomAxis->Maximum(), 100);
+        EXPECT_EQ(w.LeftAxis->Maximum(), 100);
+        EXPECT_FALSE(w.Zoomed);
+    }
+    // The rectangle was erased again on the buffer: the screen is as before,
+    // and nothing needed a full draw.
+    EXPECT_EQ(w.grab().toImage(), before);
+    EXPECT_EQ(w.DrawCount(), draws);
+}
+
+TEST_F(ChartMouse, TheRectangleShowsWhileDragging) {
+    const QImage before = w.grab().toImage();
+    const QPoint a = Inside();
+    const QPoint b = a + QPoint(60, 40);
+    QTest::mousePress(&w, Qt::LeftButton, Qt::NoModifier, a);
+    QTest::mouseMove(&w, a + QPoint(30, 20));
+    QTest::mouseMove(&w, b);
+    const QImage during = w.grab().toImage();
+    // The outline of the current rectangle (far edges one pixel in) changed
+    // colour; the earlier, smaller rectangle's far edges are back as they were.
+    const int mx = (a.x() + b.x()) / 2, my = (a.y() + b.y()) / 2;
+    for (QPoint p : {QPoint(mx, a.y()), QPoint(mx, b.y() - 1), QPoint(a.x(), my), QPoint(b.x() - 1, my)})
+        EXPECT_NE(during.pixel(p), before.pixel(p)) << p.x() << "," << p.y();
+    for (QPoint p : {a + QPoint(29, 10), a + QPoint(15, 19)})
+        EXPECT_EQ(during.pixel(p), before.pixel(p)) << p.x() << "," << p.y();
+    // Inside the rectangle the picture is untouched.
+    EXPECT_EQ(during.pixel(a + QPoint(10, 10)), before.pixel(a + QPoint(10, 10)));
+    QTest::mouseRelease(&w, Qt::LeftButton, Qt::NoModifier, b);
+}
+
+TEST_F(ChartMouse, ADragUpOrLeftUndoesTheZoom) {
+    struct Case {
+        const char* name;
+        QPoint d;
+    } cases[] = {{"up and left", {-17, -17}}, {"up and right", {30, -20}}, {"down and left", {-20, 30}}};
+    for (const Case& k : cases) {
+        // Start automatic, so that undo must restore that as well.
+        w.BottomAxis->SetAutomatic(true);
+        PaintNow(w);
+        const Range automaticRange = {w.BottomAxis->RangeMin, w.BottomAxis->RangeMax};
+        Drag(Qt::LeftButton, Inside(), Inside() + QPoint(40, 40));
+        Drag(Qt::LeftButton, Inside() + QPoint(5, 5), Inside() + QPoint(45, 25));  // a second zoom
+        ASSERT_TRUE(w.Zoomed) << k.name;
+        EXPECT_FALSE(w.BottomAxis->Automatic()) << k.name;
+        undos = 0;
+        const QPoint from = Inside() + QPoint(60, 60);
+        Drag(Qt::LeftButton, from, from + k.d);
+        EXPECT_EQ(undos, 1) << k.name;
+        EXPECT_FALSE(w.Zoomed) << k.name;
+        EXPECT_TRUE(w.UndoScalesEmpty) << k.name;
+        // Back to the view before the first zoom.
+        EXPECT_TRUE(w.BottomAxis->Automatic()) << k.name;
+        EXPECT_FALSE(w.LeftAxis->Automatic()) << k.name;
+        EXPECT_EQ(w.LeftAxis->Minimum(), 0) << k.name;
+        EXPECT_EQ(w.LeftAxis->Maximum(), 100) << k.name;
+        PaintNow(w);
+        EXPECT_EQ(w.BottomAxis->RangeMin, automaticRange.min) << k.name;
+        EXPECT_EQ(w.BottomAxis->RangeMax, automaticRange.max) << k.name;
+    }
+}
+
+TEST_F(ChartMouse, ZoomNeedsTheZoomButtonAndAllowZoom) {
+    // A release of another button leaves the rectangle active.
+    const QPoint a = Inside();
+    QTest::mousePress(&w, Qt::LeftButton, Qt::NoModifier, a);
+    QTest::mouseMove(&w, a + QPoint(40, 40));
+    QTest::mousePress(&w, Qt::MiddleButton, Qt::NoModifier, a + QPoint(40, 40));
+    QTest::mouseRelease(&w, Qt::MiddleButton, Qt::NoModifier, a + QPoint(40, 40));
+    EXPECT_TRUE(w.ZoomRecord.IsActive);
+    QTest::mouseRelease(&w, Qt::LeftButton, Qt::NoModifier, a + QPoint(40, 40));
+    EXPECT_EQ(zooms, 1);
+    w.UndoZoom();
+
+    w.AllowZoom = false;
+    zooms = 0;
+    Drag(Qt::LeftButton, a, a + QPoint(40, 40));
+    EXPECT_EQ(zooms, 0);
+    EXPECT_EQ(w.BottomAxis->Maximum(), 100);
+}
+
+// --- panning ---
+
+TEST_F(ChartMouse, ARightDragPansAndPanningBackRestoresTheRange) {
+    const QPoint a = Inside() + QPoint(100, 100);
+    QTest::mousePress(&w, Qt::RightButton, Qt::NoModifier, a);
+    QTest::mouseMove(&w, a + QPoint(-20, 10));
+    QTest::mouseMove(&w, a + QPoint(-40, 30));
+    // The data follow the mouse: dragged left shows larger x, dragged down larger y.
+    const double dx = 40 * 100.0 / (cr.Right - cr.Left);
+    const double dy = 30 * 100.0 / (cr.Bottom - cr.Top);
+    EXPECT_NEAR(w.BottomAxis->Minimum(), dx, 1e-9);
+    EXPECT_NEAR(w.BottomAxis->Maximum(), 100 + dx, 1e-9);
+    EXPECT_NEAR(w.LeftAxis->Minimum(), dy, 1e-9);
+    EXPECT_NEAR(w.LeftAxis->Maximum(), 100 + dy, 1e-9);
+    EXPECT_EQ(scrolls, 2);
+    EXPECT_FALSE(w.UndoScalesEmpty);
+    // Back in other steps to the start.
+    QTest::mouseMove(&w, a + QPoint(-10, 5));
+    QTest::mouseMove(&w, a);
+    QTest::mouseRelease(&w, Qt::RightButton, Qt::NoModifier, a);
+    EXPECT_NEAR(w.BottomAxis->Minimum(), 0, 1e-9);
+    EXPECT_NEAR(w.BottomAxis->Maximum(), 100, 1e-9);
+    EXPECT_NEAR(w.LeftAxis->Minimum(), 0, 1e-9);
+    EXPECT_NEAR(w.LeftAxis->Maximum(), 100, 1e-9);
+    EXPECT_FALSE(w.PanningRecord.IsActive);
+    EXPECT_EQ(zooms, 0);
+}
+
+TEST_F(ChartMouse, PanningAlongOneDirectionOnlyWhenSoAllowed) {
+    struct Case {
+        TPanningMode mode;
+        bool horizontal, vertical;
+    } cases[] = {{pmHorizontal, true, false}, {pmVertical, false, true}, {pmNone, false, false}};
+    for (const Case& k : cases) {
+        w.UndoZoom();
+        w.AllowPanning = k.mode;
+        const QPoint a = Inside() + QPoint(100, 100);
+        Drag(Qt::RightButton, a, a + QPoint(-40, 30));
+        EXPECT_EQ(w.BottomAxis->Minimum() != 0, k.horizontal) << k.mode;
+        EXPECT_EQ(w.LeftAxis->Minimum() != 0, k.vertical) << k.mode;
+    }
+}
+
+TEST_F(ChartMouse, PanningThatLeavesThePlotStopsAndDoesNotResume) {
+    const QPoint a = Inside() + QPoint(100, 100);
+    QTest::mousePress(&w, Qt::RightButton, Qt::NoModifier, a);
+    QTest::mouseMove(&w, a + QPoint(-10, 0));
+    const Range panned = RangeOf(w.BottomAxis);
+    QTest::mouseMove(&w, QPoint(cr.Right + 5, a.y()));  // out of the plot
+    EXPECT_FALSE(w.PanningRecord.IsActive);
+    QTest::mouseMove(&w, a + QPoint(-50, 0));  // back in
+    EXPECT_EQ(w.BottomAxis->Minimum(), panned.min);
+    EXPECT_EQ(w.BottomAxis->Maximum(), panned.max);
+    QTest::mouseRelease(&w, Qt::RightButton, Qt::NoModifier, a);
+}
+
+TEST_F(ChartMouse, AllowScrollMayChangeOrRefuseAStep) {
+    w.OnAllowScroll = [](TChartAxis*, double& lo, double& hi, bool& allow) {
+        if (lo < 0) allow = false;  // nothing left of zero
+        hi = lo + 100;
+    };
+    const QPoint a = Inside() + QPoint(100, 100);
+    Drag(Qt::RightButton, a, a + QPoint(30, 0));  // would show negative x
+    EXPECT_EQ(w.BottomAxis->Minimum(), 0);
+    EXPECT_EQ(w.BottomAxis->Maximum(), 100);
+    Drag(Qt::RightButton, a, a + QPoint(-30, 0));
+    EXPECT_GT(w.BottomAxis->Minimum(), 0);
+    EXPECT_DOUBLE_EQ(w.BottomAxis->Maximum(), w.BottomAxis->Minimum() + 100);
+}
+
+TEST_F(ChartMouse, OneUndoAfterPanAndZoomReturnsToTheViewBeforeBoth) {
+    const QPoint a = Inside() + QPoint(100, 100);
+    Drag(Qt::RightButton, a, a + QPoint(-40, 30));
+    Drag(Qt::LeftButton, Inside(), Inside() + QPoint(50, 50));
+    EXPECT_TRUE(w.Zoomed);
+    w.UndoZoom();
+    EXPECT_EQ(w.BottomAxis->Minimum(), 0);
+    EXPECT_EQ(w.BottomAxis->Maximum(), 100);
+    EXPECT_EQ(w.LeftAxis->Minimum(), 0);
+    EXPECT_EQ(w.LeftAxis->Maximum(), 100);
+}
+
+// --- the wheel ---
+
+void Wheel(QWidget& w, QPoint pos, int delta) {
+    QWheelEvent e(QPointF(pos), w.mapToGlobal(QPointF(pos)), QPoint(), QPoint(0, delta), Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&w, &e);
+}
+
+TEST_F(ChartMouse, TheWheelShiftsTheVerticalAxesByThreePercent) {
+    Wheel(w, Inside(), -120);  // down
+    EXPECT_NEAR(w.LeftAxis->Minimum(), 3, 1e-12);
+    EXPECT_NEAR(w.LeftAxis->Maximum(), 103, 1e-12);
+    EXPECT_FALSE(w.LeftAxis->Automatic());
+    Wheel(w, Inside(), 120);  // up: 3 % of 100 again
+    Wheel(w, Inside(), 120);
+    EXPECT_NEAR(w.LeftAxis->Minimum(), -3, 1e-12);
+    EXPECT_NEAR(w.LeftAxis->Maximum(), 97, 1e-12);
+    // Horizontal axes stay.
+    EXPECT_EQ(w.BottomAxis->Minimum(), 0);
+    EXPECT_EQ(w.BottomAxis->Maximum(), 100);
+    // A fine wheel moves once its turns add up to a notch.
+    Wheel(w, Inside(), -60);
+    EXPECT_NEAR(w.LeftAxis->Minimum(), -3, 1e-12);
+    Wheel(w, Inside(), -60);
+    EXPECT_NEAR(w.LeftAxis->Minimum(), -3 + 3, 1e-12);
+    // The picture follows.
+    PaintNow(w);
+    EXPECT_NEAR(w.LeftAxis->RangeMin, 0, 1e-12);
+}
+
+// --- presses: events in order, cancelling ---
+
+TEST_F(ChartMouse, PressRaisesMouseDownBeforeTheClickEvents) {
+    std::vector<std::string> log;
+    w.OnMouseDown = [&](TCustomChart*, TMouseButton, TShiftState, int, int) { log.push_back("down"); };
+    s.OnClick = [&](TChartSeries*, int i, TMouseButton, TShiftState, int, int) {
+        log.push_back("series click " + std::to_string(i));
+    };
+    w.OnClickSeries = [&](TCustomChart*, TChartSeries*, int i, TMouseButton, TShiftState, int, int) {
+        log.push_back("chart series click " + std::to_string(i));
+    };
+    w.OnClickBackground = [&](TCustomChart*, TMouseButton, TShiftState, int, int) { log.push_back("background"); };
+    w.OnClickAxis = [&](TCustomChart*, TChartAxis* a, TMouseButton, TShiftState, int, int) {
+        log.push_back("axis " + w.AxisTitleOrName(a));
+    };
+    const QPoint point(s.CalcXPos(0), s.CalcYPos(0));
+    QTest::mouseClick(&w, Qt::LeftButton, Qt::NoModifier, point);
+    EXPECT_EQ(log, (std::vector<std::string>{"down", "series click 0", "chart series click 0"}));
+    // Handlers that keep CancelMouseAction: no zoom began.
+    EXPECT_FALSE(w.ZoomRecord.IsActive);
+    log.clear();
+    QTest::mouseClick(&w, Qt::LeftButton, Qt::NoModifier, QPoint(cr.Left, (cr.Top + cr.Bottom) / 2));
+    EXPECT_EQ(log, (std::vector<std::string>{"down", "axis Left Axis"}));
+    log.clear();
+    QTest::mouseClick(&w, Qt::LeftButton, Qt::NoModifier, Inside());
+    EXPECT_EQ(log, (std::vector<std::string>{"down", "background"}));
+}
+
+TEST_F(ChartMouse, MouseDownThatCancelsStopsEverythingElse) {
+    int clicks = 0;
+    w.OnMouseDown = [&](TCustomChart* c, TMouseButton, TShiftState, int, int) { c->CancelMouseAction = true; };
+    w.OnClickSeries = [&](TCustomChart*, TChartSeries*, int, TMouseButton, TShiftState, int, int) { ++clicks; };
+    w.OnClickBackground = [&](TCustomChart*, TMouseButton, TShiftState, int, int) { ++clicks; };
+    QTest::mouseClick(&w, Qt::LeftButton, Qt::NoModifier, QPoint(s.CalcXPos(0), s.CalcYPos(0)));
+    Drag(Qt::LeftButton, Inside(), Inside() + QPoint(50, 50));
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(zooms, 0);
+    EXPECT_FALSE(w.CancelMouseAction);  // read once, then cleared
+}
+
+TEST_F(ChartMouse, AClickHandlerThatClearsCancelLetsTheDragZoomFromThePoint) {
+    for (bool letGo : {false, true}) {
+        w.UndoZoom();
+        zooms = 0;
+        int clicks = 0;
+        w.OnClickSeries = [&](TCustomChart* c, TChartSeries*, int, TMouseButton, TShiftState, int, int) {
+            ++clicks;
+            if (letGo) c->CancelMouseAction = false;
+        };
+        const QPoint point(s.CalcXPos(0), s.CalcYPos(0));
+        Drag(Qt::LeftButton, point, point + QPoint(30, 30));
+        EXPECT_EQ(clicks, 1) << letGo;
+        EXPECT_EQ(zooms, letGo ? 1 : 0) << letGo;
+    }
+}
+
+TEST_F(ChartMouse, ABackgroundHandlerThatKeepsThePressStopsTheZoom) {
+    int clicks = 0;
+    w.OnClickBackground = [&](TCustomChart*, TMouseButton, TShiftState, int, int) { ++clicks; };
+    Drag(Qt::LeftButton, Inside(), Inside() + QPoint(50, 50));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(zooms, 0);
+    // Outside the plot area (on the panel) a press starts no zoom at all.
+    w.OnClickBackground = nullptr;
+    Drag(Qt::LeftButton, QPoint(2, 2), QPoint(60, 60));
+    EXPECT_EQ(zooms, 0);
+}
+
+TEST_F(ChartMouse, TheSeriesCursorShowsOverItsPoints) {
+    s.Cursor = crChartHand;
+    auto move = [&](QPoint p) {
+        QMouseEvent e(QEvent::MouseMove, QPointF(p), w.mapToGlobal(QPointF(p)), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
+        QApplication::sendEvent(&w, &e);
+    };
+    move(QPoint(s.CalcXPos(0), s.CalcYPos(0)));
+    EXPECT_EQ(w.Cursor, crChartHand);
+    EXPECT_EQ(w.cursor().shape(), Qt::PointingHandCursor);
+    move(Inside());
+    EXPECT_EQ(w.Cursor, 0);
+    EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
+}
+
+// --- programmatic zoom ---
+
+TEST(ChartZoom, ZoomPercentTakesTheShareOffEachEnd) {
+    TChart c;
+    c.View3D = false;
+    for (TChartAxis* a : {c.BottomAxis, c.LeftAxis}) {
+        a->SetAutomatic(false);
+        a->SetMinimum(0);
+        a->SetMaximum(100);
+    }
+    c.ZoomPercent(110);
+    EXPECT_NEAR(c.BottomAxis->Minimum(), 10, 1e-12);
+    EXPECT_NEAR(c.BottomAxis->Maximum(), 90, 1e-12);
+    EXPECT_NEAR(c.LeftAxis->Minimum(), 10, 1e-12);
+    EXPECT_TRUE(c.Zoomed);
+    c.UndoZoom();
+    EXPECT_EQ(c.BottomAxis->Maximum(), 100);
+}
+
+TEST(ChartZoom, UndoWithoutAZoomStillReportsAndLeavesTheAxes) {
+    TChart c;
+    c.LeftAxis->SetMinMax(2, 5);
+    int undos = 0;
+    c.OnUndoZoom = [&](TCustomChartPanel*) { ++undos; };
+    c.Zoomed = true;
+    c.UndoZoom();
+    EXPECT_EQ(undos, 1);
+    EXPECT_FALSE(c.Zoomed);
+    EXPECT_EQ(c.LeftAxis->Minimum(), 2);
+    EXPECT_EQ(c.LeftAxis->Maximum(), 5);
+    EXPECT_FALSE(c.LeftAxis->Automatic());
+}
+
+// Records the left axis at every immediate redraw.
+class RecordingChart : public TChart {
+public:
+    std::vector<Range> steps;
+    void Refresh() override { steps.push_back(RangeOf(LeftAxis)); }
+};
+
+TEST(ChartZoom, AnimatedZoomPassesThroughRangesEachAThirdCloser) {
+    RecordingChart c;
+    c.LeftAxis->SetMinMax(0, 100);
+    c.AnimatedZoom = true;
+    c.AnimatedZoomSteps = 8;
+    c.DoZoom(0, 1, 0, 1, 10, 40, 0, 1);
+    ASSERT_EQ(c.steps.size(), 7u);
+    for (int k = 1; k <= 7; ++k) {
+        // After k steps two thirds of the distance to go are left, k times.
+        const double left = std::pow(2.0 / 3.0, k);
+        EXPECT_NEAR(c.steps[k - 1].min, 10 - 10 * left, 1e-9) << k;
+        EXPECT_NEAR(c.steps[k - 1].max, 40 + 60 * left, 1e-9) << k;
+    }
+    EXPECT_EQ(c.LeftAxis->Minimum(), 10);
+    EXPECT_EQ(c.LeftAxis->Maximum(), 40);
+}
+
+TEST(ChartZoom, AxisNamesForClickTexts) {
+    TChart c;
+    EXPECT_EQ(c.AxisTitleOrName(c.LeftAxis), "Left Axis");
+    EXPECT_EQ(c.AxisTitleOrName(c.RightAxis), "Right Axis");
+    EXPECT_EQ(c.AxisTitleOrName(c.TopAxis), "Top Axis");
+    EXPECT_EQ(c.AxisTitleOrName(c.BottomAxis), "Bottom Axis");
+    EXPECT_EQ(c.AxisTitleOrName(c.DepthAxis), "Depth Axis");
+    c.LeftAxis->Title->SetCaption("-Z'' / Ohm");
+    EXPECT_EQ(c.AxisTitleOrName(c.LeftAxis), "-Z'' / Ohm");
+}
+
+}  // namespace
+}  // namespace pellucor::chart
