@@ -83,9 +83,13 @@ bool ExceedsMaxIterations(int iteration) {
 void RecordMatrices(int slot) {
     ProgramState& s = State();
     const ParamSet& par = s.Params;
-    for (int j = 1; j <= par.ParamCount; ++j) {
-        s.History.StartMatrix[slot * MaxParams + j] = par.Value[j];
-        s.History.ValueMatrix[slot * MaxParams + j] = std::exp(par.LnValue[j]) * par.Sign[j];
+    // An iteration past the tables is not recorded rather than written
+    // over whatever lies behind them.
+    for (int j = 1; j <= std::min(par.ParamCount, MaxParams); ++j) {
+        const int at = HistoryValueSlot(slot, j);
+        if (at == 0) return;
+        s.History.StartMatrix[at] = par.Value[j];
+        s.History.ValueMatrix[at] = std::exp(par.LnValue[j]) * par.Sign[j];
     }
 }
 

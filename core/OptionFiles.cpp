@@ -18,7 +18,8 @@ namespace {
 
 // The ranges the options and print-layout dialogs offer; a hand-edited file
 // must not carry a value past them into the engine's tables.
-constexpr int MinIterationLimit = 5, MaxIterationLimit = 20;
+// (The iteration limit's range is the program state's MinIterationLimit to
+// MaxIterationLimit, which the iteration tables are sized for.)
 constexpr int LowestMinFreqExponent = -6, HighestMinFreqExponent = -1;
 constexpr int LowestMaxFreqExponent = 3, HighestMaxFreqExponent = 8;
 

@@ -64,7 +64,7 @@ void ParamWindow::ShowEndValues(bool copy) {
     ProgramState& s = State();
     ParamSet& p = s.Params;
     if (copy || p.FreeCount == 0 || s.Run.SimulateMode) {
-        for (int r = 1; r <= MaxParams; ++r) SetEndText(r, StartText(r));
+        CopyStartToEnd();
         return;
     }
     for (int r = 1; r <= MaxParams; ++r) {
@@ -126,6 +126,23 @@ void ParamWindow::ShowSignBoxes() {
 void ParamWindow::ResetUnusedSigns() {
     ParamSet& p = State().Params;
     for (int r = std::max(1, p.ParamCount + 1); r <= MaxParams; ++r) p.Sign[r] = 1.0;
+}
+
+int ParamWindow::ReadSigns() {
+    ParamSet& p = State().Params;
+    int ticked = 0;
+    for (int r = 1; r <= MaxParams; ++r) {
+        p.Sign[r] = 1.0;
+        if (SignBox(r)) {
+            p.Sign[r] = -1.0;
+            ++ticked;
+        }
+    }
+    return ticked;
+}
+
+void ParamWindow::CopyStartToEnd() {
+    for (int r = 1; r <= MaxParams; ++r) SetEndText(r, StartText(r));
 }
 
 namespace {

@@ -17,6 +17,21 @@ inline constexpr int MaxGroupSets = 7;
 inline constexpr int MaxCodeLength = 39;
 // Slots of the per-iteration value tables: MaxHistory iterations of 15 values.
 inline constexpr int HistoryValueSlots = MaxHistory * MaxParams;
+// The iteration limit the options allow. The value tables hold iteration 0
+// (the start) and every iteration up to the largest limit.
+inline constexpr int MinIterationLimit = 5;
+inline constexpr int MaxIterationLimit = 20;
+static_assert(MaxHistory > MaxIterationLimit, "history rows for every iteration the options allow");
+static_assert(HistoryValueSlots >= (MaxIterationLimit + 1) * MaxParams,
+              "value slots for every iteration the options allow");
+
+// Slot of parameter `param` (1..MaxParams) at iteration `iteration`
+// (0..MaxHistory - 1) in the iteration value tables; 0, which no table has,
+// for anything outside them.
+constexpr int HistoryValueSlot(int iteration, int param) {
+    if (iteration < 0 || iteration >= MaxHistory || param < 1 || param > MaxParams) return 0;
+    return iteration * MaxParams + param;
+}
 
 inline constexpr double TwoPi = 6.283185307179586;
 

@@ -53,6 +53,11 @@ public:
     void ClearSignBoxes();
     void ShowSignBoxes();
     void ResetUnusedSigns();
+    // Sign[1..15] := +1, then -1 for every ticked Sign box; returns how many
+    // boxes are ticked.
+    int ReadSigns();
+    // The Start texts into the End edits, as text.
+    void CopyStartToEnd();
 
 private:
     // The kinds and unit choice the row labels were last shown for. The
@@ -135,6 +140,10 @@ public:
     virtual void SetChartBackground(bool /*white*/) {}
     // The splash window for its two seconds (end of start-up).
     virtual void ShowSplashScreen() {}
+    // Simulates the current code from the parameter window's Start column
+    // and replots (the quick simulator's "Update"); with the flag the data
+    // file name becomes the simulation file of the code.
+    virtual void SimulateCurrentModel(bool /*nameAsSimulationFile*/) {}
 };
 
 struct WindowSet {

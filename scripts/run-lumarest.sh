@@ -1,20 +1,4 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and starts Lumarest in a per-user program folder.
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
-bash "$root/scripts/setup.sh"
-dir="$(bash "$root/scripts/build.sh" | tail -n 1)"
-progdir="${PELLUCOR_HOME:-$HOME/Lumarest}"
-mkdir -p "$progdir"
-# The program takes its working folder as the program folder on the first run.
-for sub in data par "data/simulation data" "data/export data" "par/simulation par" \
-           pics doc report bmp batch hist temp kinetics covars; do
-  mkdir -p "$progdir/$sub"
-done
-cp -rn "$root/apps/files/." "$progdir/" 2>/dev/null || true
-cd "$progdir"
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-  echo "No display found: starting Lumarest without a screen (offscreen)."
-  export QT_QPA_PLATFORM=offscreen
-fi
-exec "$dir/apps/Lumarest" "$@"
+exec bash "$(cd "$(dirname "$0")" && pwd)/run-program.sh" Lumarest "$@"

@@ -23,8 +23,16 @@ void TAreaSeries::SetMultiArea(TMultiArea value) {
 
 void TAreaSeries::AssignSeries(TChartSeries& source) {
     if (auto* a = dynamic_cast<TAreaSeries*>(&source)) MultiArea = a->MultiArea;
-    if (auto* c = dynamic_cast<TCustomSeries*>(&source)) TCustomSeries::Assign(*c);
+    TCustomSeries::Assign(source);
     TChartSeries::AssignSeries(source);
+    DrawArea = true;
+    ConnectPoints = true;
+    if (!ClassHasInstance(source)) Pointer->Visible = false;
+}
+
+void TAreaSeries::Assign(const TChartSeries& source) {
+    if (auto* a = dynamic_cast<const TAreaSeries*>(&source)) MultiArea = a->MultiArea;
+    TCustomSeries::Assign(source);
     DrawArea = true;
     ConnectPoints = true;
     if (!ClassHasInstance(source)) Pointer->Visible = false;
@@ -65,6 +73,13 @@ int TAreaSeries::CalcYPos(int index) {
 double TAreaSeries::CalcYPosExact(int index) {
     if (MultiArea == maNone) return TCustomSeries::CalcYPosExact(index);
     return CalcYPos(index);
+}
+
+bool TAreaSeries::StackedYPos(int valueIndex, int& y, double& yd) {
+    if (MultiArea == maNone) return false;
+    y = CalcYPos(valueIndex);
+    yd = y;
+    return true;
 }
 
 int TAreaSeries::GetOriginPos(int valueIndex) {

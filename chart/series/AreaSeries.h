@@ -14,11 +14,14 @@ public:
 
     // Stores the value in every area series of the chart and repaints.
     void SetMultiArea(TMultiArea value);
+    std::string ClassName() const override { return "TAreaSeries"; }
     void AssignSeries(TChartSeries& source) override;
+    void Assign(const TChartSeries& source) override;
     void PrepareLegendCanvas(int valueIndex, TColor& backColor, TBrushStyle& style) override;
     int CalcYPos(int index) override;
     double CalcYPosExact(int index) override;
     int GetOriginPos(int valueIndex) override;
+    bool StackedYPos(int valueIndex, int& y, double& yd) override;
     double MaxYValue() const override;
     double MinYValue() const override;
     void CalcZOrder() override;

@@ -374,22 +374,31 @@ void TCustomBarSeries::PrepareLegendCanvas(int, TColor& backColor, TBrushStyle& 
     backColor = BarBrush->GetColor() == UseSeriesColor && ParentChart ? ParentChart->Color : BarBrush->GetColor();
 }
 
+void TCustomBarSeries::CopyBarSettings(const TChartSeries& source) {
+    const auto* s = dynamic_cast<const TCustomBarSeries*>(&source);
+    if (!s || s == this) return;
+    AutoMarkPosition = s->AutoMarkPosition;
+    BarWidthPercent = s->BarWidthPercent;
+    BarStyle = s->BarStyle;
+    BarPen->Assign(*s->BarPen);
+    BarBrush->AssignBrush(*s->BarBrush);
+    CustomBarWidth = s->CustomBarWidth;
+    Dark3D = s->Dark3D;
+    MultiBar = s->MultiBar;
+    OffsetPercent = s->OffsetPercent;
+    YOrigin = s->YOrigin;
+    SideMargins = s->SideMargins;
+    UseYOrigin = s->UseYOrigin;
+}
+
 void TCustomBarSeries::AssignSeries(TChartSeries& source) {
-    if (auto* s = dynamic_cast<TCustomBarSeries*>(&source); s && s != this) {
-        AutoMarkPosition = s->AutoMarkPosition;
-        BarWidthPercent = s->BarWidthPercent;
-        BarStyle = s->BarStyle;
-        BarPen->Assign(*s->BarPen);
-        BarBrush->AssignBrush(*s->BarBrush);
-        CustomBarWidth = s->CustomBarWidth;
-        Dark3D = s->Dark3D;
-        MultiBar = s->MultiBar;
-        OffsetPercent = s->OffsetPercent;
-        YOrigin = s->YOrigin;
-        SideMargins = s->SideMargins;
-        UseYOrigin = s->UseYOrigin;
-    }
+    CopyBarSettings(source);
     TChartSeries::AssignSeries(source);
+}
+
+void TCustomBarSeries::Assign(const TChartSeries& source) {
+    CopyBarSettings(source);
+    TChartSeries::Assign(source);
 }
 
 // ----- clicks -----

@@ -78,6 +78,8 @@ public:
 
     double PointOrigin(int valueIndex, bool sumAll) override;
     void AssignSeries(TChartSeries& source) override;
+    // Settings only (bar settings of a bar source too), as a series clone takes them.
+    void Assign(const TChartSeries& source) override;
     void PrepareLegendCanvas(int valueIndex, TColor& backColor, TBrushStyle& style) override;
     void CalcZOrder() override;
     bool DrawValuesForward() const override;
@@ -102,6 +104,7 @@ protected:
     bool InternalClicked(int valueIndex, const TPoint& p);
 
 private:
+    void CopyBarSettings(const TChartSeries& source);
     void SetPenBrushBar(TColor color);
     void BarRectangle(int left, int top, int right, int bottom);
     int ValuePixel(double v);
@@ -111,6 +114,7 @@ private:
 class TBarSeries : public TCustomBarSeries {
 public:
     TBarSeries() : TCustomBarSeries(false) {}
+    std::string ClassName() const override { return "TBarSeries"; }
     double MaxYValue() const override;
     double MinYValue() const override;
 };
@@ -118,6 +122,7 @@ public:
 class THorizBarSeries : public TCustomBarSeries {
 public:
     THorizBarSeries() : TCustomBarSeries(true) {}
+    std::string ClassName() const override { return "THorizBarSeries"; }
     TChartValueList& MandatoryValueList() override { return *XValues; }
     double MaxXValue() const override;
     double MinXValue() const override;

@@ -57,6 +57,14 @@ void TFastLineSeries::AssignSeries(TChartSeries& source) {
     TChartSeries::AssignSeries(source);
 }
 
+void TFastLineSeries::Assign(const TChartSeries& source) {
+    if (auto* f = dynamic_cast<const TFastLineSeries*>(&source); f && f != this) {
+        AutoRepaint = f->AutoRepaint;
+        LinePen->Assign(*f->LinePen);
+    }
+    TChartSeries::Assign(source);
+}
+
 void TFastLineSeries::DrawAllValues() {
     PrepareCanvas();
     TChartSeries::DrawAllValues();

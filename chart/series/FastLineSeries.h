@@ -19,7 +19,9 @@ public:
     void SetLinePen(const TChartPen& pen);
     void SetSeriesColor(TColor value) override;
     void NotifyNewValue(TChartSeries* sender, int valueIndex) override;
+    std::string ClassName() const override { return "TFastLineSeries"; }
     void AssignSeries(TChartSeries& source) override;
+    void Assign(const TChartSeries& source) override;
     void DrawAllValues() override;
     void DrawValue(int valueIndex) override;
     bool DrawEveryValue() const override { return true; }

@@ -185,16 +185,25 @@ void TCircledSeries::PrepareLegendCanvas(int, TColor& backColor, TBrushStyle&) {
     backColor = CalcCircleBackColor();
 }
 
+void TCircledSeries::CopyCircleSettings(const TChartSeries& source) {
+    const auto* c = dynamic_cast<const TCircledSeries*>(&source);
+    if (!c || c == this) return;
+    Circled = c->Circled;
+    RotationAngle = c->RotationAngle;
+    RotationRadians = RotationAngle * PiDegree;
+    CustomXRadius = c->CustomXRadius;
+    CustomYRadius = c->CustomYRadius;
+    CircleBackColor = c->CircleBackColor;
+}
+
 void TCircledSeries::AssignSeries(TChartSeries& source) {
-    if (auto* c = dynamic_cast<TCircledSeries*>(&source); c && c != this) {
-        Circled = c->Circled;
-        RotationAngle = c->RotationAngle;
-        RotationRadians = RotationAngle * PiDegree;
-        CustomXRadius = c->CustomXRadius;
-        CustomYRadius = c->CustomYRadius;
-        CircleBackColor = c->CircleBackColor;
-    }
+    CopyCircleSettings(source);
     TChartSeries::AssignSeries(source);
+}
+
+void TCircledSeries::Assign(const TChartSeries& source) {
+    CopyCircleSettings(source);
+    TChartSeries::Assign(source);
 }
 
 // ----- pie -----
@@ -475,15 +484,25 @@ void TPieSeries::SwapValueIndex(int a, int b) {
         std::swap(ExplodedSlices[static_cast<std::size_t>(a)], ExplodedSlices[static_cast<std::size_t>(b)]);
 }
 
+void TPieSeries::CopyPieSettings(const TChartSeries& source) {
+    const auto* p = dynamic_cast<const TPieSeries*>(&source);
+    if (!p || p == this) return;
+    Dark3D = p->Dark3D;
+    UsePatterns = p->UsePatterns;
+    PiePen->Assign(*p->PiePen);
+    ExplodeBiggest = p->ExplodeBiggest;
+    OtherSlice = p->OtherSlice;
+}
+
 void TPieSeries::AssignSeries(TChartSeries& source) {
-    if (auto* p = dynamic_cast<TPieSeries*>(&source); p && p != this) {
-        Dark3D = p->Dark3D;
-        UsePatterns = p->UsePatterns;
-        PiePen->Assign(*p->PiePen);
-        ExplodeBiggest = p->ExplodeBiggest;
-        OtherSlice = p->OtherSlice;
-    }
+    CopyPieSettings(source);
     TCircledSeries::AssignSeries(source);
+    ColorEachPoint = true;
+}
+
+void TPieSeries::Assign(const TChartSeries& source) {
+    CopyPieSettings(source);
+    TCircledSeries::Assign(source);
     ColorEachPoint = true;
 }
 

@@ -63,9 +63,15 @@ public:
     bool UseAxis() const override { return false; }
     void PrepareLegendCanvas(int valueIndex, TColor& backColor, TBrushStyle& style) override;
     void AssignSeries(TChartSeries& source) override;
+    void Assign(const TChartSeries& source) override;
     bool ClassHasInstance(const TChartSeries& other) const override {
         return dynamic_cast<const TCircledSeries*>(&other) != nullptr;
     }
+
+protected:
+    void CopyCircleSettings(const TChartSeries& source);
+
+public:
 };
 
 enum TPieOtherStyle { poNone, poBelowPercent, poBelowValue };
@@ -142,12 +148,15 @@ public:
     void SwapValueIndex(int a, int b) override;
     void PrepareLegendCanvas(int valueIndex, TColor& backColor, TBrushStyle& style) override;
     void AssignSeries(TChartSeries& source) override;
+    void Assign(const TChartSeries& source) override;
     bool ClassHasInstance(const TChartSeries& other) const override {
         return dynamic_cast<const TPieSeries*>(&other) != nullptr;
     }
+    std::string ClassName() const override { return "TPieSeries"; }
     std::string GetEditorClass() const { return "TPieSeriesEditor"; }
 
 private:
+    void CopyPieSettings(const TChartSeries& source);
     void DrawSlice(const TPieSlice& slice);
     void DrawPie(const TPieSlice& slice);
     double AxisEnd(bool isX, bool isMax) const;

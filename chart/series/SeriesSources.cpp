@@ -231,7 +231,7 @@ void TChartSeries::AssignSeries(TChartSeries& source) {
         for (TChartSeries* s : source.DataSourceList) InternalAddDataSource(s);
     } else {
         // The points come with their colours and labels, entry for entry.
-        AssignValues(source);
+        AddValues(source);
     }
     Marks->Assign(*source.Marks);
     SeriesColor = source.SeriesColor;

@@ -341,6 +341,36 @@ TEST(ExtraSeriesRegistry, FiveMoreStandardSeries) {
     }
 }
 
+TEST(ExtraSeriesRegistry, ClonesKeepTheirKindAndSettings) {
+    RegisterExtraSeries();
+    TChart chart;
+    TBarSeries bar;
+    bar.SetParentChart(&chart);
+    bar.SetBarWidthPercent(40);
+    bar.BarStyle = bsCilinder;
+    bar.Add(3, "three", clRed);
+    auto copy = CloneChartSeries(bar);
+    auto* b = dynamic_cast<TBarSeries*>(copy.get());
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->BarWidthPercent, 40);
+    EXPECT_EQ(b->BarStyle, bsCilinder);
+    EXPECT_EQ(b->GetXLabel(0), "three");
+    EXPECT_EQ(b->GetValueColor(0), clRed);
+    copy.reset();
+
+    TPieSeries pie;
+    pie.SetParentChart(&chart);
+    pie.OtherSlice.Style = poBelowValue;
+    pie.SetRotationAngle(30);
+    pie.AddPie(2);
+    auto pieCopy = CloneChartSeries(pie);
+    auto* p = dynamic_cast<TPieSeries*>(pieCopy.get());
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->OtherSlice.Style, poBelowValue);
+    EXPECT_EQ(p->RotationAngle, 30);
+    EXPECT_EQ(p->Count(), 1);
+}
+
 // ----- gallery -----
 
 std::string OutputPath(const std::string& name) {

@@ -153,3 +153,15 @@ TEST(ParamWindowOperations, FlagsAndSigns) {
     w.ReadStartValues();
     EXPECT_EQ(s.Params.Value[2], 0.5);
 }
+
+TEST(ProgramState, IterationValueSlotsStayInsideTheTables) {
+    // Iteration 0 and every iteration the largest limit allows, all 15 parameters.
+    EXPECT_EQ(HistoryValueSlot(0, 1), 1);
+    EXPECT_EQ(HistoryValueSlot(MaxIterationLimit, MaxParams), (MaxIterationLimit + 1) * MaxParams);
+    EXPECT_LE(HistoryValueSlot(MaxIterationLimit, MaxParams), HistoryValueSlots);
+    EXPECT_EQ(HistoryValueSlot(MaxHistory - 1, MaxParams), HistoryValueSlots);
+    // Nothing outside them.
+    for (auto [iteration, param] : {std::pair{-1, 1}, std::pair{MaxHistory, 1}, std::pair{0, 0},
+                                    std::pair{0, MaxParams + 1}, std::pair{3, -2}})
+        EXPECT_EQ(HistoryValueSlot(iteration, param), 0) << iteration << "," << param;
+}

@@ -1,0 +1,78 @@
+#include "apps/LumarestProfile.h"
+
+#include <QMenu>
+
+#include "core/ProgramState.h"
+#include "dialogs/help/HelpWindows.h"
+#include "mainwindow/MainForm.h"
+
+namespace pellucor::apps {
+
+using mainwindow::Make;
+using mainwindow::TMainForm;
+using mainwindow::WindowList;
+
+QString LumarestProfile::ApplicationTitle() const { return "Impedance Data Analysis - Pellucor V 3.20"; }
+
+QString LumarestProfile::Caption() const { return "Pellucor"; }
+
+WindowList LumarestProfile::OwnedWindows() const {
+    return {
+        {"ClpForm", {}},
+        {"CDCForm", {}},
+        {"ParForm", {}},
+        {"OptForm", {}},
+        {"ZrvalueForm", {}},
+        {"PolyForm", {}},
+        {"PasteForm", {}},
+        {"JobReqForm", {}},
+        {"ManagerForm", {}},
+        {"FolderForm", {}},
+        {"PlotOptForm", {}},
+        {"ProsimForm", {}},
+        {"SimulatorForm", {}},
+        {"OneAdsForm", {}},
+        {"CovarForm", {}},
+    };
+}
+
+WindowList LumarestProfile::EntryWindows() const {
+    return {
+        {"TechForm1", Make<dialogs::TTechForm1>},
+        {"TechForm2", Make<dialogs::TTechForm2>},
+        {"InstForm", {}},
+        {"InstEditForm", Make<dialogs::TInstEditForm>},
+        {"HelpPasteForm", Make<dialogs::THelpPasteForm>},
+        {"HeaderForm", {}},
+        {"InstHdrForm", Make<dialogs::TInstHdrForm>},
+        {"BatchForm", {}},
+        {"InstModelForm", Make<dialogs::TInstModelForm>},
+        {"SAreaForm", {}},
+        {"InstPHForm", Make<dialogs::TInstPHForm>},
+        {"InstMonitorForm", {}},
+        {"InstManagerForm", {}},
+        {"InstOptionForm", Make<dialogs::TInstOptionForm>},
+        {"GraphForm", {}},
+        {"HelpKKForm", {}},
+        {"WordForm1", {}},
+        {"InstWordForm", {}},
+        {"SelectNdxForm", {}},
+        {"CPEForm", {}},
+        {"InstCovarForm", Make<dialogs::TInstCovarForm>},
+        {"InstGlobalForm", Make<dialogs::TInstGlobalForm>},
+    };
+}
+
+void LumarestProfile::BuildMechanisticMenu(TMainForm& f, QMenu& m) const {
+    f.AddCommand(&m, "SimulateModeRunExamples1", "Simulate Mode Run Examples",
+                 &TMainForm::SimulationModeRunExamples1Click);
+    f.AddCommand(&m, "EqualImpedancewithdifferentcircuits1", "Equal Impedance with Different Circuits",
+                 &TMainForm::EqualImpedancewithdifferentcircuits1Click);
+    m.addSeparator();
+    f.AddCommand(&m, "RunOtherExamples1", "Mechanistic and Kinetic Analysis ......",
+                 &TMainForm::RunOtherExamples1Click);
+}
+
+void LumarestProfile::AfterDefaultSettings() const { State().Fit.ParamTolerance = 0.02; }
+
+}  // namespace pellucor::apps

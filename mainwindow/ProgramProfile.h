@@ -1,0 +1,62 @@
+#pragma once
+// What differs between the two programs that share the main window. The main
+// window asks its profile for the captions, the windows to create (in order),
+// the entries of the "Mechanistic" menu, any further menus, entries and
+// buttons, and the program's variants of shared operations; everything else
+// is the shared window. A program hands its profile to TMainForm; nothing is
+// copied per program.
+#include <QString>
+#include <functional>
+#include <string>
+#include <vector>
+
+class QMenu;
+class QWidget;
+
+namespace pellucor::mainwindow {
+
+class TMainForm;
+
+// One window created at start, known by the name of its global instance
+// ("ClpForm"). `create` is empty while the window is not built yet; its
+// commands then say that they are not available. Adding a window is filling
+// in its line: { "OptForm", Make<TOptForm> }.
+struct WindowSlot {
+    std::string name;
+    std::function<QWidget*(QWidget* owner)> create;
+};
+using WindowList = std::vector<WindowSlot>;
+
+template <class W>
+QWidget* Make(QWidget* owner) {
+    return new W(owner);
+}
+
+class ProgramProfile {
+public:
+    virtual ~ProgramProfile() = default;
+
+    // The application title (task bar) and the main window's caption before a
+    // data file is opened.
+    virtual QString ApplicationTitle() const = 0;
+    virtual QString Caption() const = 0;
+
+    // Created by the main window with itself as owner, in this order, and
+    // freed in the reverse order when it is destroyed.
+    virtual WindowList OwnedWindows() const = 0;
+    // Created by the program entry right after the main window, in this order.
+    virtual WindowList EntryWindows() const = 0;
+
+    // Fills the "Mechanistic" menu with entries bound to the main window's
+    // handlers.
+    virtual void BuildMechanisticMenu(TMainForm& form, QMenu& menu) const = 0;
+    // Menus, entries and tool-bar buttons of this program beyond the shared
+    // ones; called once the shared ones exist.
+    virtual void ExtendMainWindow(TMainForm& /*form*/) const {}
+
+    // ---- variants of shared operations ----
+    // Runs right after the shared default settings of the start-up sequence.
+    virtual void AfterDefaultSettings() const {}
+};
+
+}  // namespace pellucor::mainwindow

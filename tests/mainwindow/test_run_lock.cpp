@@ -1,0 +1,118 @@
+// While a fit runs and pumps messages, the commands that would change its
+// data are disabled, and refused with a message when they are reached
+// anyway; afterwards everything is as it was, however the run ended.
+#include <QAbstractButton>
+#include <QFrame>
+#include <QPushButton>
+#include <QToolButton>
+#include <stdexcept>
+
+#include "mainwindow/MainWindowFixture.h"
+#include "platform/Services.h"
+
+using namespace pellucor;
+using namespace pellucor::mainwindow;
+using pellucor::testing_support::MainWindowTest;
+
+namespace {
+
+// Enabled state of every action and tool-bar control of the window.
+std::vector<std::pair<std::string, bool>> Snapshot(TMainForm& f) {
+    std::vector<std::pair<std::string, bool>> s;
+    for (QAction* a : f.findChildren<QAction*>()) s.emplace_back(a->objectName().toStdString(), a->isEnabled());
+    for (QWidget* w : f.findChildren<QWidget*>())
+        if (qobject_cast<QAbstractButton*>(w) || w == f.Panel1)
+            s.emplace_back(w->objectName().toStdString(), w->isEnabled());
+    return s;
+}
+
+const char* const kRunning =
+    "A fit is running. Wait until it ends, or close the \"Please wait\" window to stop it.";
+
+}  // namespace
+
+TEST_F(MainWindowTest, DataCommandsAreLockedWhileAFitPumpsMessages) {
+    TMainForm& f = Start();
+    f.show();
+    const auto before = Snapshot(f);
+    State().Spectrum.PointCount = 12;
+
+    struct Seen {
+        bool open, paste, retrieve, deletePoint, exit, model, param, options, area, popupOpen, buttonOpen;
+        bool plotStillWorks;
+    } seen{};
+    std::vector<platform::testing::ShownMessage> refusals;
+    // The fit pumps one message after a step: commands arrive in the middle of the run.
+    services.pump.stopAfter = 1;
+    services.pump.onStop = [&] {
+        seen.open = f.Open1->isEnabled();
+        seen.paste = f.Paste1->isEnabled();
+        seen.retrieve = f.RetrievePars->isEnabled();
+        seen.deletePoint = f.DeleteSelectedPoint1->isEnabled() || f.PopDeletePoint->isEnabled();
+        seen.exit = f.Exit1->isEnabled();
+        seen.model = f.Model1->isEnabled() || f.MasterBtn->isEnabled();
+        seen.param = f.ParamList->isEnabled();
+        seen.options = f.Option1->isEnabled();
+        seen.area = f.SurfaceBtn1->isEnabled() || f.Panel1->isEnabled();
+        seen.popupOpen = f.PopOpen->isEnabled();
+        seen.buttonOpen = f.ToolButtons[6]->isEnabled();
+        // Reached anyway (another window calling, a shortcut): refused with a message.
+        services.messages.clear();
+        f.Open1Click();
+        f.Paste1Click();
+        f.DeleteSelectedPoint1Click();
+        f.Model1Click();
+        f.ParamListClick();
+        f.Exit1Click();
+        f.close();
+        // A second run is refused too.
+        bool secondRan = false;
+        f.RunLocked([&] { secondRan = true; });
+        EXPECT_FALSE(secondRan);
+        refusals = services.messages.transcript();
+        // Redrawing is harmless and stays available.
+        const int replots = Chart().replotCount;
+        f.Bode1->trigger();
+        seen.plotStillWorks = Chart().replotCount == replots + 1;
+    };
+    f.RunLocked([&] {
+        EXPECT_TRUE(f.RunInProgress);
+        platform::PumpOneMessage();
+    });
+
+    EXPECT_FALSE(seen.open || seen.paste || seen.retrieve || seen.deletePoint || seen.exit || seen.model ||
+                 seen.param || seen.options || seen.area || seen.popupOpen || seen.buttonOpen);
+    EXPECT_TRUE(seen.plotStillWorks);
+    ASSERT_EQ(refusals.size(), 8u);
+    EXPECT_EQ(refusals[0].caption, "Open");
+    EXPECT_EQ(refusals[2].caption, "Delete Selected Point");
+    EXPECT_EQ(refusals[3].caption, "Select Model & Run Mode");
+    EXPECT_EQ(refusals[5].caption, "Exit");
+    EXPECT_EQ(refusals[7].caption, "Run");
+    for (const auto& r : refusals) EXPECT_EQ(r.text, kRunning);
+    // The window was not closed, the data are as they were.
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(State().Spectrum.PointCount, 12);
+
+    // Afterwards: every control as before (entries disabled at start stay disabled).
+    EXPECT_FALSE(f.RunInProgress);
+    EXPECT_EQ(Snapshot(f), before);
+    services.messages.clear();
+    f.Exit1->trigger();
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_TRUE(services.messages.transcript().empty());
+}
+
+TEST_F(MainWindowTest, ARunThatFailsGivesTheCommandsBackAsWell) {
+    TMainForm& f = Start();
+    const auto before = Snapshot(f);
+    EXPECT_THROW(f.RunLocked([&] {
+        EXPECT_FALSE(f.Open1->isEnabled());
+        throw std::runtime_error("engine failure");
+    }),
+                 std::runtime_error);
+    EXPECT_FALSE(f.RunInProgress);
+    EXPECT_EQ(Snapshot(f), before);
+    EXPECT_TRUE(f.Open1->isEnabled());
+    EXPECT_FALSE(f.SaveasDielectric1->isEnabled());
+}
