@@ -63,7 +63,7 @@ void TChartFunction::SetPeriodStyle(TFunctionPeriodStyle value) {
 }
 
 void TChartFunction::SetParentSeries(TChartSeries* series) {
-    if (series == ParentSeries || !series || !ParentSeries) return;
+    if (series == ParentSeries || !series || !ParentSeries || ParentSeries->SeriesFunction.get() != this) return;
     std::unique_ptr<TChartFunction> self = std::move(ParentSeries->SeriesFunction);
     ParentSeries = nullptr;
     series->SetFunction(std::move(self));

@@ -173,6 +173,19 @@ TEST_F(FunctionTest, PeriodSetterRefusesNegativeAndRefillsOnlyOnChange) {
     ExpectPoints(r, {{0.5, 2}, {2.5, 6}});
 }
 
+TEST_F(FunctionTest, FunctionMovesToAnotherSeries) {
+    auto& src = NewSource({{0, 2}, {2, 4}});
+    auto& first = NewResult(CreateChartFunction("TAddChartFunction"), {&src});
+    auto& second = NewResult(std::unique_ptr<TChartFunction>(), {&src});
+    ExpectPoints(second, {{0, 2}, {2, 4}});  // a plain copy without a function
+    TChartFunction* f = first.SeriesFunction.get();
+    f->SetParentSeries(&second);
+    EXPECT_EQ(first.SeriesFunction, nullptr);
+    EXPECT_EQ(second.SeriesFunction.get(), f);
+    EXPECT_EQ(f->ParentSeries, &second);
+    ExpectPoints(second, {{1, 6}});
+}
+
 TEST(SeriesFunctionRegistry, SevenFunctionsOnTheFunctionsPage) {
     RegisterSeriesFunctions();
     RegisterSeriesFunctions();
