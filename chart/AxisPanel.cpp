@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "chart/series/SeriesMarks.h"
+
 namespace pellucor::chart {
 
 bool AxisBehindSeries = true;
@@ -263,6 +265,21 @@ void TCustomAxisPanel::DrawOneSeries(TChartSeries* series) {
     series->DoAfterDrawValues();
 }
 
+int TCustomAxisPanel::MaxMarkWidth() {
+    int widest = 0;
+    for (auto* s : SeriesList)
+        if (s->Active && s->MarksShown()) widest = std::max(widest, s->MaxMarkWidth());
+    return widest;
+}
+
+void TCustomAxisPanel::DrawSeriesMarks(TChartSeries* series) {
+    const bool clip = series->Marks->Clip && CanClip();
+    if (clip) Canvas->ClipCube(ChartRect, 0, Depth3D);
+    series->Marks->ZPosition = series->MidZ;
+    series->DrawMarks();
+    if (clip) Canvas->UnClipRectangle();
+}
+
 void TCustomAxisPanel::InternalDraw(const TRect& userRect) {
     PanelPaint(userRect);
     for (auto* s : SeriesList)
@@ -297,6 +314,8 @@ void TCustomAxisPanel::InternalDraw(const TRect& userRect) {
     if (OnBeforeDrawSeries) OnBeforeDrawSeries(this);
     for (auto* s : SeriesList)
         if (s->Active) DrawOneSeries(s);
+    for (auto* s : SeriesList)
+        if (s->Active && s->MarksShown() && s->FirstVisibleIndex >= 0) DrawSeriesMarks(s);
     if (AxisVisible && !AxisBehindSeries) DrawAxes();
     if (ZoomRecord.IsActive) DrawZoomRectangle();
     Canvas->ResetState();

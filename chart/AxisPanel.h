@@ -87,7 +87,8 @@ public:
     TChartSeries* ActiveSeriesLegend(int itemIndex) const;
     std::string SeriesTitleLegend(int seriesIndex) const;
     int MaxTextWidth();
-    int MaxMarkWidth() { return 0; }
+    // The widest mark text of the active series with visible marks.
+    int MaxMarkWidth();
     TColor GetFreeSeriesColor(bool checkBackground);
 
     // ----- pages -----
@@ -106,6 +107,7 @@ public:
 private:
     void DrawAxes();
     void DrawOneSeries(TChartSeries* series);
+    void DrawSeriesMarks(TChartSeries* series);
     int PageCountOfAxis(const TCustomChartAxis* axis) const;
 };
 

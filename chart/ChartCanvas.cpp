@@ -872,15 +872,8 @@ void TChartCanvas3D::TriangleWithZ(const TPoint& p1, const TPoint& p2, const TPo
     PolygonPoints(p, 3);
 }
 
-// The shaded solids belong to the engine's 3-D figures and are not drawn
-// by this canvas yet.
-void TChartCanvas3D::Arrow(bool, const TPoint&, const TPoint&, int, int, int) {}
-void TChartCanvas3D::Cone(bool, int, int, int, int, int, int, int) {}
-void TChartCanvas3D::Cube(int, int, int, int, int, int, bool) {}
-void TChartCanvas3D::Cylinder(bool, int, int, int, int, int, int, bool) {}
-void TChartCanvas3D::Pie3D(int, int, int, int, int, int, double, double, bool, bool) {}
-void TChartCanvas3D::Pyramid(bool, int, int, int, int, int, int, bool) {}
-void TChartCanvas3D::Sphere(int, int, int, double) {}
+// The shaded solids (cube, cylinder, pyramid, cone, sphere, 3-D pie, arrow)
+// are drawn in ChartSolids.cpp.
 
 // --- free functions ---
 

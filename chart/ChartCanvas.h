@@ -74,6 +74,11 @@ enum TChartCanvasSurfaceStyle { tcsSolid, tcsWire, tcsDot };
 // Step of the rings of a centre gradient, in pixels.
 constexpr int GradientStepWidth = 2;
 
+// How much the side faces (DarkFactor1) and the tops (DarkFactor2) of the
+// shaded solids are darkened.
+constexpr int DarkFactor1 = 128;
+constexpr int DarkFactor2 = 64;
+
 // What owns 3-D options, gradients and fonts: invalidated when they change.
 class TChartWindow {
 public:

@@ -6,6 +6,8 @@
 #include "chart/AxisPanel.h"
 #include "chart/ChartAxis.h"
 #include "chart/NumberFormat.h"
+#include "chart/series/SeriesFunctions.h"
+#include "chart/series/SeriesMarks.h"
 
 namespace pellucor::chart {
 
@@ -13,9 +15,11 @@ TChartSeries::TChartSeries() {
     XValues = std::make_unique<TChartValueList>(this, "X");
     XValues->Order = loAscending;
     YValues = std::make_unique<TChartValueList>(this, "Y");
+    CreateMarks();
 }
 
 TChartSeries::~TChartSeries() {
+    DetachSources();
     if (ParentChart) {
         ParentChart->RemoveSeries(this);
         ParentChart = nullptr;
@@ -104,7 +108,7 @@ int TChartSeries::AddXY(double x, double y, const std::string& label, TColor col
     ValueColorList.insert(ValueColorList.begin() + index, color);
     LabelList.insert(LabelList.begin() + index, label);
     if (OnAfterAdd) OnAfterAdd(this, index);
-    if (Active) Repaint();
+    NotifyNewValue(this, index);
     return index;
 }
 
@@ -138,6 +142,7 @@ void TChartSeries::Clear() {
     ClearLists();
     if (OnClearValues) OnClearValues(this);
     if (Active && ParentChart && !ParentChart->Destroying) Repaint();
+    NotifyValue(veClear, 0);
 }
 
 void TChartSeries::Delete(int valueIndex) {
@@ -146,6 +151,7 @@ void TChartSeries::Delete(int valueIndex) {
     if (at < ValueColorList.size()) ValueColorList.erase(ValueColorList.begin() + valueIndex);
     if (at < LabelList.size()) LabelList.erase(LabelList.begin() + valueIndex);
     if (Active) Repaint();
+    NotifyValue(veDelete, valueIndex);
 }
 
 void TChartSeries::SetXValue(int index, double value) {
@@ -495,7 +501,6 @@ void TChartSeries::AssignValues(const TChartSeries& source) {
 
 // ----- value list owner -----
 
-void TChartSeries::NotifyValue(TValueEvent, int) {}
 
 void TChartSeries::SwapValueIndex(int a, int b) {
     for (int i = 0; i < ValueLists.Count(); ++i) {

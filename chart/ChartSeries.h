@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 #include "chart/ChartCanvas.h"
@@ -17,6 +18,13 @@ namespace pellucor::chart {
 
 class TCustomAxisPanel;
 class TCustomChartAxis;
+class TChartFunction;
+class TSeriesMarks;
+struct TSeriesMarkPosition;
+
+// When a series refills itself from its data source.
+enum TRecalcOption : unsigned { rOnDelete = 1, rOnModify = 2, rOnInsert = 4, rOnClear = 8 };
+constexpr unsigned AllRecalcOptions = rOnDelete | rOnModify | rOnInsert | rOnClear;
 
 enum THorizAxis { aTopAxis, aBottomAxis, aBothHorizAxis, aCustomHorizAxis };
 enum TVertAxis { aLeftAxis, aRightAxis, aBothVertAxis, aCustomVertAxis };
@@ -34,6 +42,7 @@ using TSeriesOnAfterAdd = std::function<void(TChartSeries* sender, int valueInde
 using TSeriesOnBeforeAdd = std::function<bool(TChartSeries* sender)>;
 using TSeriesClick = std::function<void(TChartSeries* sender, int valueIndex, TMouseButton button,
                                         TShiftState shift, int x, int y)>;
+using TSeriesOnGetMarkText = std::function<void(TChartSeries* sender, int valueIndex, std::string& text)>;
 
 class TChartSeries : public TChartValueListOwner {
 public:
@@ -76,6 +85,21 @@ public:
     // range, so the segment that leaves the plot area is drawn.
     bool KeepOverhangPoint = false;
     bool SingleFunctionPoint = true;
+
+    // ----- data sources, function, marks (SeriesSources.cpp) -----
+    // The series this one takes its points from (the first is its
+    // DataSource) and the series that take their points from this one.
+    std::vector<TChartSeries*> DataSourceList;
+    std::vector<TChartSeries*> LinkedSeries;
+    unsigned RecalcOptions = AllRecalcOptions;
+    std::unique_ptr<TChartFunction> SeriesFunction;
+    std::unique_ptr<TSeriesMarks> Marks;
+    std::string Identifier;
+    unsigned StyleFlags = 0;
+    std::string ColorSource;
+    std::string XLabelsSource;
+    int Tag = 0;
+    TSeriesOnGetMarkText OnGetMarkText;
 
     // ----- events -----
     TSeriesNotifyEvent AfterDrawValues;
@@ -179,14 +203,14 @@ public:
     virtual bool DrawSeriesForward(int /*valueIndex*/) const { return true; }
     virtual void CalcHorizMargins(int& left, int& right) { left = right = 0; }
     virtual void CalcVerticalMargins(int& top, int& bottom) { top = bottom = 0; }
-    int CalcXPos(int index);
-    int CalcYPos(int index);
+    virtual int CalcXPos(int index);
+    virtual int CalcYPos(int index);
     int CalcXPosValue(double v);
     int CalcYPosValue(double v);
     int CalcPosValue(double v) { return YMandatory() ? CalcYPosValue(v) : CalcXPosValue(v); }
     // Unrounded and unclipped pixel positions (for clipping far segments).
     double CalcXPosExact(int index);
-    double CalcYPosExact(int index);
+    virtual double CalcYPosExact(int index);
     int CalcXSizeValue(double v);
     int CalcYSizeValue(double v);
     double XScreenToValue(int px);
@@ -231,7 +255,58 @@ public:
     void SwapValueIndex(int a, int b) override;
     void Repaint() override;
     void SetBooleanProperty(bool& variable, bool value) override;
-    void CheckDataSource() override {}
+    void CheckDataSource() override;
+
+    // ----- data sources and copying (SeriesSources.cpp) -----
+    TChartSeries* DataSource() const { return DataSourceList.empty() ? nullptr : DataSourceList.front(); }
+    // Raises ChartException without a chart, for an invalid source or a
+    // dependency cycle; the series is unchanged then.
+    void SetDataSource(TChartSeries* value);
+    void InternalAddDataSource(TChartSeries* source);
+    void RemoveDataSource(TChartSeries* source);
+    void AddLinkedSeries(TChartSeries* series);
+    void RemoveLinkedSeries(TChartSeries* series);
+    void RemoveAllLinkedSeries();
+    void CheckOtherSeries(TChartSeries* source);
+    virtual bool IsValidSourceOf(const TChartSeries* value) const { return value != this; }
+    virtual bool IsValidSeriesSource(const TChartSeries*) const { return true; }
+    // Takes ownership; the old function is freed; the series refills.
+    void SetFunction(std::unique_ptr<TChartFunction> value);
+    // A point was added: repaints and tells the linked series.
+    virtual void NotifyNewValue(TChartSeries* sender, int valueIndex);
+    int AddChartValue(TChartSeries& source, int valueIndex);
+    void AddedValue(TChartSeries& source, int valueIndex);
+    void DeletedValue(TChartSeries& source, int valueIndex) { (void)source; Delete(valueIndex); }
+    void AddValues(TChartSeries& source);
+    void RefreshSeries() { NotifyValue(veRefresh, 0); }
+    TChartValueList& GetYValueList(const std::string& name);
+    // Stacking base of a point: the positive origin values of the active
+    // series of the same class family before this one (or of all of them).
+    virtual double PointOrigin(int valueIndex, bool sumAll);
+    virtual double GetOriginValue(int valueIndex) { return GetMarkValue(valueIndex); }
+    // Whether either series is an instance of the other's class.
+    virtual bool SameClass(const TChartSeries* other) const;
+    // Copies settings, sources or points (with colours and labels) of source.
+    virtual void AssignSeries(TChartSeries& source);
+    // Leaves the linked lists of its sources and drops itself from the
+    // sources of its linked series (when destroyed).
+    void DetachSources();
+
+    // ----- marks (SeriesSources.cpp) -----
+    std::string MarkPercent(int valueIndex, bool addTotal);
+    virtual std::string GetMarkText(int valueIndex);
+    int MaxMarkWidth();
+    bool MarksShown() const;
+    virtual void DrawMarks();
+    virtual void DrawMark(int valueIndex, const std::string& text, TSeriesMarkPosition& position);
+    // Whether other is an instance of this series' class (this exact class
+    // unless a series family answers otherwise).
+    virtual bool ClassHasInstance(const TChartSeries& other) const { return typeid(other) == typeid(*this); }
+
+protected:
+    void CreateMarks();
+
+public:
 
 private:
     double Extreme(bool isX, bool isMax) const;

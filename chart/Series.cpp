@@ -289,7 +289,7 @@ void TCustomSeries::DrawLine(const PixelPos& a, const PixelPos& b) {
 TCustomSeries::PixelPos TCustomSeries::Position(int i) {
     PixelPos p{0, 0, 0.0, 0.0};
     HorizAxisObject->CalcPosValues(GetxValue(i), true, p.x, p.xd);
-    VertAxisObject->CalcPosValues(GetyValue(i), false, p.y, p.yd);
+    if (!StackedYPos(i, p.y, p.yd)) VertAxisObject->CalcPosValues(GetyValue(i), false, p.y, p.yd);
     return p;
 }
 

@@ -106,6 +106,9 @@ public:
     virtual void DrawPointer(int px, int py, TColor color, int valueIndex);
     // Pixel row of the base line of an area below point valueIndex.
     virtual int GetOriginPos(int valueIndex);
+    // A series that stacks its points gives their pixel row itself (true);
+    // the others are placed by the vertical axis.
+    virtual bool StackedYPos(int /*valueIndex*/, int& /*y*/, double& /*yd*/) { return false; }
     // The base settings, then from another custom series its pens, pointer
     // and flags.
     void Assign(const TChartSeries& source) override;
