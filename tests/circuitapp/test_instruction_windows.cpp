@@ -72,6 +72,8 @@ TEST(InstructionWindows, EveryLineFitsTheFrame) {
         w->show();
         QApplication::processEvents();
         EXPECT_EQ(w->minimumSize(), w->maximumSize()) << c.name;
+        // For a reviewer.
+        w->grab().save(QString(PELLUCOR_TEST_OUTPUT_DIR "/circuitapp_") + c.name + ".png");
         for (QLabel* l : w->findChildren<QLabel*>()) {
             const QRect inWindow(l->mapTo(w.get(), QPoint(0, 0)), l->size());
             EXPECT_GE(l->width(), l->sizeHint().width()) << c.name << ": " << l->text().toStdString();

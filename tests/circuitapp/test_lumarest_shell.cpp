@@ -81,6 +81,11 @@ TEST_F(LumarestShellTest, BothProgramsStartFromOneCodeBaseEachWithItsOwnTitleMen
     for (const Case& c : cases) {
         TMainForm& f = Start(*c.profile);
         EXPECT_EQ(c.profile->ApplicationTitle(), c.title);
+        // For a reviewer: each program's main window as it starts.
+        f.resize(900, 560);
+        f.show();
+        f.grab().save(QString(PELLUCOR_TEST_OUTPUT_DIR "/circuitapp_main_window_") +
+                      (c.profile == &lumarest ? "Lumarest" : "Tamberic") + ".png");
         EXPECT_EQ(f.windowTitle(), c.caption);
         EXPECT_EQ(TopMenus(f), c.menus) << c.caption;
         size_t mechanistic = 0;
