@@ -2,6 +2,7 @@
 
 #include <QMenu>
 
+#include "circuitapp/InstructionWindows.h"
 #include "core/ProgramState.h"
 #include "dialogs/help/HelpWindows.h"
 #include "mainwindow/MainForm.h"
@@ -40,7 +41,7 @@ WindowList LumarestProfile::EntryWindows() const {
     return {
         {"TechForm1", Make<dialogs::TTechForm1>},
         {"TechForm2", Make<dialogs::TTechForm2>},
-        {"InstForm", {}},
+        {"InstForm", Make<circuitapp::TInstForm>},
         {"InstEditForm", Make<dialogs::TInstEditForm>},
         {"HelpPasteForm", Make<dialogs::THelpPasteForm>},
         {"HeaderForm", {}},
@@ -49,13 +50,13 @@ WindowList LumarestProfile::EntryWindows() const {
         {"InstModelForm", Make<dialogs::TInstModelForm>},
         {"SAreaForm", {}},
         {"InstPHForm", Make<dialogs::TInstPHForm>},
-        {"InstMonitorForm", {}},
-        {"InstManagerForm", {}},
+        {"InstMonitorForm", Make<circuitapp::TInstMonitorForm>},
+        {"InstManagerForm", Make<circuitapp::TInstManagerForm>},
         {"InstOptionForm", Make<dialogs::TInstOptionForm>},
         {"GraphForm", {}},
-        {"HelpKKForm", {}},
+        {"HelpKKForm", Make<circuitapp::THelpKKForm>},
         {"WordForm1", {}},
-        {"InstWordForm", {}},
+        {"InstWordForm", Make<circuitapp::TInstWordForm>},
         {"SelectNdxForm", {}},
         {"CPEForm", {}},
         {"InstCovarForm", Make<dialogs::TInstCovarForm>},

@@ -1,9 +1,9 @@
 #pragma once
 // Lumarest, the equivalent-circuit program, on the shared main window: its
-// captions, its window lists and its "Mechanistic" menu (the two example
-// windows and the start of Tamberic). Its own menus and windows (batch,
-// extrapolation, project groups) join through ExtendMainWindow and the window
-// lists as they are built.
+// captions, its window lists, its "Mechanistic" menu (the two example windows
+// and the start of Tamberic), the menus and buttons it adds (Batch,
+// Extrapolate, project-group printing, the document window, technical
+// support) and its variants of shared operations.
 #include "mainwindow/ProgramProfile.h"
 
 namespace pellucor::apps {
@@ -15,8 +15,21 @@ public:
     mainwindow::WindowList OwnedWindows() const override;
     mainwindow::WindowList EntryWindows() const override;
     void BuildMechanisticMenu(mainwindow::TMainForm& form, QMenu& menu) const override;
+    // LumarestShell.cpp: the Batch and Extrapolate menus, the further Output,
+    // Help and popup entries, the second tool bar's buttons.
+    void ExtendMainWindow(mainwindow::TMainForm& form) const override;
+
+    // ---- variants ----
     // The circuit program's parameter tolerance.
     void AfterDefaultSettings() const override;
+    // LumarestShell.cpp: what Open and Retrieve keep, the Sign boxes after
+    // loading parameters, no batch-mode refusal of "Edit Parameters & Run",
+    // the noise of a simulation as its chi-squared.
+    bool OpenKeepsStartValueChoice() const override;
+    bool RetrieveKeepsBatchAndSimulate() const override;
+    bool SignBoxesAfterParametersLoaded() const override;
+    bool EditRefusedInBatchMode() const override;
+    bool SimulationChiSqFromNoise() const override;
 };
 
 }  // namespace pellucor::apps

@@ -1,5 +1,5 @@
-// Lumarest: the equivalent-circuit program. Until its own shell is built it
-// runs the shared main window under its own title.
+// Lumarest: the equivalent-circuit program, the shared main window with its
+// own profile.
 #include "apps/LumarestProfile.h"
 #include "apps/ProgramMain.h"
 

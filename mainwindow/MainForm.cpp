@@ -881,10 +881,30 @@ void TMainForm::About1Click() {
     platform::qt::RunModal(about);
 }
 
+// The main window stays disabled until the other program ends: what the
+// person clicks meanwhile reaches a disabled window and is dropped, not
+// carried out afterwards.
 void TMainForm::RunOtherExamples1Click() {
     Trace("RunOtherExamples1Click");
     const std::string path = WithTrailingBackslash(State().Folders.AppFolder) + "Tamberic";
-    if (platform::desktop().programs->RunAndWait(path) == -1) platform::ShowMessage("does not exist", path);
+    int result = -1;
+    {
+        struct Disabled {
+            TMainForm& f;
+            explicit Disabled(TMainForm& form) : f(form) {
+                f.setEnabled(false);
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            }
+            ~Disabled() {
+                QCoreApplication::processEvents();
+                f.setEnabled(true);
+            }
+            Disabled(const Disabled&) = delete;
+            Disabled& operator=(const Disabled&) = delete;
+        } disabled(*this);
+        result = platform::desktop().programs->RunAndWait(path);
+    }
+    if (result == -1) platform::ShowMessage("does not exist", path);
 }
 
 }  // namespace pellucor::mainwindow

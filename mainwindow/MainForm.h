@@ -225,6 +225,22 @@ public slots:
     void About1Click();
     // Starts the reaction-mechanism program (bound by the circuit program).
     void RunOtherExamples1Click();
+    // Commands only the circuit program binds (CircuitCommands.cpp): batch,
+    // project-group printing, the document window, the extrapolation and
+    // technical support.
+    void Batchmode1Click();
+    void Examinebatchresults1Click();
+    void BeginBtnClick();
+    void NextBtnClick();
+    void CheckStatusClick();
+    void PrintMangerClick();
+    void InterfaceswithMSWord1Click();
+    void Extrapolate1Click();
+    void Addpoints1Click();
+    void Removepoints1Click();
+    void Recalc1Click();
+    void Saveasdata1Click();
+    void TechSupportClick();
 
 signals:
     // The window was closed (Exit or the close box) and the program ends.

@@ -2,6 +2,7 @@
 // Doubles of the help viewer and the program runner: they record each request
 // and answer from a script, so no test shows a viewer or starts a program.
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,7 @@ class ScriptedProgramRunner final : public ProgramRunner {
 public:
     int RunAndWait(const std::string& path) override {
         started.push_back(path);
+        if (whileRunning) whileRunning(path);
         if (results.empty()) return 0;
         const int r = results.front();
         results.pop_front();
@@ -39,6 +41,8 @@ public:
     }
     std::vector<std::string> started;
     std::deque<int> results;  // -1: the program could not be started
+    // Called while the program "runs" (a test looks at its windows then).
+    std::function<void(const std::string&)> whileRunning;
 };
 
 // Installs both doubles for the lifetime of the object.
