@@ -183,10 +183,10 @@ const CompiledCode& CompiledFor(const std::string& code) {
     return cache;
 }
 
-// e^x for the constant-phase element's omega^n = e^(n ln omega), as a
-// polynomial the point loops can vectorise (within about one unit in the last
-// place of the library function). Valid for |x| <= 708; the caller passes
-// every other argument (and NaN) to the library.
+// e^x for the parameter values and for the constant-phase element's
+// omega^n = e^(n ln omega), as a polynomial the loops can vectorise (within
+// about one unit in the last place of the library function). Valid for
+// |x| <= 708; the caller passes every other argument (and NaN) to the library.
 constexpr double kExpInvLn2 = 1.4426950408889634;
 constexpr double kExpShifter = 0x1.8p52;                  // rounds to an integer when added
 constexpr double kExpLn2Hi = 6.93147180369123816490e-01;  // 21 trailing zero bits
@@ -194,25 +194,26 @@ constexpr double kExpLn2Lo = 1.90821492927058770002e-10;
 constexpr double kExpLimit = 708.0;
 
 inline double ExpInRange(double x) {
-    // x = k ln 2 + r with |r| <= ln 2 / 2; e^x = 2^k e^r.
+    // x = k ln 2 + r with |r| <= ln 2 / 2; e^x = 2^k e^r, e^r - 1 - r by its
+    // Taylor series to r^13 (the next term is below 1e-17), evaluated in pairs
+    // of terms (Estrin's scheme): at the few points of a small spectrum, and
+    // for the few parameter values, the length of the chain of dependent
+    // operations counts rather than their number.
     const double t = x * kExpInvLn2 + kExpShifter;
     const double k = t - kExpShifter;
     const double r = (x - k * kExpLn2Hi) - k * kExpLn2Lo;
-    // e^r - 1 - r by its Taylor series to r^13 (the next term is below 1e-17).
-    double p = 1.0 / 6227020800.0;
-    p = p * r + 1.0 / 479001600.0;
-    p = p * r + 1.0 / 39916800.0;
-    p = p * r + 1.0 / 3628800.0;
-    p = p * r + 1.0 / 362880.0;
-    p = p * r + 1.0 / 40320.0;
-    p = p * r + 1.0 / 5040.0;
-    p = p * r + 1.0 / 720.0;
-    p = p * r + 1.0 / 120.0;
-    p = p * r + 1.0 / 24.0;
-    p = p * r + 1.0 / 6.0;
-    p = p * r + 0.5;
-    const double er = 1.0 + (r + (r * r) * p);
-    // 2^k from the integer k held in the low bits of t.
+    const double r2 = r * r, r4 = r2 * r2, r8 = r4 * r4;
+    const double p01 = 0.5 + r * (1.0 / 6.0);
+    const double p23 = 1.0 / 24.0 + r * (1.0 / 120.0);
+    const double p45 = 1.0 / 720.0 + r * (1.0 / 5040.0);
+    const double p67 = 1.0 / 40320.0 + r * (1.0 / 362880.0);
+    const double p89 = 1.0 / 3628800.0 + r * (1.0 / 39916800.0);
+    const double pab = 1.0 / 479001600.0 + r * (1.0 / 6227020800.0);
+    const double p03 = p01 + r2 * p23;
+    const double p47 = p45 + r2 * p67;
+    const double p8b = p89 + r2 * pab;
+    const double p = (p03 + r4 * p47) + r8 * p8b;
+    const double er = 1.0 + (r + r2 * p);
     const std::uint64_t scale = (std::bit_cast<std::uint64_t>(t) + 1023u) << 52;
     return er * std::bit_cast<double>(scale);
 }
@@ -301,30 +302,6 @@ inline double ClampLevelSum(double x) {
     return x >= 0.0 ? m : -m;
 }
 
-// e^x for the parameter values (|x| <= LnValueLimit): the reduction of
-// ExpInRange with the series evaluated in pairs of terms (Estrin's scheme).
-// The values are few, so the length of the chain of dependent operations
-// counts rather than their number.
-inline double ExpShortChain(double x) {
-    const double t = x * kExpInvLn2 + kExpShifter;
-    const double k = t - kExpShifter;
-    const double r = (x - k * kExpLn2Hi) - k * kExpLn2Lo;
-    const double r2 = r * r, r4 = r2 * r2, r8 = r4 * r4;
-    const double p01 = 0.5 + r * (1.0 / 6.0);
-    const double p23 = 1.0 / 24.0 + r * (1.0 / 120.0);
-    const double p45 = 1.0 / 720.0 + r * (1.0 / 5040.0);
-    const double p67 = 1.0 / 40320.0 + r * (1.0 / 362880.0);
-    const double p89 = 1.0 / 3628800.0 + r * (1.0 / 39916800.0);
-    const double pab = 1.0 / 479001600.0 + r * (1.0 / 6227020800.0);
-    const double p03 = p01 + r2 * p23;
-    const double p47 = p45 + r2 * p67;
-    const double p8b = p89 + r2 * pab;
-    const double p = (p03 + r4 * p47) + r8 * p8b;
-    const double er = 1.0 + (r + r2 * p);
-    const std::uint64_t scale = (std::bit_cast<std::uint64_t>(t) + 1023u) << 52;
-    return er * std::bit_cast<double>(scale);
-}
-
 // Parameter slots computed by every call: all slots of a code, rounded up to
 // whole vector widths. A fixed count lets the loop run as straight-line code.
 constexpr int kValueLanes = (MaxParams + kLanes - 1) / kLanes * kLanes;
@@ -339,7 +316,7 @@ void ValuesFromLogs(double* __restrict x, const double* __restrict sign, double*
         l = l >= -LnValueLimit ? l : -LnValueLimit;  // also takes the place of a NaN
         l = l <= LnValueLimit ? l : LnValueLimit;
         x[k] = l;
-        v[k] = ExpShortChain(l) * sign[k];
+        v[k] = ExpInRange(l) * sign[k];
     }
 }
 
