@@ -70,6 +70,12 @@ struct CompiledCode {
     bool clearTopRe = false, clearTopIm = false;  // top-level parts left at 0
     int exponentParams[MaxParams];  // parameters of exponent kinds
     int exponentCount = 0;
+    // The reciprocal flags of the layout, slot by slot, and the parameters
+    // they flag, so that a call copies them instead of decoding the mask.
+    bool reciprocal[MaxParams + 1] = {};
+    int reciprocalParams[MaxParams];
+    int reciprocalCount = 0;
+    int phaseSteps[MaxParams];  // the steps of the Q elements, in code order
     // Per-point quantities the steps need besides omega and 1/omega.
     bool needLnOmega = false;
     bool needSqrtOmega = false;
@@ -99,6 +105,11 @@ void Compile(const std::string& code, CompiledCode& cc) {
     cc.needLnOmega = cc.needSqrtOmega = cc.needSqrtInvOmega = false;
     for (int j = 1; j <= cc.layout.paramCount; ++j)
         if (IsExponentKind(cc.layout.kind[j])) cc.exponentParams[cc.exponentCount++] = j;
+    cc.reciprocalCount = 0;
+    for (int k = 0; k <= MaxParams; ++k) {
+        cc.reciprocal[k] = k >= 1 && (cc.layout.reciprocalMask & (1u << k)) != 0;
+        if (cc.reciprocal[k]) cc.reciprocalParams[cc.reciprocalCount++] = k;
+    }
     // Only a code within the limits is ever walked: its levels stay within
     // MaxCodeLevels and its parameters within MaxParams.
     if (!cc.layout.withinLimits) return;
@@ -148,6 +159,7 @@ void Compile(const std::string& code, CompiledCode& cc) {
         }
         switch (c) {
             case 'Q':
+                cc.phaseSteps[cc.phaseCount] = cc.count - 1;
                 s.phase = cc.phaseCount++;
                 cc.lastPhase = s.phase;
                 cc.needLnOmega = true;
@@ -171,10 +183,10 @@ const CompiledCode& CompiledFor(const std::string& code) {
     return cache;
 }
 
-// e^x for the constant-phase element's omega^n = e^(n ln omega), as a
-// polynomial the point loops can vectorise (within about one unit in the last
-// place of the library function). Valid for |x| <= 708; the caller passes
-// every other argument (and NaN) to the library.
+// e^x for the parameter values and for the constant-phase element's
+// omega^n = e^(n ln omega), as a polynomial the loops can vectorise (within
+// about one unit in the last place of the library function). Valid for
+// |x| <= 708; the caller passes every other argument (and NaN) to the library.
 constexpr double kExpInvLn2 = 1.4426950408889634;
 constexpr double kExpShifter = 0x1.8p52;                  // rounds to an integer when added
 constexpr double kExpLn2Hi = 6.93147180369123816490e-01;  // 21 trailing zero bits
@@ -182,25 +194,26 @@ constexpr double kExpLn2Lo = 1.90821492927058770002e-10;
 constexpr double kExpLimit = 708.0;
 
 inline double ExpInRange(double x) {
-    // x = k ln 2 + r with |r| <= ln 2 / 2; e^x = 2^k e^r.
+    // x = k ln 2 + r with |r| <= ln 2 / 2; e^x = 2^k e^r, e^r - 1 - r by its
+    // Taylor series to r^13 (the next term is below 1e-17), evaluated in pairs
+    // of terms (Estrin's scheme): at the few points of a small spectrum, and
+    // for the few parameter values, the length of the chain of dependent
+    // operations counts rather than their number.
     const double t = x * kExpInvLn2 + kExpShifter;
     const double k = t - kExpShifter;
     const double r = (x - k * kExpLn2Hi) - k * kExpLn2Lo;
-    // e^r - 1 - r by its Taylor series to r^13 (the next term is below 1e-17).
-    double p = 1.0 / 6227020800.0;
-    p = p * r + 1.0 / 479001600.0;
-    p = p * r + 1.0 / 39916800.0;
-    p = p * r + 1.0 / 3628800.0;
-    p = p * r + 1.0 / 362880.0;
-    p = p * r + 1.0 / 40320.0;
-    p = p * r + 1.0 / 5040.0;
-    p = p * r + 1.0 / 720.0;
-    p = p * r + 1.0 / 120.0;
-    p = p * r + 1.0 / 24.0;
-    p = p * r + 1.0 / 6.0;
-    p = p * r + 0.5;
-    const double er = 1.0 + (r + (r * r) * p);
-    // 2^k from the integer k held in the low bits of t.
+    const double r2 = r * r, r4 = r2 * r2, r8 = r4 * r4;
+    const double p01 = 0.5 + r * (1.0 / 6.0);
+    const double p23 = 1.0 / 24.0 + r * (1.0 / 120.0);
+    const double p45 = 1.0 / 720.0 + r * (1.0 / 5040.0);
+    const double p67 = 1.0 / 40320.0 + r * (1.0 / 362880.0);
+    const double p89 = 1.0 / 3628800.0 + r * (1.0 / 39916800.0);
+    const double pab = 1.0 / 479001600.0 + r * (1.0 / 6227020800.0);
+    const double p03 = p01 + r2 * p23;
+    const double p47 = p45 + r2 * p67;
+    const double p8b = p89 + r2 * pab;
+    const double p = (p03 + r4 * p47) + r8 * p8b;
+    const double er = 1.0 + (r + r2 * p);
     const std::uint64_t scale = (std::bit_cast<std::uint64_t>(t) + 1023u) << 52;
     return er * std::bit_cast<double>(scale);
 }
@@ -289,34 +302,22 @@ inline double ClampLevelSum(double x) {
     return x >= 0.0 ? m : -m;
 }
 
-// e^x for the parameter values (|x| <= LnValueLimit): the reduction of
-// ExpInRange with the series evaluated in pairs of terms (Estrin's scheme).
-// The values are few, so the length of the chain of dependent operations
-// counts rather than their number.
-inline double ExpShortChain(double x) {
-    const double t = x * kExpInvLn2 + kExpShifter;
-    const double k = t - kExpShifter;
-    const double r = (x - k * kExpLn2Hi) - k * kExpLn2Lo;
-    const double r2 = r * r, r4 = r2 * r2, r8 = r4 * r4;
-    const double p01 = 0.5 + r * (1.0 / 6.0);
-    const double p23 = 1.0 / 24.0 + r * (1.0 / 120.0);
-    const double p45 = 1.0 / 720.0 + r * (1.0 / 5040.0);
-    const double p67 = 1.0 / 40320.0 + r * (1.0 / 362880.0);
-    const double p89 = 1.0 / 3628800.0 + r * (1.0 / 39916800.0);
-    const double pab = 1.0 / 479001600.0 + r * (1.0 / 6227020800.0);
-    const double p03 = p01 + r2 * p23;
-    const double p47 = p45 + r2 * p67;
-    const double p8b = p89 + r2 * pab;
-    const double p = (p03 + r4 * p47) + r8 * p8b;
-    const double er = 1.0 + (r + r2 * p);
-    const std::uint64_t scale = (std::bit_cast<std::uint64_t>(t) + 1023u) << 52;
-    return er * std::bit_cast<double>(scale);
-}
+// Parameter slots computed by every call: all slots of a code, rounded up to
+// whole vector widths. A fixed count lets the loop run as straight-line code.
+constexpr int kValueLanes = (MaxParams + kLanes - 1) / kLanes * kLanes;
 
-// v[k] := sign[k] e^x[k] for the parameters k = 1..p.
+// x[k] clamped into [-LnValueLimit, LnValueLimit] (a value that is not a
+// number counts as -LnValueLimit), then v[k] := sign[k] e^x[k], for
+// k = 1..kValueLanes.
 PELLUCOR_POINT_LOOPS
-void ValuesFromLogs(const double* __restrict x, const double* __restrict sign, double* __restrict v, int p) {
-    for (int k = 1; k <= p; ++k) v[k] = ExpShortChain(x[k]) * sign[k];
+void ValuesFromLogs(double* __restrict x, const double* __restrict sign, double* __restrict v) {
+    for (int k = 1; k <= kValueLanes; ++k) {
+        double l = x[k];
+        l = l >= -LnValueLimit ? l : -LnValueLimit;  // also takes the place of a NaN
+        l = l <= LnValueLimit ? l : LnValueLimit;
+        x[k] = l;
+        v[k] = ExpInRange(l) * sign[k];
+    }
 }
 
 // Tanh (T) and coth (O) diffusion elements.
@@ -712,21 +713,18 @@ void CalculatedRows(const double* __restrict zre, const double* __restrict zim, 
 // variant of the loops gives the same sum.
 constexpr int kPartialSums = 8;
 
+// `n` is a multiple of kPartialSums.
 double SumOfTerms(const double* terms, int n) {
     double part[kPartialSums] = {};
-    int i = 0;
-    for (; i + kPartialSums <= n; i += kPartialSums)
+    for (int i = 0; i < n; i += kPartialSums)
         for (int j = 0; j < kPartialSums; ++j) part[j] += terms[i + j];
-    for (int j = 0; i < n; ++i, ++j) part[j] += terms[i];
     return ((part[0] + part[1]) + (part[2] + part[3])) + ((part[4] + part[5]) + (part[6] + part[7]));
 }
 
 // The constant-phase terms of the code's Q elements for the values v.
 void PhaseTermsFor(const CompiledCode& cc, const double* v, PhaseTerms* q) {
-    if (cc.phaseCount == 0) return;
-    for (int si = 0; si < cc.count; ++si) {
-        const Step& s = cc.steps[si];
-        if (s.c != 'Q') continue;
+    for (int j = 0; j < cc.phaseCount; ++j) {
+        const Step& s = cc.steps[cc.phaseSteps[j]];
         double e = v[s.k + 1];
         if (s.series) e = -e;
         PhaseTerms& ph = q[s.phase];
@@ -738,40 +736,61 @@ void PhaseTermsFor(const CompiledCode& cc, const double* v, PhaseTerms* q) {
     }
 }
 
+
+// What ApplyCodeParse and ApplyReciprocalFlags set, from the compiled code's
+// copies of the layout (slot for slot the same values).
+void ApplyCompiledState(const CompiledCode& cc, ProgramState& st) {
+    const CircuitCodeLayout& l = cc.layout;
+    std::copy(l.kind, l.kind + MaxParams + 1, st.Params.Kind.begin());
+    st.Fit.ChiSqDivisor = st.Spectrum.PointCount - (l.paramCount + 1);
+    st.Fit.MaxEvaluations = l.maxEvaluations;
+    st.Params.ParamCount = l.paramCount;
+    std::copy(cc.reciprocal + 1, cc.reciprocal + MaxParams + 1, st.Params.Reciprocal.begin());
+    st.Run.DistributedElement = l.distributed;
+}
+
 }  // namespace
 
 bool EvaluateCircuit(ParamArray<double>& ln, double& chiSq) {
     ProgramState& st = State();
     chiSq = 0.0;
     const CompiledCode& cc = CompiledFor(st.Circuit.Code);
-    const int p = ApplyCodeParse(cc.layout);
     // Nothing of a code beyond the limits is stored in the parameter slots;
     // it has no impedance.
-    if (!cc.layout.withinLimits) return false;
+    if (!cc.layout.withinLimits) {
+        ApplyCodeParse(cc.layout);
+        return false;
+    }
+    const int p = cc.layout.paramCount;
+    ApplyCompiledState(cc, st);
     Windows().Par->ShowParameterLabels(p);
 
     // Only entries 1..p are read (a zero-filled array cost a block store at
-    // every call). The values are computed for a whole number of vector
-    // lanes, the extra entries from e^0.
-    constexpr int kValueSlots = 1 + (MaxParams + kLanes - 1) / kLanes * kLanes;
+    // every call). The values are computed for whole vector widths, the extra
+    // entries from e^0.
+    constexpr int kValueSlots = 1 + kValueLanes;
     double x[kValueSlots], sign[kValueSlots], v[kValueSlots];
     v[0] = 0.0;
+    double* lnp = ln.begin();  // ln[1..p]
+    const double* signp = st.Params.Sign.begin();
     for (int i = 1; i <= p; ++i) {
-        double l = ln[i];
-        if (std::isnan(l) || l < -LnValueLimit) l = -LnValueLimit;
-        if (l > LnValueLimit) l = LnValueLimit;
-        ln[i] = x[i] = l;
-        sign[i] = st.Params.Sign[i];
+        x[i] = lnp[i - 1];
+        sign[i] = signp[i - 1];
     }
-    const int paddedP = (p + kLanes - 1) / kLanes * kLanes;
-    for (int i = p + 1; i <= paddedP; ++i) {
+    for (int i = p + 1; i < kValueSlots; ++i) {
         x[i] = 0.0;
         sign[i] = 1.0;
     }
-    ValuesFromLogs(x, sign, v, paddedP);
-    ApplyReciprocalValues(cc.layout, v);
-    if (!st.Fit.ScaleVector.empty())
-        for (int i = 1; i <= p && i <= st.Fit.ScaleVector.hi(); ++i) st.Fit.ScaleVector[i] = v[i];
+    ValuesFromLogs(x, sign, v);
+    for (int i = 1; i <= p; ++i) lnp[i - 1] = x[i];
+    for (int j = 0; j < cc.reciprocalCount; ++j) {
+        const int k = cc.reciprocalParams[j];
+        v[k] = 1.0 / v[k];
+    }
+    if (!st.Fit.ScaleVector.empty()) {
+        const int last = std::min(p, st.Fit.ScaleVector.hi());
+        for (int i = 1; i <= last; ++i) st.Fit.ScaleVector[i] = v[i];
+    }
 
     PhaseTerms q[MaxPhaseElements];
     PhaseTermsFor(cc, v, q);
@@ -800,7 +819,13 @@ bool EvaluateCircuit(ParamArray<double>& ln, double& chiSq) {
         }
         double sum = 0.0;
         if (penaltyCount == 0) {
-            sum = SumOfTerms(terms, n);
+            // Zeros up to a whole number of partial sums: every term meets the
+            // same partial sum as without them, and adding a zero to a sum of
+            // non-negative terms leaves it as it is, so the total keeps its
+            // bits; the leftover terms need no loop of their own.
+            const int whole = (n + kPartialSums - 1) / kPartialSums * kPartialSums;
+            for (int i = n; i < whole; ++i) terms[i] = 0.0;
+            sum = SumOfTerms(terms, whole);
         } else {
             // Penalties are added point by point, after each point's residuals.
             for (int i = 0; i < n; ++i) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "circuit_test_support.h"
@@ -94,6 +95,44 @@ TEST_F(EvaluatorReuseTest, EachCodeIsParsedAndWalkedAsItIsNow) {
             const double w = TwoPi * State().Spectrum.Frequency[static_cast<int>(i) + 1];
             ExpectClose(z[i], 50.0 + 1.0 / (jay * w * 1e-4), 1e-13, "RC");
         }
+    }
+}
+
+// Every call leaves the parse's slots as a fresh parse of the code leaves them,
+// whatever an earlier code or anybody else put there: the kinds (slot 0
+// included), the reciprocal flags, the counts derived from the code and the
+// point count, and the distributed-element flag.
+TEST_F(EvaluatorReuseTest, EveryCallLeavesTheSlotsOfAFreshParse) {
+    SetFrequencies({0.5, 50.0, 5000.0, 2e4});
+    const std::vector<std::pair<std::string, int>> codes = {
+        {"R(CR)", 3}, {"(RQ)(CR)W", 6}, {"R(CR)(DR)", 8}, {"CLRQ", 5}, {"R(CR)", 3}, {"(R(R(CR)))", 4},
+    };
+    for (const auto& [code, params] : codes) {
+        ProgramState& s = State();
+        // Leftovers that the call must overwrite.
+        for (int k = 0; k <= MaxParams; ++k) s.Params.Kind[k] = 99;
+        for (int k = 1; k <= MaxParams; ++k) s.Params.Reciprocal[k] = k % 2 == 0;
+        s.Run.DistributedElement = code.find('D') == std::string::npos;
+        s.Fit.ChiSqDivisor = s.Fit.MaxEvaluations = -7;
+        Simulate(code, std::vector<double>(static_cast<size_t>(params), 0.5));
+        const FixedArray<int, 0, MaxParams> kind = s.Params.Kind;
+        const ParamArray<bool> reciprocal = s.Params.Reciprocal;
+        const int divisor = s.Fit.ChiSqDivisor, maxEvaluations = s.Fit.MaxEvaluations;
+        const int count = s.Params.ParamCount;
+        const bool distributed = s.Run.DistributedElement;
+
+        for (int k = 0; k <= MaxParams; ++k) s.Params.Kind[k] = -1;
+        EXPECT_EQ(ParseCircuitCode(code), params) << code;
+        const unsigned mask = CdcReciprocalMask(code);
+        for (int k = 0; k <= MaxParams; ++k) EXPECT_EQ(kind[k], s.Params.Kind[k]) << code << " kind " << k;
+        for (int k = 1; k <= MaxParams; ++k) {
+            EXPECT_EQ(reciprocal[k], s.Params.Reciprocal[k]) << code << " flag " << k;
+            EXPECT_EQ(reciprocal[k], (mask & (1u << k)) != 0) << code << " flag " << k;
+        }
+        EXPECT_EQ(divisor, 4 - (params + 1)) << code;
+        EXPECT_EQ(maxEvaluations, s.Fit.MaxEvaluations) << code;
+        EXPECT_EQ(count, params) << code;
+        EXPECT_EQ(distributed, code.find('D') != std::string::npos) << code;
     }
 }
 
