@@ -57,6 +57,21 @@ public:
     // ---- variants of shared operations ----
     // Runs right after the shared default settings of the start-up sequence.
     virtual void AfterDefaultSettings() const {}
+    // "Open" keeps StartValuesApplied and UserStartValues as they were
+    // (the shared command clears both).
+    virtual bool OpenKeepsStartValueChoice() const { return false; }
+    // Runs at the end of the state reset that opening a data file begins with.
+    virtual void AfterOpenReset() const {}
+    // "Retrieve Parameters" leaves BatchMode and SimulateMode as they were
+    // (the shared command clears both).
+    virtual bool RetrieveKeepsBatchAndSimulate() const { return false; }
+    // Loaded parameters also tick the parameter window's Sign boxes.
+    virtual bool SignBoxesAfterParametersLoaded() const { return false; }
+    // "Edit Parameters & Run" refuses in batch mode (message 43).
+    virtual bool EditRefusedInBatchMode() const { return true; }
+    // A simulation shows the sum of the squared noise magnitudes it added as
+    // its chi-squared (the shared programs show 0).
+    virtual bool SimulationChiSqFromNoise() const { return false; }
 };
 
 }  // namespace pellucor::mainwindow
