@@ -328,16 +328,16 @@ void TMainForm::SaveImpedaneData1Click() {
     SaveImpedanceData();
 }
 
-void TMainForm::SaveSimulatedData() {
+bool TMainForm::SaveSimulatedData() {
     ProgramState& s = State();
     RunState& r = s.Run;
     if (s.Spectrum.PointCount == 0) {
         ShowMessageCode(30);
-        return;
+        return false;
     }
     if (!(r.ResultsComputed && r.SimulateMode)) {
         ShowMessageCode(5);
-        return;
+        return false;
     }
     s.Folders.SimDataFolder = WithTrailingBackslash(s.Folders.SimDataFolder);
     const std::string proposed = s.Folders.SimDataFolder + s.Circuit.Code + ".sim";
@@ -348,11 +348,11 @@ void TMainForm::SaveSimulatedData() {
         Dialogs.SaveDialog2.fileName = proposed;
         const std::optional<std::string> chosen = platform::services().fileDialogs->SaveFile(Dialogs.SaveDialog2);
         // Cancel: nothing written, nothing renamed.
-        if (!chosen) return;
+        if (!chosen) return false;
         target = *chosen;
     }
     // The name changes only once the file is there.
-    if (!WriteDataTable(target)) return;
+    if (!WriteDataTable(target)) return false;
     const std::string code = s.Circuit.Code;
     s.Files.DataFileName = target;
     OpenDataFile(target);
@@ -364,16 +364,15 @@ void TMainForm::SaveSimulatedData() {
         Dialogs.SaveDialog2.initialDir = FolderOfPath(target);
         s.Folders.SimDataFolder = Dialogs.SaveDialog2.initialDir;
     }
+    return true;
 }
 
 void TMainForm::SaveImpedanceData() {
     ProgramState& s = State();
     RunState& r = s.Run;
     if (r.SimulateMode && r.ResultsComputed) {
-        const std::string before = s.Files.DataFileName;
-        SaveSimulatedData();
         // Only a saved simulation becomes the data (a cancelled or failed one changes nothing).
-        if (s.Files.DataFileName != before && r.DataLoaded) r.IterateMode = r.ResultsComputed = r.ModelValid = true;
+        if (SaveSimulatedData()) r.IterateMode = r.DataLoaded = r.ResultsComputed = r.ModelValid = true;
         return;
     }
     s.Folders.ExportFolder = WithTrailingBackslash(s.Folders.ExportFolder);

@@ -78,8 +78,9 @@ public:
     // Saves the parameter and history files of the current results (asks
     // for the name outside batch mode).
     void SaveResults();
-    // Saves a simulated spectrum as a data file and opens it.
-    void SaveSimulatedData();
+    // Saves a simulated spectrum as a data file and opens it; false when
+    // nothing was written (refused, cancelled or failed).
+    bool SaveSimulatedData();
     // Saves the current spectrum as a data file.
     void SaveImpedanceData();
     // Creates a missing result folder (one level); throws "Cannot create the

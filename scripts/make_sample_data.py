@@ -7,7 +7,9 @@ proportional noise (0.5 % of |Z|, normal, fixed seed), in one of the three
 layouts the data reader takes:
 
   rcr_plain.txt      R(CR)      plain "f Z' Z''" lines
-  rcrqr_zview.txt    R(CR)(QR)  "ZView"-marked export, data after the "Freq" line
+  rcrqr_zview.txt    R(CR)(QR)  "ZView"-marked export, data after the "Freq" line,
+                                columns separated by ", " (a comma without a blank
+                                is a decimal comma to the reader)
   rcrqr_curve.txt    R(CR)(QR)  "EISCURVE" export, data after the "ZCURVE" line
 
 Z'' is written as the impedance gives it (negative for capacitive data);
@@ -61,9 +63,9 @@ def main(folder):
     with open(os.path.join(folder, "rcrqr_zview.txt"), "w", newline="\r\n") as fh:
         fh.write('"ZView Calculated Data File: R(CR)(QR) sample"\n')
         fh.write('"Rs=15 C=1E-6 R1=100 Y0=5E-4 n=0.8 R2=1000, 0.5% noise"\n')
-        fh.write('"  Freq(Hz)","Ampl","Bias","Time(Sec)","Z\'(a)","Z\'\'(b)","GD","Err","Range"\n')
+        fh.write('"  Freq(Hz)", "Ampl", "Bias", "Time(Sec)", "Z\'(a)", "Z\'\'(b)", "GD", "Err", "Range"\n')
         for i, (f, zr, zi) in enumerate(points(z_rcrqr, TRUE["rcrqr"], 2)):
-            fh.write("%.6E,0.0E+00,0.0E+00,%d,%.6E,%.6E,0,0,1\n" % (f, i, zr, zi))
+            fh.write("%.6E, 0.0E+00, 0.0E+00, %d, %.6E, %.6E, 0, 0, 1\n" % (f, i, zr, zi))
     with open(os.path.join(folder, "rcrqr_curve.txt"), "w", newline="\r\n") as fh:
         fh.write("EISCURVE\n")
         fh.write("TITLE\tLABEL\tR(CR)(QR) sample, 0.5% noise\n")

@@ -576,3 +576,94 @@ TEST_F(MainRoadTest, SmallInputDialogs) {
     };
     EXPECT_EQ(Transcript(), expected);
 }
+
+// As a new user would: the sample files shipped in the program folder, each
+// opened and fitted with the circuit it was made from, then saved. The files
+// carry 0.5 % noise, so the fitted values lie within a few percent of the
+// values they were written from (scripts/make_sample_data.py).
+TEST_F(MainRoadTest, ShippedSampleFilesFitToTheCircuitsTheyWereMadeFrom) {
+    MakeProgramFolder("main_road_samples");
+    const fs::path shipped = fs::path(PELLUCOR_TEST_DATA_DIR) / ".." / ".." / "apps" / "files" / "data";
+    struct Case {
+        const char* file;
+        const char* code;
+        std::vector<double> truth;
+        double tolerance;
+    } cases[] = {
+        {"rcr_plain.txt", "R(CR)", {20.0, 2.0e-5, 500.0}, 0.05},
+        {"rcrqr_zview.txt", "R(CR)(QR)", {15.0, 1.0e-6, 100.0, 5.0e-4, 0.8, 1000.0}, 0.15},
+        {"rcrqr_curve.txt", "R(CR)(QR)", {15.0, 1.0e-6, 100.0, 5.0e-4, 0.8, 1000.0}, 0.15},
+    };
+    for (const Case& c : cases) fs::copy_file(shipped / c.file, root / "data" / c.file);
+    TMainForm& f = StartLumarest();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        services.messages.clear();
+        services.fileDialogs.AnswerOpen((root / "data" / c.file).string());
+        f.Open1Click();
+        ASSERT_TRUE(State().Run.DataLoaded);
+        EXPECT_EQ(State().Spectrum.PointCount, 50);
+        ChooseModel(c.code, &fitwin::TCDCForm::RadioButton2);
+        services.messages.Answer(MsgResult::Yes);
+        services.messages.Answer(MsgResult::Yes);
+        f.Model1Click();
+        ASSERT_EQ(State().Params.ParamCount, static_cast<int>(c.truth.size()));
+        for (size_t i = 0; i < c.truth.size(); ++i) {
+            const double v = std::exp(State().Params.LnValue[static_cast<int>(i) + 1]);
+            EXPECT_NEAR(v / c.truth[i], 1.0, c.tolerance) << "parameter " << i + 1;
+        }
+        const std::string base = fs::path(c.file).stem().string();
+        EXPECT_TRUE(fs::is_regular_file(root / "par" / (base + ", " + c.code + ".par")));
+        EXPECT_TRUE(fs::is_regular_file(root / "hist" / (base + ", " + c.code + ".hst")));
+        modal.runner.whileOpen = nullptr;
+    }
+}
+
+// A fit pumps messages, so commands can arrive in the middle of it: none of
+// them may change the data the fit works on, and the window stays open.
+TEST_F(MainRoadTest, CommandsReachedDuringAFitAreRefusedAndTheDataStay) {
+    MakeProgramFolder("main_road_lock");
+    const fs::path data = WriteRcrData(Rcr{10, 1e-5, 100}, "cell5.txt");
+    const fs::path other = WriteRcrData(Rcr{99, 1e-3, 9}, "other.txt");
+    TMainForm& f = StartLumarest();
+    f.show();
+    services.fileDialogs.AnswerOpen(data.string());
+    f.Open1Click();
+    const SpectrumBlock before = State().Spectrum;
+    int reached = 0;
+    services.pump.calls = 0;
+    services.pump.stopAfter = 3;
+    services.pump.onStop = [&] {
+        reached = 1;
+        services.fileDialogs.AnswerOpen(other.string());
+        f.Open1Click();
+        f.Paste1Click();
+        f.RetrieveParsClick();
+        f.Model1Click();
+        f.ParamListClick();
+        f.SurfaceBtn1Click();
+        f.Exit1Click();
+        // Queued after the refusals, which answer with OK themselves.
+        services.messages.Answer(MsgResult::No);
+    };
+    ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton2);
+    services.messages.clear();
+    f.Model1Click();
+    ASSERT_EQ(reached, 1);
+    std::vector<std::string> texts;
+    for (const auto& m : services.messages.transcript()) texts.push_back(m.text);
+    const std::string running =
+        "A fit is running. Wait until it ends, or close the \"Please wait\" window to stop it.";
+    std::vector<std::string> want(7, running);
+    want.push_back("Want to save results?");
+    EXPECT_EQ(texts, want);
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(State().Files.DataFileName, data.string());
+    ASSERT_EQ(State().Spectrum.PointCount, before.PointCount);
+    for (int k = 1; k <= before.PointCount; ++k) {
+        EXPECT_EQ(State().Spectrum.Frequency[k], before.Frequency[k]) << k;
+        EXPECT_EQ(State().Spectrum.ZReal[k], before.ZReal[k]) << k;
+        EXPECT_EQ(State().Spectrum.ZImag[k], before.ZImag[k]) << k;
+    }
+    EXPECT_TRUE(State().Run.ResultsComputed);
+}
