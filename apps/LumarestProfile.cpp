@@ -4,7 +4,13 @@
 
 #include "circuitapp/InstructionWindows.h"
 #include "core/ProgramState.h"
+#include "dialogs/fit/TCDCForm.h"
+#include "dialogs/fit/TOptForm.h"
+#include "dialogs/fit/TParForm.h"
+#include "dialogs/fit/TProsimForm.h"
 #include "dialogs/help/HelpWindows.h"
+#include "dialogs/input/SmallInputForms.h"
+#include "dialogs/paste/TPasteForm.h"
 #include "mainwindow/MainForm.h"
 
 namespace pellucor::apps {
@@ -20,17 +26,17 @@ QString LumarestProfile::Caption() const { return "Pellucor"; }
 WindowList LumarestProfile::OwnedWindows() const {
     return {
         {"ClpForm", {}},
-        {"CDCForm", {}},
-        {"ParForm", {}},
-        {"OptForm", {}},
+        {"CDCForm", Make<fitwin::TCDCForm>},
+        {"ParForm", Make<fitwin::TParForm>},
+        {"OptForm", Make<fitwin::TOptForm>},
         {"ZrvalueForm", {}},
         {"PolyForm", {}},
-        {"PasteForm", {}},
+        {"PasteForm", Make<dialogs::TPasteForm>},
         {"JobReqForm", {}},
         {"ManagerForm", {}},
-        {"FolderForm", {}},
+        {"FolderForm", Make<dialogs::TFolderForm>},
         {"PlotOptForm", {}},
-        {"ProsimForm", {}},
+        {"ProsimForm", Make<fitwin::TProsimForm>},
         {"SimulatorForm", {}},
         {"OneAdsForm", {}},
         {"CovarForm", {}},
@@ -48,7 +54,7 @@ WindowList LumarestProfile::EntryWindows() const {
         {"InstHdrForm", Make<dialogs::TInstHdrForm>},
         {"BatchForm", {}},
         {"InstModelForm", Make<dialogs::TInstModelForm>},
-        {"SAreaForm", {}},
+        {"SAreaForm", Make<dialogs::TSAreaForm>},
         {"InstPHForm", Make<dialogs::TInstPHForm>},
         {"InstMonitorForm", Make<circuitapp::TInstMonitorForm>},
         {"InstManagerForm", Make<circuitapp::TInstManagerForm>},

@@ -2,7 +2,13 @@
 
 #include <QMenu>
 
+#include "dialogs/fit/TCDCForm.h"
+#include "dialogs/fit/TOptForm.h"
+#include "dialogs/fit/TParForm.h"
+#include "dialogs/fit/TProsimForm.h"
 #include "dialogs/help/HelpWindows.h"
+#include "dialogs/input/SmallInputForms.h"
+#include "dialogs/paste/TPasteForm.h"
 #include "mainwindow/MainForm.h"
 
 namespace pellucor::apps {
@@ -19,14 +25,14 @@ QString TambericProfile::Caption() const { return " Mechanistic and Kinetic Anal
 WindowList TambericProfile::OwnedWindows() const {
     return {
         {"ClpForm", {}},
-        {"CDCForm", {}},
-        {"ParForm", {}},
-        {"OptForm", {}},
+        {"CDCForm", Make<fitwin::TCDCForm>},
+        {"ParForm", Make<fitwin::TParForm>},
+        {"OptForm", Make<fitwin::TOptForm>},
         {"ZrvalueForm", {}},
-        {"PasteForm", {}},
-        {"FolderForm", {}},
+        {"PasteForm", Make<dialogs::TPasteForm>},
+        {"FolderForm", Make<dialogs::TFolderForm>},
         {"PlotOptForm", {}},
-        {"ProsimForm", {}},
+        {"ProsimForm", Make<fitwin::TProsimForm>},
         {"SimulatorForm", {}},
         {"OneAdsForm", {}},
         {"PrimitForm", {}},
@@ -55,7 +61,7 @@ WindowList TambericProfile::EntryWindows() const {
         {"HeaderForm", {}},
         {"InstHdrForm", Make<dialogs::TInstHdrForm>},
         {"InstModelForm", Make<dialogs::TInstModelForm>},
-        {"SAreaForm", {}},
+        {"SAreaForm", Make<dialogs::TSAreaForm>},
         {"InstPHForm", Make<dialogs::TInstPHForm>},
         {"InstOptionForm", Make<dialogs::TInstOptionForm>},
         {"GraphForm", {}},

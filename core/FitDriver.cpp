@@ -323,10 +323,10 @@ int Compute(const std::string& dataFile, double& chiOut, bool validate) {
     sp.PointCount = count;
     NoteSimulatedFrequencies();
     for (int j = 1; j <= par.ParamCount; ++j) par.LnValue[j] = ClampedLog(par.Value[j]);
-    EvaluateChiSquare(par.LnValue);
+    const double noise = EvaluateChiSquare(par.LnValue);
     s.Run.SimulatedResults = true;
     s.Run.ResultsComputed = true;
-    chiOut = 0.0;
+    chiOut = s.Fit.SimulationChiSqFromNoise ? noise : 0.0;
     return ComputeDone;
 }
 

@@ -101,6 +101,9 @@ struct FitSettings {
     int SkipThreshold = 50;
     int NoiseWindow = 3;
     bool CpeExponentClamped = false;
+    // Simulate mode: chi-squared := the evaluator's sum of squared noise
+    // magnitudes instead of 0 (a program's choice).
+    bool SimulationChiSqFromNoise = false;
     // Chi-squared of each vertex of the simplex (vertices 1..FreeCount + 1).
     Vector<double> SimplexValues = Vector<double>(1, MaxParams + 1);
     // The last covariance estimate could not invert its curvature matrix:

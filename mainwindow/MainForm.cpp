@@ -77,6 +77,9 @@ public:
     void HidePhaseAngleSeries() override { f_.chart_->HidePhaseAngleSeries(); }
     void SetChartBackground(bool white) override { f_.chart_->SetBackground(white); }
     void ShowSplashScreen() override { f_.ShowSplashScreen(); }
+    void SimulateCurrentModel(bool nameAsSimulationFile) override {
+        f_.SimulateCurrentModel(nameAsSimulationFile);
+    }
 
 private:
     TMainForm& f_;
@@ -173,6 +176,7 @@ TMainForm::~TMainForm() {
 void TMainForm::FormCreate() {
     AllocateWorkArrays();
     CreateWindows(profile_.OwnedWindows(), owned_);
+    InstallFitWindows(true);
     chart_->ShowStartSeries();
     ProgramState& s = State();
     s.Group.GroupMode = false;
@@ -187,6 +191,7 @@ void TMainForm::FormCreate() {
     try {
         StartUp();
         profile_.AfterDefaultSettings();
+        s.Fit.SimulationChiSqFromNoise = profile_.SimulationChiSqFromNoise();
     } catch (const std::exception& e) {
         platform::ShowMessage(e.what(), "Start-up");
     }
@@ -197,6 +202,7 @@ void TMainForm::FormDestroy() {
     if (destroyed_) return;
     destroyed_ = true;
     WriteRegistrySettings();
+    InstallFitWindows(false);
     for (auto it = entry_.rbegin(); it != entry_.rend(); ++it) delete it->second;
     entry_.clear();
     for (auto it = owned_.rbegin(); it != owned_.rend(); ++it) delete it->second;
@@ -215,6 +221,22 @@ void TMainForm::CreateWindows(const WindowList& list,
         w->hide();
         into.emplace_back(slot.name, w);
     }
+}
+
+// The parameter and options windows are the engine's live stores: the engine
+// reads and writes their controls once they are built.
+void TMainForm::InstallFitWindows(bool install) {
+    WindowSet set = Windows();
+    auto* par = dynamic_cast<ParamWindow*>(FindWindow("ParForm"));
+    auto* opt = dynamic_cast<OptionsWindow*>(FindWindow("OptForm"));
+    if (install) {
+        if (par) set.Par = par;
+        if (opt) set.Opt = opt;
+    } else {
+        if (par && set.Par == par) set.Par = nullptr;
+        if (opt && set.Opt == opt) set.Opt = nullptr;
+    }
+    InstallWindows(set);
 }
 
 void TMainForm::CreateEntryWindows() { CreateWindows(profile_.EntryWindows(), entry_); }
@@ -537,7 +559,10 @@ void TMainForm::BuildToolbars() {
 
 // ---- helpers of the commands ----
 
-void TMainForm::Replot(int kind) { chart_->Replot(kind); }
+void TMainForm::Replot(int kind) {
+    ReplotLog.push_back(kind);
+    chart_->Replot(kind);
+}
 
 void TMainForm::NotAvailable(const QString& command) {
     platform::ShowMessage("\"" + PlainCaption(command) + "\" is not available yet.", "Not available yet",
@@ -572,30 +597,6 @@ bool TMainForm::WindowMaximised() const { return isMaximized(); }
 
 // ---- File ----
 
-void TMainForm::Open1Click() {
-    Trace("Open1Click");
-    if (!RefusedWhileRunning("Open")) NotAvailable("&Open ....");
-}
-void TMainForm::Paste1Click() {
-    Trace("Paste1Click");
-    if (!RefusedWhileRunning("Paste Z Data")) NotAvailable("Paste &Z Data");
-}
-void TMainForm::RetrieveParsClick() {
-    Trace("RetrieveParsClick");
-    if (!RefusedWhileRunning("Retrieve Parameters")) NotAvailable("&Retrive Parameters");
-}
-void TMainForm::SaveParsClick() {
-    Trace("SaveParsClick");
-    NotAvailable("Save Parameters");
-}
-void TMainForm::SaveImpedaneData1Click() {
-    Trace("SaveImpedaneData1Click");
-    NotAvailable("Save &Impedance Data");
-}
-void TMainForm::SaveasDielectric1Click() {
-    Trace("SaveasDielectric1Click");
-    NotAvailable("Save &Converted (C or Z Data)");
-}
 void TMainForm::DeleteSelectedPoint1Click() {
     Trace("DeleteSelectedPoint1Click");
     if (!RefusedWhileRunning("Delete Selected Point")) NotAvailable("Delete Selected Point");
@@ -608,14 +609,6 @@ void TMainForm::Exit1Click() {
 
 // ---- Run ----
 
-void TMainForm::Model1Click() {
-    Trace("Model1Click");
-    if (!RefusedWhileRunning("Select Model & Run Mode")) NotAvailable("Select &Model && Run Mode");
-}
-void TMainForm::ParamListClick() {
-    Trace("ParamListClick");
-    if (!RefusedWhileRunning("Edit Parameters & Run")) NotAvailable("&Edit Parameters && Run");
-}
 void TMainForm::ToClipboardClick() {
     Trace("ToClipboardClick");
     NotAvailable("&View, Print && Copy  Results");
@@ -640,10 +633,6 @@ void TMainForm::Option1Click() {
     }
     // The date format of the files follows PeriodDecimal where they are written.
     chart_->SetBackground(s.Options.WhiteBackground);
-}
-void TMainForm::Simulator1Click() {
-    Trace("Simulator1Click");
-    if (!RefusedWhileRunning("Run in Simulate Mode")) NotAvailable("Run in Simulate Mode");
 }
 void TMainForm::noCPE1Click() {
     Trace("noCPE1Click");
@@ -736,11 +725,6 @@ void TMainForm::export_AClick() { Trace("export_AClick"); NotAvailable("Export D
 void TMainForm::export_CClick() { Trace("export_CClick"); NotAvailable("Export Data, Capacitance"); }
 void TMainForm::YBodeAbsClick() { Trace("YBodeAbsClick"); NotAvailable("Export Data, Bode (Y), Absolute"); }
 void TMainForm::YBodeAngleClick() { Trace("YBodeAngleClick"); NotAvailable("Export Data, Bode (Y), Angle"); }
-void TMainForm::SurfaceBtn1Click() {
-    Trace("SurfaceBtn1Click");
-    if (!RefusedWhileRunning("Enter Sample Area")) NotAvailable("Enter Sample &Area");
-}
-void TMainForm::CreateFolder1Click() { Trace("CreateFolder1Click"); NotAvailable("Create New &Folder"); }
 void TMainForm::Headerlines1Click() {
     Trace("Headerlines1Click");
     // Its result is not used.
@@ -753,8 +737,6 @@ void TMainForm::PseudocapacitanceCalculator1Click() {
     Trace("PseudocapacitanceCalculator1Click");
     NotAvailable("Get &Pseudocapacitance");
 }
-void TMainForm::ChangeTitle1Click() { Trace("ChangeTitle1Click"); NotAvailable("Change Chart &Title"); }
-void TMainForm::SampleIDsClick() { Trace("SampleIDsClick"); NotAvailable("Edit Sample IDs"); }
 
 void TMainForm::SetupImageViewer1Click() {
     Trace("SetupImageViewer1Click");
@@ -784,22 +766,6 @@ void TMainForm::RunImageViewer1Click() {
 
 // ---- Dielectric ----
 
-void TMainForm::System1Click() {
-    Trace("System1Click");
-    if (!RefusedWhileRunning("Coductive System")) NotAvailable("Coductive System");
-}
-void TMainForm::Dielectricsystem1Click() {
-    Trace("Dielectricsystem1Click");
-    if (!RefusedWhileRunning("Dielectric System")) NotAvailable("Dielectric System");
-}
-void TMainForm::ImpedanceData1Click() {
-    Trace("ImpedanceData1Click");
-    if (!RefusedWhileRunning("Read Z Data")) NotAvailable("Read Z Data");
-}
-void TMainForm::DielectricData1Click() {
-    Trace("DielectricData1Click");
-    if (!RefusedWhileRunning("Read C Data")) NotAvailable("Read C Data");
-}
 
 // ---- Mechanistic: each shows its window without a modal loop ----
 

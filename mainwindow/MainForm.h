@@ -30,6 +30,7 @@
 class QAbstractButton;
 class QAction;
 class QButtonGroup;
+class QDialog;
 class QCheckBox;
 class QFrame;
 class QLabel;
@@ -66,6 +67,38 @@ public:
     MainChart& Chart() { return *chart_; }
     // The replot dispatcher's entry: redraws Chart1 for a plot kind.
     void Replot(int kind);
+    // The kinds asked of the dispatcher, in order, whatever chart is installed
+    // (tests and a reviewer read it; cleared by nobody but them).
+    std::vector<int> ReplotLog;
+
+    // ---- data and result files ----
+    // Makes a data file the current data (flags reset first; a rejected file
+    // leaves DataLoaded false).
+    void OpenDataFile(const std::string& path);
+    // Saves the parameter and history files of the current results (asks
+    // for the name outside batch mode).
+    void SaveResults();
+    // Saves a simulated spectrum as a data file and opens it; false when
+    // nothing was written (refused, cancelled or failed).
+    bool SaveSimulatedData();
+    // Saves the current spectrum as a data file.
+    void SaveImpedanceData();
+    // Creates a missing result folder (one level); throws "Cannot create the
+    // folder." when that fails.
+    void EnsureOutputFolder(const std::string& folder);
+    // The calculated values become the measured data, known under `path`.
+    void UseCalculatedAsMeasured(const std::string& path);
+    // UseCalculatedAsMeasured, then saves data and results.
+    void SaveConvertedModelResults(const std::string& path);
+    // Caption: the short path of the data file, " - " and the program name.
+    void ShowDataFileCaption();
+
+    // ---- run control ----
+    // Parses Code, shows it in the parameter window, ModelValid := true.
+    void PrepareCurrentModel();
+    // Simulates the current code from the parameter window's Start column.
+    void RunSimulation(bool nameAsSimulationFile);
+    void SimulateCurrentModel(bool nameAsSimulationFile);
 
     // ---- run in progress ----
     // Runs `body` (a fit that pumps messages) with the data commands locked.
@@ -274,6 +307,30 @@ private:
     void CreateWindows(const WindowList& list, std::vector<std::pair<std::string, QWidget*>>& into);
     void ShowSplashScreen();
     void ShowSampleArea();
+    void InstallFitWindows(bool install);
+
+    // Run control (RunControl.cpp): start-value evaluation, fit run in the
+    // progress window, one monitor step, the end question and the monitor
+    // ending; `finished` is set by a monitor step that converged.
+    void StartValueEvaluation(const std::string& dataFile);
+    // False when the run was stopped through the progress window.
+    bool FitRun(const std::string& dataFile);
+    bool MonitorStep();
+    void EndQuestion();
+    void MonitorEnding(bool finished, bool backToIterate);
+    // Opens the parameter window for "Select Model" (step 10); returns the
+    // monitor step's `finished`.
+    bool ParameterWindowAfterModel(const std::string& dataFile);
+    // The result file name of a run: ParFolder + base name + ", " + Code + ".par".
+    std::string RunResultFileName();
+    // A code longer than the program holds is refused with "Invalid code!".
+    QDialog* ModalWindow(const char* name, const QString& command);
+    void HideProsim();
+    void ShowProsim();
+    void SetModelCombo(const std::string& text);
+    // Writes a data table; on failure the writer reported it and nothing
+    // about the current data changes.
+    bool WriteDataTable(const std::string& path);
 
     void Trace(const char* handler) { lastHandler_ = handler; }
     // "... is not available yet." for a command whose window or logic is not built.

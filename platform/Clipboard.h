@@ -28,12 +28,15 @@ public:
     virtual bool SetFormats(const std::vector<ClipboardFormat>& formats) = 0;
     // Replaces the contents with a text (UTF-8); false as above.
     virtual bool SetText(const std::string& text) = 0;
+    // The plain text on the clipboard (UTF-8); empty when it holds none.
+    virtual std::string Text() const { return {}; }
 };
 
 class MemoryClipboard final : public ClipboardService {
 public:
     bool SetFormats(const std::vector<ClipboardFormat>& formats) override;
     bool SetText(const std::string& text) override;
+    std::string Text() const override { return refuse ? std::string() : text; }
     // The data of one format; empty when it is not offered.
     std::string Data(const std::string& mimeType) const;
     std::vector<ClipboardFormat> formats;

@@ -30,4 +30,9 @@ bool QtClipboard::SetText(const std::string& text) {
     return true;
 }
 
+std::string QtClipboard::Text() const {
+    const QClipboard* cb = QGuiApplication::clipboard();
+    return cb ? cb->text().toStdString() : std::string();
+}
+
 }  // namespace pellucor::platform::qt

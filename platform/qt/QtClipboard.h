@@ -10,6 +10,7 @@ class QtClipboard final : public ClipboardService {
 public:
     bool SetFormats(const std::vector<ClipboardFormat>& formats) override;
     bool SetText(const std::string& text) override;
+    std::string Text() const override;
 };
 
 }  // namespace pellucor::platform::qt

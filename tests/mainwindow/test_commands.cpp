@@ -155,6 +155,7 @@ protected:
     // Whatever a command asks: Cancel in file dialogs and modal windows, OK in boxes.
     void AnswerEverythingCautiously() {
         for (int i = 0; i < 4; ++i) services.fileDialogs.AnswerSave(std::nullopt);
+        for (int i = 0; i < 4; ++i) services.fileDialogs.AnswerOpen(std::nullopt);
     }
 };
 
@@ -199,6 +200,9 @@ TEST_F(CommandsTest, EveryPopupEntryRunsItsHandler) {
         QAction* a = Find(form->PopupMenu1, b.caption);
         ASSERT_NE(a, nullptr) << b.caption;
         form->Bode1Click();
+        // The quick simulator computes when it appears; saving its spectrum asks for the name.
+        if (State().Run.SimulateMode && State().Run.ResultsComputed && std::string(b.handler) == "SaveImpedaneData1Click")
+            services.messages.Answer(platform::MsgResult::No);
         a->trigger();
         EXPECT_EQ(form->LastHandler(), *b.handler ? b.handler : "Bode1Click") << b.caption;
     }
@@ -206,6 +210,7 @@ TEST_F(CommandsTest, EveryPopupEntryRunsItsHandler) {
 
 TEST_F(CommandsTest, EveryToolBarButtonAndCheckBoxRunsItsHandler) {
     Start();
+    AnswerEverythingCautiously();
     ASSERT_EQ(form->ToolButtons.size(), std::size(kButtonBindings));
     for (size_t i = 0; i < std::size(kButtonBindings); ++i) {
         const Binding& b = kButtonBindings[i];
@@ -377,9 +382,6 @@ TEST_F(CommandsTest, CommandsOfLaterWindowsSayTheyAreNotAvailableYet) {
         void (TMainForm::*handler)();
         const char* text;
     } cases[] = {
-        {&TMainForm::Open1Click, "\"Open ....\" is not available yet."},
-        {&TMainForm::Model1Click, "\"Select Model & Run Mode\" is not available yet."},
-        {&TMainForm::Option1Click, "\"Options\" is not available yet."},
         {&TMainForm::PrimitivePassivation1Click, "\"Simple Passivation Model (1 adsorbed)\" is not available yet."},
         {&TMainForm::PseudocapacitanceCalculator1Click, "\"Get Pseudocapacitance\" is not available yet."},
         {&TMainForm::Headerlines1Click, "\"Append Header Lines\" is not available yet."},

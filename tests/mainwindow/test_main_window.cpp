@@ -156,9 +156,10 @@ TEST_F(MainWindowTest, CreationListsMakeTheWindowsInOrderAndFreeThemInReverse) {
     profile.freed = &freed;
     TMainForm& f = Start(profile);
     EXPECT_EQ(f.CreatedWindowNames(),
-              (std::vector<std::string>{"OptForm", "PrimitForm", "CovarForm", "TechForm1", "TechForm2",
-                                        "InstEditForm", "HelpPasteForm", "InstHdrForm", "InstModelForm",
-                                        "InstPHForm", "InstOptionForm", "InstCovarForm", "InstGlobalForm"}));
+              (std::vector<std::string>{"CDCForm", "ParForm", "OptForm", "PasteForm", "FolderForm", "ProsimForm",
+                                        "PrimitForm", "CovarForm", "TechForm1", "TechForm2", "InstEditForm",
+                                        "HelpPasteForm", "InstHdrForm", "InstModelForm", "SAreaForm", "InstPHForm",
+                                        "InstOptionForm", "InstCovarForm", "InstGlobalForm"}));
     QWidget* primit = f.FindWindow("PrimitForm");
     ASSERT_NE(primit, nullptr);
     EXPECT_EQ(primit->parent(), &f);

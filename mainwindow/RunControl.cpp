@@ -1,0 +1,485 @@
+// Run control: choosing a model and a run mode, editing parameters and
+// running again, one monitored iteration at a time, and simulation. The
+// engine does the work (core/FitDriver.h); this decides from the run flags
+// which of its operations to call, wraps runs in the progress window, names
+// the result files and asks whether to save.
+//
+// A run pumps messages, so every run goes through RunLocked: the commands
+// that would change the data under it are disabled and refuse if reached.
+#include <QDialog>
+#include <QRadioButton>
+
+#include <cmath>
+#include <exception>
+#include <vector>
+
+#include "core/CircuitCode.h"
+#include "core/FitDriver.h"
+#include "core/Messages.h"
+#include "core/ModelLibrary.h"
+#include "core/ProgramState.h"
+#include "core/RoughSearch.h"
+#include "core/TextHelpers.h"
+#include "dialogs/fit/TCDCForm.h"
+#include "dialogs/fit/TParForm.h"
+#include "dialogs/fit/TProgressForm.h"
+#include "mainwindow/MainForm.h"
+#include "platform/Services.h"
+#include "platform/qt/ModalDialogs.h"
+
+namespace pellucor::mainwindow {
+
+namespace {
+
+bool SimulateRadioChecked(QWidget* parForm) {
+    auto* par = dynamic_cast<fitwin::TParForm*>(parForm);
+    return par ? par->SimnRadioBtn->isChecked() : State().Run.SimulateMode;
+}
+
+// The edit detection: fixed flags and the sum of the start values.
+struct EditMark {
+    int mask = 0;
+    double sum = 0;
+    static EditMark Take() { return {FixedParameterMask(), SumStartValues()}; }
+    bool ChangedFrom(const EditMark& before) const {
+        return mask != before.mask || std::fabs(sum - before.sum) > 1e-32;
+    }
+};
+
+}  // namespace
+
+std::string TMainForm::RunResultFileName() {
+    ProgramState& s = State();
+    s.Folders.ParFolder = WithTrailingBackslash(s.Folders.ParFolder);
+    return s.Folders.ParFolder + BaseNameOfPath(s.Files.DataFileName) + ", " + s.Circuit.Code + ".par";
+}
+
+// ---- shared procedures -----------------------------------------------------------
+
+void TMainForm::StartValueEvaluation(const std::string& dataFile) {
+    StartRunClock();
+    InitialEvaluation(dataFile);
+    Windows().Par->ShowStartValues(false);
+    CountSearchParameters();
+}
+
+bool TMainForm::FitRun(const std::string& dataFile) {
+    ProgramState& s = State();
+    RunState& r = s.Run;
+    r.ResetParamWindow = false;
+    bool ran = false;
+    RunOutcome outcome = RunOutcome::Stopped;
+    RunLocked([&] {
+        ran = true;
+        fitwin::RunInsideProgressWindow(this, [&] { outcome = RunIterations(dataFile); });
+        r.ResultsFileSet = false;
+        HideProsim();
+    });
+    if (!ran || r.StopRequested) return false;
+    // A refused computation was said by the engine; its values are no results.
+    if (outcome == RunOutcome::Failed) return true;
+    if (s.Params.FreeCount != 0 && !r.SimulateMode) {
+        r.ResultsComputed = true;
+        TakeCdcFromParForm();
+        s.Files.ResultsFileName = RunResultFileName();
+        if (!r.SearchRequested) EndQuestion();
+        r.SearchRequested = false;
+        r.ResetParamWindow = false;
+    }
+    return true;
+}
+
+bool TMainForm::MonitorStep() {
+    ProgramState& s = State();
+    RunState& r = s.Run;
+    HideProsim();
+    r.MonitorMode = true;
+    r.StopRequested = false;
+    r.ResetParamWindow = false;
+    bool finished = false;
+    bool ran = false;
+    RunLocked([&] {
+        ran = true;
+        fitwin::RunInsideProgressWindow(this, [&] {
+            ParamSet& p = s.Params;
+            ++s.History.Iteration;
+            const int searchCount = CountSearchParameters();
+            const double previous = s.Fit.PreviousChiSq;
+            std::vector<double> before(static_cast<size_t>(p.ParamCount) + 1);
+            for (int i = 1; i <= p.ParamCount; ++i) before[static_cast<size_t>(i)] = p.LnValue[i];
+            RunOneIteration(s.Files.DataFileName);
+            if (r.StopRequested) return;
+            r.ResultsFileSet = false;
+            const double now = s.Fit.PreviousChiSq;
+            bool moved = false;
+            for (int i = 1; i <= p.ParamCount; ++i)
+                moved = moved || !(std::fabs(p.LnValue[i] - before[static_cast<size_t>(i)]) < s.Fit.ParamTolerance);
+            finished = std::fabs(now - previous) < s.Fit.ChiSqTolerance * now && CountSearchParameters() == searchCount &&
+                       !moved;
+            if (s.History.Iteration >= s.Options.MaxIterations) finished = true;
+        });
+        HideProsim();
+    });
+    if (!ran || r.StopRequested) return false;
+    r.ResetParamWindow = false;
+    return finished;
+}
+
+void TMainForm::EndQuestion() {
+    if (State().Fit.CpeExponentClamped) {
+        ShowMessageCode(51);
+        return;
+    }
+    if (platform::ShowMessage("Want to save results?", "Finished job.....", platform::MsgButtons::YesNo,
+                              platform::MsgIcon::Question) != platform::MsgResult::Yes)
+        return;
+    try {
+        SaveResults();
+    } catch (const std::exception& e) {
+        platform::ShowMessage(e.what(), State().Folders.ProgramName, platform::MsgButtons::Ok,
+                              platform::MsgIcon::Error);
+    }
+}
+
+void TMainForm::MonitorEnding(bool finished, bool backToIterate) {
+    ProgramState& s = State();
+    RunState& r = s.Run;
+    if (!(r.DataLoaded && r.MonitorMode && finished)) return;
+    r.SearchRequested = false;
+    TakeCdcFromParForm();
+    s.Files.ResultsFileName = RunResultFileName();
+    if (backToIterate) {
+        r.IterateMode = true;
+        r.MonitorMode = false;
+    }
+    EndQuestion();
+}
+
+// ---- simulation --------------------------------------------------------------------
+
+void TMainForm::PrepareCurrentModel() {
+    ProgramState& s = State();
+    s.Params.ParamCount = ParseCircuitCode(s.Circuit.Code);
+    Windows().Par->ShowModelInfo(s.Files.DataFileName);
+    s.Run.ModelValid = true;
+    s.Run.ReadyToRun = s.Run.ParamsValid;
+}
+
+void TMainForm::RunSimulation(bool nameAsSimulationFile) {
+    ProgramState& s = State();
+    RunState& r = s.Run;
+    Windows().Par->LockAllParameters();
+    r.SimulateMode = true;
+    s.Fit.PreviousChiSq = 0;
+    if (nameAsSimulationFile) s.Files.DataFileName = WithTrailingBackslash(s.Folders.SimDataFolder) + s.Circuit.Code + ".sim";
+    r.ReadyToRun = r.ModelValid && r.ParamsValid;
+    if (r.ReadyToRun) {
+        if (ComputeAndShow(s.Files.DataFileName) == ComputeInvalidParameters) ShowMessageCode(4);
+    } else {
+        ShowMessageCode(r.ModelValid ? 4 : 3);
+    }
+}
+
+void TMainForm::SimulateCurrentModel(bool nameAsSimulationFile) {
+    if (RefusedWhileRunning("Simulate")) return;
+    PrepareCurrentModel();
+    RunSimulation(nameAsSimulationFile);
+}
+
+void TMainForm::Simulator1Click() {
+    Trace("Simulator1Click");
+    if (RefusedWhileRunning("Run in Simulate Mode")) return;
+    ShowModeless("ProsimForm", "Run in Simulate Mode");
+}
+
+// ---- Select Model & Run Mode ------------------------------------------------------
+
+bool TMainForm::ParameterWindowAfterModel(const std::string& dataFile) {
+    ProgramState& s = State();
+    RunState& r = s.Run;
+    ParamWindow& par = *Windows().Par;
+    if (r.SimulateMode) {
+        par.LockAllParameters();
+        par.ReadFixedFlags();
+        par.ResetUnusedSigns();
+        par.ClearSignBoxes();
+        par.ShowStartValues(true);
+        par.ShowEndValues(true);
+        par.ShowParameterErrors(true);
+        ShowSearchFlags(true);
+        ShowProsim();
+    } else {
+        HideProsim();
+        r.ResetParamWindow = false;
+        par.ShowEndValues(true);
+        par.ShowParameterErrors(true);
+        ShowSearchFlags(true);
+    }
+    CountSearchParameters();
+    if (r.IterateMode && !r.DataLoaded) {
+        ShowMessageCode(1);
+        return false;
+    }
+    if (!r.ModelValid) {
+        ShowMessageCode(3);
+        return false;
+    }
+    QDialog* parForm = ModalWindow("ParForm", "&Edit Parameters && Run");
+    if (!parForm) return false;
+    EditMark mark = EditMark::Take();
+    r.SearchRequested = false;
+    par.ShowModelInfo(s.Files.DataFileName);
+    par.ShowStartValues(false);
+    if (!platform::qt::RunModal(*parForm)) {
+        r.ParamsValid = false;
+        return false;
+    }
+    bool finished = false;
+    if (r.IterateMode) {
+        if (r.DataLoaded) {
+            HideProsim();
+            StartValueEvaluation(s.Files.DataFileName);
+            r.StopRequested = false;
+            FitRun(dataFile);
+        }
+        r.ResetParamWindow = false;
+        return false;
+    }
+    r.SimulateMode = SimulateRadioChecked(parForm);
+    if (ValidateParameters(s.Params.Value, s.Params.ParamCount) == 1) {
+        r.ParamsValid = false;
+        ShowMessageCode(4);
+        return false;
+    }
+    r.ParamsValid = true;
+    if (r.SimulateMode) {
+        if (r.SimulateChoiceCopy) {
+            par.LockAllParameters();
+            par.ReadFixedFlags();
+            r.SimulateChoiceCopy = false;
+        }
+        s.Folders.DataFolder = WithTrailingBackslash(s.Folders.DataFolder);
+        OpenDialog1FileName = s.Files.DataFileName = s.Folders.DataFolder + "temp.txt";
+        r.ReadyToRun = r.ParamsValid && r.ModelValid;
+        if (r.ReadyToRun) ComputeAndShow(s.Files.DataFileName);
+        r.SimulatedResults = true;
+        ShowProsim();
+        return false;
+    }
+    // Monitor.
+    if (!r.DataLoaded) {
+        ShowMessageCode(1);
+        return false;
+    }
+    HideProsim();
+    const EditMark after = EditMark::Take();
+    if (r.SearchRequested) {
+        finished = MonitorStep();
+    } else if (after.ChangedFrom(mark)) {
+        r.ReadyToRun = r.DataLoaded && r.ModelValid && r.ParamsValid;
+        if (r.ReadyToRun) RunLocked([&] { ComputeAndShow(s.Files.DataFileName); });
+        r.ResetParamWindow = false;
+    }
+    r.ParamsValid = true;
+    return finished;
+}
+
+void TMainForm::Model1Click() {
+    Trace("Model1Click");
+    if (RefusedWhileRunning("Select Model & Run Mode")) return;
+    ProgramState& s = State();
+    RunState& r = s.Run;
+    if (r.KineticData) {
+        HideProsim();
+        if (platform::ShowMessage("Want to quit?", "Mechanism investigation in progress...",
+                                  platform::MsgButtons::YesNo) != platform::MsgResult::Yes)
+            return;
+        r.KineticData = false;
+    }
+    const std::string f = OpenDialog1FileName;
+    s.Files.DataFileName = f;
+    s.History.Iteration = 0;
+    r.StopRequested = r.KKView = r.ExtrapolatedView = r.ResetParamWindow = false;
+    if (!r.SimulateMode) {
+        r.MonitorMode = false;
+        r.IterateMode = true;
+        r.BatchMode = false;
+    }
+    r.UserStartValues = false;
+    r.StartValuesApplied = false;
+    for (int i = 1; i <= MaxParams; ++i) s.Params.Sign[i] = 1.0;
+
+    auto* cdc = dynamic_cast<fitwin::TCDCForm*>(FindWindow("CDCForm"));
+    if (!cdc) {
+        NotAvailable("Select &Model && Run Mode");
+        return;
+    }
+    cdc->SetCodeText(s.Circuit.Code);
+    if (!platform::qt::RunModal(*cdc)) return;
+
+    SampleIDs->setEnabled(false);
+    Copypars->setEnabled(true);
+    s.Group.GroupMode = false;
+    s.Model.CustomTitles = false;
+    cdc->ReloadLibraryAfterOk();
+
+    // The text is checked before it becomes the code: a text the program
+    // cannot hold (more than 39 characters) or parse is refused.
+    std::string code = cdc->CodeText();
+    if (ValidateCdc(code)) {
+        s.Circuit.Code = code;
+        PrepareCurrentModel();
+        r.ResetParamWindow = false;
+        if (r.SimulateChoiceCopy) {
+            r.DataLoaded = false;
+            ParamWindow& par = *Windows().Par;
+            par.LockAllParameters();
+            par.ReadFixedFlags();
+            par.ResetUnusedSigns();
+            par.ClearSignBoxes();
+            par.ShowStartValues(true);
+            ShowProsim();
+            return;
+        }
+        if (r.DataLoaded) {
+            Replot(r.PlotKind);
+            HideProsim();
+            r.ResultsComputed = false;
+            Replot(r.PlotKind);
+        } else {
+            HideProsim();
+        }
+    } else {
+        r.ResetParamWindow = true;
+        r.ModelValid = false;
+        r.ReadyToRun = false;
+        platform::ShowMessage("Invalid code!", "Try again....");
+    }
+
+    if ((r.IterateMode && r.UserStartValues) || r.MonitorMode) {
+        StartValueEvaluation(f);
+        r.StartValuesApplied = r.MonitorMode;
+    }
+    if (r.IterateMode && !r.UserStartValues) {
+        if (r.DataLoaded && r.ModelValid) {
+            StartValueEvaluation(f);
+            r.StartValuesApplied = true;
+        }
+        if (r.DataLoaded && r.IterateMode && r.ModelValid) FitRun(f);
+    }
+    if (r.DataLoaded && s.Params.FreeCount != 0 && !r.SimulateMode) Replot(r.PlotKind);
+
+    bool finished = false;
+    const bool window = r.MonitorMode || r.SimulateMode || (r.IterateMode && r.UserStartValues);
+    if (window) finished = ParameterWindowAfterModel(f);
+    MonitorEnding(finished, false);
+    if (!window && r.IterateMode && !r.DataLoaded) ShowMessageCode(1);
+}
+
+// ---- Edit Parameters & Run ---------------------------------------------------------
+
+void TMainForm::ParamListClick() {
+    Trace("ParamListClick");
+    if (RefusedWhileRunning("Edit Parameters & Run")) return;
+    ProgramState& s = State();
+    RunState& r = s.Run;
+    r.KKView = false;
+    r.ExtrapolatedView = false;
+    if (r.KineticData) {
+        HideProsim();
+        ShowMessageCode(83);
+        return;
+    }
+    if (profile_.EditRefusedInBatchMode()) {
+        if (r.BatchResultLoaded) {
+            r.BatchMode = false;
+            r.IterateMode = true;
+        }
+        if (r.BatchMode) {
+            HideProsim();
+            ShowMessageCode(43);
+            return;
+        }
+    }
+    if (!r.ModelValid && !r.SimulateMode) {
+        ShowMessageCode(3);
+        return;
+    }
+    const bool wasIterate = r.IterateMode;
+    const bool wasMonitor = r.MonitorMode;
+    if (!r.SimulateMode) {
+        HideProsim();
+        r.MonitorMode = true;
+        r.IterateMode = false;
+    }
+    r.StopRequested = false;
+    r.StartValuesApplied = false;
+    if (!r.UserStartValues)
+        for (int i = 1; i <= MaxParams; ++i) s.Params.Sign[i] = 1.0;
+    if (!r.DataLoaded) r.SimulateMode = true;
+    if (r.SimulateMode) r.DataLoaded = false;
+    CountSearchParameters();
+    if (!r.ModelValid) {
+        ShowMessageCode(3);
+        return;
+    }
+    QDialog* parForm = ModalWindow("ParForm", "&Edit Parameters && Run");
+    if (!parForm) return;
+    ParamWindow& par = *Windows().Par;
+    const EditMark mark = EditMark::Take();
+    r.SearchRequested = false;
+    par.ShowModelInfo(s.Files.DataFileName);
+    par.ShowStartValues(false);
+    bool finished = false;
+    if (!platform::qt::RunModal(*parForm)) {
+        r.ParamsValid = false;
+    } else {
+        if (r.DataLoaded && r.IterateMode) {
+            HideProsim();
+            if (r.ModelValid && r.CdcFormFlag) StartValueEvaluation(s.Files.DataFileName);
+            if (r.DataLoaded && r.IterateMode) {
+                r.StopRequested = false;
+                FitRun(s.Files.DataFileName);
+                return;
+            }
+        } else {
+            r.SimulateMode = SimulateRadioChecked(parForm);
+            if (ValidateParameters(s.Params.Value, s.Params.ParamCount) == 1) {
+                r.ParamsValid = false;
+                ShowMessageCode(4);
+            } else {
+                r.ParamsValid = true;
+                if (r.SimulateMode) {
+                    par.LockAllParameters();
+                    r.SimulateChoiceCopy = false;
+                    s.Fit.ChiSq = 0;
+                    s.Folders.DataFolder = WithTrailingBackslash(s.Folders.DataFolder);
+                    OpenDialog1FileName = s.Files.DataFileName = s.Folders.DataFolder + "temp.txt";
+                    r.ReadyToRun = r.ParamsValid && r.ModelValid;
+                    if (r.ReadyToRun) ComputeAndShow(s.Files.DataFileName);
+                    r.ResultsComputed = true;
+                    r.SimulatedResults = true;
+                    ShowProsim();
+                } else {
+                    const EditMark after = EditMark::Take();
+                    if (r.SearchRequested) {
+                        finished = MonitorStep();
+                    } else if (wasIterate) {
+                        r.ResetParamWindow = false;
+                    } else if (after.ChangedFrom(mark) || wasMonitor) {
+                        r.ReadyToRun = r.DataLoaded && r.ModelValid && r.ParamsValid;
+                        if (r.ReadyToRun) RunLocked([&] { ComputeAndShow(s.Files.DataFileName); });
+                        r.ResetParamWindow = false;
+                    }
+                    r.ParamsValid = true;
+                }
+            }
+        }
+        r.SimulateMode = SimulateRadioChecked(parForm);
+    }
+    s.Folders.ParFolder = WithTrailingBackslash(s.Folders.ParFolder);
+    if (r.MonitorMode || r.IterateMode) s.Files.ResultsFileName = RunResultFileName();
+    MonitorEnding(finished, true);
+}
+
+}  // namespace pellucor::mainwindow

@@ -1,0 +1,669 @@
+// The main road of both programs driven from the main window as a person
+// would: open a data file, choose a model, fit, answer the questions, save,
+// retrieve, simulate, paste, and the small input dialogs. The numbers are
+// checked against closed forms worked out here, the files by name and text.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+
+#include <cmath>
+#include <complex>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "apps/LumarestProfile.h"
+#include "core/Messages.h"
+#include "core/StartUp.h"
+#include "dialogs/fit/TCDCForm.h"
+#include "dialogs/fit/TParForm.h"
+#include "dialogs/input/SmallInputForms.h"
+#include "dialogs/paste/TPasteForm.h"
+#include "mainwindow/MainWindowFixture.h"
+#include "platform/Clipboard.h"
+
+using namespace pellucor;
+using namespace pellucor::mainwindow;
+namespace fs = std::filesystem;
+using platform::MsgResult;
+using pellucor::testing_support::MainWindowTest;
+
+namespace {
+
+// R(CR): Rs in series with C parallel to Rp.
+struct Rcr {
+    double rs, c, rp;
+    std::complex<double> Z(double f) const {
+        const std::complex<double> jw(0.0, 2.0 * M_PI * f);
+        return rs + 1.0 / (jw * c + 1.0 / rp);
+    }
+};
+
+std::string ReadText(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// End values of the parameter rows of a .par file: "index fixed name start end error".
+std::vector<double> ParEndValues(const std::string& text) {
+    std::vector<double> out;
+    std::istringstream in(text);
+    std::string line;
+    bool rows = false;
+    while (std::getline(in, line)) {
+        if (line.find("-------") != std::string::npos) {
+            rows = true;
+            continue;
+        }
+        if (!rows) continue;
+        std::istringstream l(line);
+        int index = 0, fixed = 0;
+        std::string name, start, end;
+        if (l >> index >> fixed >> name >> start >> end) out.push_back(std::stod(end));
+    }
+    return out;
+}
+
+std::string Flags() {
+    const RunState& r = State().Run;
+    std::string s;
+    auto add = [&](const char* n, bool v) { s += std::string(n) + "=" + (v ? "1 " : "0 "); };
+    add("Iterate", r.IterateMode);
+    add("Monitor", r.MonitorMode);
+    add("Simulate", r.SimulateMode);
+    add("Data", r.DataLoaded);
+    add("Model", r.ModelValid);
+    add("Params", r.ParamsValid);
+    add("Results", r.ResultsComputed);
+    add("Sim", r.SimulatedResults);
+    add("Reset", r.ResetParamWindow);
+    add("Applied", r.StartValuesApplied);
+    add("User", r.UserStartValues);
+    return s;
+}
+
+class MainRoadTest : public MainWindowTest {
+protected:
+    // A program folder of its own, kept under test-output for a reviewer.
+    void MakeProgramFolder(const std::string& name) {
+        root = fs::path(PELLUCOR_TEST_OUTPUT_DIR) / name;
+        fs::remove_all(root);
+        for (const char* sub : {"data", "par", "data/simulation data", "data/export data", "par/simulation par",
+                                "pics", "doc", "report", "bmp", "batch", "hist", "temp", "kinetics", "covars"})
+            fs::create_directories(root / sub);
+        services.settings.WriteString(platform::SettingsScope::Machine, MachineSettingsKey(), "InstallDir",
+                                      root.string());
+    }
+
+    // The data file of a known R(CR) circuit, 40 points from 100 kHz down, Z'' negative.
+    fs::path WriteRcrData(const Rcr& c, const std::string& file) {
+        const fs::path p = root / "data" / file;
+        std::ofstream out(p);
+        out.precision(10);
+        for (int k = 0; k < 40; ++k) {
+            const double f = 1e5 * std::pow(10.0, -k / 6.0);
+            const auto z = c.Z(f);
+            out << std::scientific << f << ' ' << z.real() << ' ' << z.imag() << "\n";
+        }
+        return p;
+    }
+
+    TMainForm& StartLumarest() { return Start(lumarest); }
+
+    // The model dialog as a person fills it: code, start values, run mode, OK.
+    void ChooseModel(const std::string& code, QRadioButton* fitwin::TCDCForm::*mode, bool user = false) {
+        modal.runner.answers.push_back(true);
+        modal.runner.whileOpen = [code, mode, user](QDialog& d) {
+            auto* cdc = dynamic_cast<fitwin::TCDCForm*>(&d);
+            if (!cdc) return;
+            cdc->SetCodeText(code);
+            (cdc->*mode)->setChecked(true);
+            (user ? cdc->UserBtn : cdc->AutoStartBtn)->setChecked(true);
+            cdc->OkBitBtn1Click();
+        };
+    }
+
+    std::vector<std::pair<std::string, std::string>> Transcript() const {
+        std::vector<std::pair<std::string, std::string>> t;
+        for (const auto& m : services.messages.transcript()) t.emplace_back(m.text, m.caption);
+        return t;
+    }
+
+    apps::LumarestProfile lumarest;
+    fs::path root;
+};
+
+}  // namespace
+
+TEST_F(MainRoadTest, OpenFitSaveAndExitEndToEnd) {
+    MakeProgramFolder("main_road");
+    const Rcr truth{12.5, 2.2e-5, 480.0};
+    const fs::path data = WriteRcrData(truth, "cell7.txt");
+    TMainForm& f = StartLumarest();
+    ASSERT_EQ(State().Folders.AppFolder, root.string());
+    f.show();
+
+    // Open.
+    services.fileDialogs.AnswerOpen(data.string());
+    f.Open1Click();
+    ASSERT_TRUE(State().Run.DataLoaded);
+    EXPECT_EQ(State().Spectrum.PointCount, 40);
+    EXPECT_EQ(State().Files.DataFileName, data.string());
+    EXPECT_EQ(f.windowTitle().toStdString(), ".../data/cell7.txt - Lumarest");
+    EXPECT_EQ(f.Label1->text(), "1");
+
+    // Select the model, iterate with automatic start values; save at the end.
+    State().Options.NoiseType = -1;
+    ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton2);
+    services.messages.clear();
+    services.messages.Answer(MsgResult::Yes);  // Want to save results?
+    services.messages.Answer(MsgResult::Yes);  // Save results with this filename?
+    f.Model1Click();
+    ASSERT_EQ(modal.runner.shown.size(), 1u);
+    EXPECT_EQ(modal.runner.shown[0].name, "CDCForm");
+
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"Want to save results?", "Finished job....."},
+        {"Save results with this filename?", ".../par/cell7, R(CR).par"},
+    };
+    EXPECT_EQ(Transcript(), expected);
+    EXPECT_FALSE(f.RunInProgress);
+
+    // Fitted values against the circuit the data came from.
+    const ParamSet& p = State().Params;
+    ASSERT_EQ(p.ParamCount, 3);
+    const double want[] = {truth.rs, truth.c, truth.rp};
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_NEAR(std::exp(p.LnValue[i]) / want[i - 1], 1.0, 1e-3) << "parameter " << i;
+
+    // The files of the run by name and content.
+    const fs::path par = root / "par" / "cell7, R(CR).par";
+    const fs::path hst = root / "hist" / "cell7, R(CR).hst";
+    const fs::path mat = root / "temp" / "cell7, R(CR).mat";
+    const fs::path ma2 = root / "temp" / "cell7, R(CR).ma2";
+    const fs::path var = root / "covars" / "cell7, R(CR).var";
+    for (const fs::path& file : {par, hst, mat, ma2, var}) EXPECT_TRUE(fs::is_regular_file(file)) << file;
+    const std::string parText = ReadText(par);
+    EXPECT_NE(parText.find("\nR(CR)\n"), std::string::npos);
+    const std::vector<double> ends = ParEndValues(parText);
+    ASSERT_EQ(ends.size(), 3u);
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(ends[static_cast<size_t>(i)] / want[i], 1.0, 2e-3) << parText;
+    EXPECT_FALSE(ReadText(hst).empty());
+    EXPECT_NE(ReadText(var).find("R(CR)"), std::string::npos);
+    EXPECT_FALSE(ReadText(mat).empty());
+    EXPECT_FALSE(ReadText(ma2).empty());
+    EXPECT_EQ(State().Files.ResultsFileName, par.string());
+
+    // Every plot kind drawn; a picture of each for a reviewer.
+    f.ReplotLog.clear();
+    for (QAction* a : {f.Nyquist1, f.Bode1, f.Admittance1, f.Error1, f.Capacitance2, f.RealImag1, f.YBode, f.YReIm}) {
+        a->trigger();
+        const int kind = State().Run.PlotKind;
+        f.Chart().Widget()->grab().save(QString::fromStdString((root / ("plot_kind_" + std::to_string(kind) + ".png")).string()));
+    }
+    EXPECT_EQ(f.ReplotLog, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
+    // Once the chart widget is in: also count the drawn series per kind here
+    // (measured and calculated series non-empty for every kind).
+
+    // Exit writes the four folders.
+    f.Exit1Click();
+    form.reset();
+    const std::string key = UserSettingsKey();
+    auto read = [&](const char* name) {
+        return services.settings.ReadString(platform::SettingsScope::User, key, name).value_or("?");
+    };
+    EXPECT_EQ(read("DataPath"), (root / "data").string() + "/");
+    EXPECT_EQ(read("ParPath"), (root / "par").string() + "/");
+    EXPECT_EQ(read("PicsPath"), (root / "pics").string() + "/");
+    EXPECT_EQ(read("DocPath"), (root / "doc").string() + "/");
+}
+
+TEST_F(MainRoadTest, RetrieveReadsTheParameterFileAndRecomputes) {
+    MakeProgramFolder("main_road_retrieve");
+    const Rcr truth{8.0, 1.0e-5, 250.0};
+    const fs::path data = WriteRcrData(truth, "cell2.txt");
+    TMainForm& f = StartLumarest();
+    services.fileDialogs.AnswerOpen(data.string());
+    f.Open1Click();
+    State().Options.NoiseType = -1;
+    ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton2);
+    services.messages.Answer(MsgResult::Yes);
+    services.messages.Answer(MsgResult::Yes);
+    f.Model1Click();
+    const fs::path par = root / "par" / "cell2, R(CR).par";
+    ASSERT_TRUE(fs::is_regular_file(par));
+
+    // Spoil the values, then retrieve.
+    for (int i = 1; i <= 3; ++i) State().Params.LnValue[i] = 0.0;
+    State().Run.ResultsComputed = false;
+    services.messages.clear();
+    services.fileDialogs.AnswerOpen(par.string());
+    f.RetrieveParsClick();
+    EXPECT_TRUE(services.messages.transcript().empty());
+    EXPECT_TRUE(State().Run.ResultsComputed);
+    EXPECT_TRUE(State().Run.ModelValid);
+    EXPECT_EQ(State().Circuit.Code, "R(CR)");
+    const double want[] = {truth.rs, truth.c, truth.rp};
+    for (int i = 1; i <= 3; ++i) EXPECT_NEAR(std::exp(State().Params.LnValue[i]) / want[i - 1], 1.0, 2e-3) << i;
+    // Calculated values of the recomputation match the closed form.
+    const SpectrumBlock& sp = State().Spectrum;
+    for (int k = 1; k <= sp.PointCount; ++k) {
+        const auto z = truth.Z(sp.Frequency[k]);
+        EXPECT_NEAR(sp.ZRealCalc[k], z.real(), 2e-3 * std::abs(z)) << k;
+    }
+    EXPECT_EQ(State().Files.ResultsFileName, par.string());
+    EXPECT_EQ(State().History.Iteration, 1);
+}
+
+TEST_F(MainRoadTest, SimulateModeWritesTheSimulationFile) {
+    MakeProgramFolder("main_road_simulate");
+    TMainForm& f = StartLumarest();
+    State().Options.NoiseType = -1;
+    State().Options.MinFreqExponent = -1;
+    State().Options.MaxFreqExponent = 4;
+    // The options window is the live store of the options.
+    Windows().Opt->ShowOptions();
+    // "Simulate" in the model dialog: quick simulator, every parameter fixed, no data.
+    ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton4);
+    f.Model1Click();
+    EXPECT_FALSE(State().Run.DataLoaded);
+    EXPECT_TRUE(f.FindWindow("ProsimForm")->isVisible());
+    auto* par = dynamic_cast<fitwin::TParForm*>(f.FindWindow("ParForm"));
+    ASSERT_NE(par, nullptr);
+    const Rcr c{10.0, 1e-4, 100.0};
+    par->SetStartText(1, "10");
+    par->SetStartText(2, "1E-4");
+    par->SetStartText(3, "100");
+    State().Run.ParamsValid = true;
+    f.SimulateCurrentModel(true);
+    EXPECT_EQ(State().Files.DataFileName, (root / "data/simulation data/R(CR).sim").string());
+    EXPECT_FALSE(fs::exists(State().Files.DataFileName));  // named, not written
+    ASSERT_TRUE(State().Run.SimulatedResults);
+
+    // Cancel in the save dialog changes nothing.
+    const std::string before = State().Files.DataFileName;
+    services.messages.clear();
+    services.messages.Answer(MsgResult::No);
+    services.fileDialogs.AnswerSave(std::nullopt);
+    f.SaveImpedaneData1Click();
+    EXPECT_EQ(State().Files.DataFileName, before);
+    EXPECT_TRUE(State().Run.SimulateMode);
+    EXPECT_FALSE(fs::exists(before));
+
+    // Yes: the file of the code in the simulation folder, read back as data.
+    services.messages.Answer(MsgResult::Yes);
+    f.SaveImpedaneData1Click();
+    const fs::path sim = root / "data/simulation data/R(CR).sim";
+    ASSERT_TRUE(fs::is_regular_file(sim));
+    EXPECT_TRUE(State().Run.DataLoaded);
+    EXPECT_FALSE(State().Run.SimulateMode);
+    EXPECT_EQ(State().Files.DataFileName, sim.string());
+    // 10^4 down by 0.8 to 10^-1: the measured values are the closed form.
+    const SpectrumBlock& sp = State().Spectrum;
+    ASSERT_GT(sp.PointCount, 40);
+    EXPECT_NEAR(sp.Frequency[1], 1e4, 1e-6);
+    for (int k = 1; k <= sp.PointCount; ++k) {
+        const auto z = c.Z(sp.Frequency[k]);
+        EXPECT_NEAR(sp.ZReal[k], z.real(), 1e-3 * std::abs(z)) << k;
+        EXPECT_NEAR(std::fabs(sp.ZImag[k]), std::fabs(z.imag()), 1e-3 * std::abs(z)) << k;
+    }
+}
+
+TEST_F(MainRoadTest, RunControlFlagTables) {
+    MakeProgramFolder("main_road_flags");
+    const fs::path data = WriteRcrData(Rcr{10, 1e-5, 100}, "flags.txt");
+    TMainForm& f = StartLumarest();
+    services.fileDialogs.AnswerOpen(data.string());
+    f.Open1Click();
+    State().Options.NoiseType = -1;
+
+    struct Row {
+        const char* what;
+        std::function<void()> act;
+        std::string before, after;
+        std::vector<std::string> messages;
+    };
+    const std::string opened = "Iterate=1 Monitor=0 Simulate=0 Data=1 Model=0 Params=0 Results=0 Sim=0 Reset=1 Applied=0 User=0 ";
+    const std::string cancelled = "Iterate=1 Monitor=0 Simulate=0 Data=1 Model=0 Params=0 Results=0 Sim=0 Reset=0 Applied=0 User=0 ";
+    std::vector<Row> rows = {
+        // Cancelling keeps the resets made before the dialog opened.
+        {"model dialog cancelled", [&] { f.Model1Click(); }, opened, cancelled, {}},
+        {"start values: user input opens the parameter window, cancelled",
+         [&] {
+             ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton2, true);
+             modal.runner.answers.push_back(false);
+             f.Model1Click();
+         },
+         // The start values are evaluated once before the window opens.
+         cancelled, "Iterate=1 Monitor=0 Simulate=0 Data=1 Model=1 Params=0 Results=1 Sim=0 Reset=0 Applied=0 User=1 ", {}},
+        {"fit: iterate with automatic start values, not saved",
+         [&] {
+             ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton2);
+             services.messages.Answer(MsgResult::No);
+             f.Model1Click();
+         },
+         "", "Iterate=1 Monitor=0 Simulate=0 Data=1 Model=1 Params=1 Results=1 Sim=0 Reset=0 Applied=1 User=0 ",
+         {"Want to save results?"}},
+        {"monitor step: OK without change computes nothing",
+         [&] {
+             modal.runner.answers.push_back(true);
+             modal.runner.whileOpen = [](QDialog& d) {
+                 if (auto* p = dynamic_cast<fitwin::TParForm*>(&d)) {
+                     p->ReviewRadioBtn->setChecked(true);
+                     p->ReadRunMode();
+                 }
+             };
+             f.ReplotLog.clear();
+             f.ParamListClick();
+             EXPECT_TRUE(f.ReplotLog.empty());
+         },
+         "", "Iterate=0 Monitor=1 Simulate=0 Data=1 Model=1 Params=1 Results=1 Sim=0 Reset=0 Applied=0 User=0 ", {}},
+        {"edited parameters: a changed fixed flag recomputes once",
+         [&] {
+             modal.runner.answers.push_back(true);
+             modal.runner.whileOpen = [](QDialog& d) {
+                 if (auto* p = dynamic_cast<fitwin::TParForm*>(&d)) {
+                     p->ReviewRadioBtn->setChecked(true);
+                     p->FixedBoxes[1]->setChecked(true);
+                     p->ReadFixedFlags();
+                     p->ReadRunMode();
+                 }
+             };
+             f.ReplotLog.clear();
+             f.ParamListClick();
+             EXPECT_EQ(f.ReplotLog.size(), 1u);
+         },
+         "", "Iterate=0 Monitor=1 Simulate=0 Data=1 Model=1 Params=1 Results=1 Sim=0 Reset=0 Applied=0 User=0 ", {}},
+        {"monitor step: Search runs one iteration",
+         [&] {
+             const int it = State().History.Iteration;
+             modal.runner.answers.push_back(true);
+             modal.runner.whileOpen = [](QDialog& d) {
+                 if (auto* p = dynamic_cast<fitwin::TParForm*>(&d)) {
+                     p->ReviewRadioBtn->setChecked(true);
+                     p->AutoSelBtn1Click();
+                     p->ReadRunMode();
+                 }
+             };
+             services.messages.Answer(MsgResult::No);  // a converged step asks
+             f.ParamListClick();
+             EXPECT_EQ(State().History.Iteration, it + 1);
+         },
+         "", "", {}},
+    };
+    for (Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        if (!row.before.empty()) {
+            EXPECT_EQ(Flags(), row.before);
+        }
+        services.messages.clear();
+        row.act();
+        if (!row.after.empty()) {
+            EXPECT_EQ(Flags(), row.after);
+        }
+        std::vector<std::string> texts;
+        for (const auto& m : services.messages.transcript()) texts.push_back(m.text);
+        if (std::string(row.what).find("Search") == std::string::npos) {
+            EXPECT_EQ(texts, row.messages);
+        }
+        modal.runner.whileOpen = nullptr;
+    }
+}
+
+TEST_F(MainRoadTest, CodesLongerThanTheProgramHoldsAreRefused) {
+    MakeProgramFolder("main_road_code");
+    TMainForm& f = StartLumarest();
+    const std::string before = State().Circuit.Code;
+    const std::string longCode = "R(CR)(CR)(CR)(CR)(CR)(CR)(CR)(CR)(CR)(CR)";  // 41 characters
+    ASSERT_GT(longCode.size(), 39u);
+    ChooseModel(longCode, &fitwin::TCDCForm::RadioButton2);
+    f.Model1Click();
+    ASSERT_FALSE(services.messages.transcript().empty());
+    EXPECT_EQ(services.messages.transcript()[0].text, "Invalid code!");
+    EXPECT_EQ(services.messages.transcript()[0].caption, "Try again....");
+    EXPECT_EQ(State().Circuit.Code, before);
+    EXPECT_FALSE(State().Run.ModelValid);
+}
+
+TEST_F(MainRoadTest, PasteLoadsTheDataAndSaveAsSavesWhatIsInMemory) {
+    MakeProgramFolder("main_road_paste");
+    TMainForm& f = StartLumarest();
+    std::string text;
+    const Rcr c{5, 1e-5, 50};
+    for (int k = 0; k < 20; ++k) {
+        const double fr = 1e4 * std::pow(10.0, -k / 4.0);
+        const auto z = c.Z(fr);
+        text += std::to_string(fr) + " " + std::to_string(z.real()) + " " + std::to_string(z.imag()) + "\r\n";
+    }
+    platform::MemoryClipboard clip;
+    clip.text = text;
+    platform::InstallClipboard(&clip);
+    const fs::path saved = root / "data" / "pasted.txt";
+    services.fileDialogs.AnswerSave(saved.string());
+    modal.runner.answers.push_back(true);
+    modal.runner.whileOpen = [](QDialog& d) {
+        auto* paste = dynamic_cast<dialogs::TPasteForm*>(&d);
+        ASSERT_NE(paste, nullptr);
+        paste->FormActivate();
+        paste->MemoryBtnClick();
+        // An edit after the paste is not data.
+        paste->Memo1->setPlainText("garbage");
+        paste->SaveBtnClick();
+    };
+    f.Paste1Click();
+    platform::InstallClipboard(nullptr);
+    EXPECT_TRUE(State().Run.DataLoaded);
+    EXPECT_EQ(State().Spectrum.PointCount, 20);
+    EXPECT_EQ(State().Circuit.Code, "NOMODEL");
+    EXPECT_EQ(ReadText(root / "data" / "unknown.txt"), text);
+    EXPECT_EQ(ReadText(saved), text);
+    EXPECT_EQ(State().Files.DataFileName, saved.string());
+    EXPECT_EQ(f.OpenDialog1FileName, saved.string());
+}
+
+TEST_F(MainRoadTest, SaveImpedanceDataCancelChangesNothingAndAFailedWriteKeepsTheName) {
+    MakeProgramFolder("main_road_savedata");
+    const fs::path data = WriteRcrData(Rcr{10, 1e-5, 100}, "cell3.txt");
+    TMainForm& f = StartLumarest();
+    services.fileDialogs.AnswerOpen(data.string());
+    f.Open1Click();
+    services.messages.clear();
+    services.messages.Answer(MsgResult::No);
+    services.fileDialogs.AnswerSave(std::nullopt);
+    f.SaveImpedaneData1Click();
+    EXPECT_EQ(State().Files.DataFileName, data.string());
+    // A folder that cannot be written: reported, the name stays.
+    services.messages.Answer(MsgResult::No);
+    services.fileDialogs.AnswerSave((data / "x.dat").string());
+    f.SaveImpedaneData1Click();
+    EXPECT_EQ(State().Files.DataFileName, data.string());
+    // Yes: the export folder, the base name and ".dat".
+    services.messages.clear();
+    services.messages.Answer(MsgResult::Yes);
+    f.SaveImpedaneData1Click();
+    const fs::path e = root / "data/export data/cell3.dat";
+    EXPECT_TRUE(fs::is_regular_file(e));
+    EXPECT_EQ(State().Files.DataFileName, e.string());
+    ASSERT_EQ(services.messages.transcript().size(), 1u);
+    EXPECT_EQ(services.messages.transcript()[0].caption, ".../data/export data/cell3.dat");
+}
+
+TEST_F(MainRoadTest, SmallInputDialogs) {
+    MakeProgramFolder("main_road_dialogs");
+    const fs::path data = WriteRcrData(Rcr{10, 1e-5, 100}, "cell4.txt");
+    TMainForm& f = StartLumarest();
+    services.fileDialogs.AnswerOpen(data.string());
+    f.Open1Click();
+    const double z1 = State().Spectrum.ZReal[1];
+
+    // Sample area with a decimal comma: 0,5.
+    modal.runner.answers.push_back(true);
+    modal.runner.whileOpen = [](QDialog& d) {
+        auto* a = dynamic_cast<dialogs::TSAreaForm*>(&d);
+        ASSERT_NE(a, nullptr);
+        a->FormActivate();
+        EXPECT_EQ(a->Edit1->text(), "1");
+        a->Edit1->setText("0,5");
+        a->BitBtn1Click();
+    };
+    f.SurfaceBtn1Click();
+    EXPECT_DOUBLE_EQ(State().Fit.SampleArea, 0.5);
+    EXPECT_TRUE(State().Run.PerAreaUnits);
+    EXPECT_EQ(f.Label1->text(), "0,5");
+    EXPECT_NE(State().Spectrum.ZReal[1], z1);  // read again with the area
+
+    // Titles: Cancel leaves the standard titles.
+    State().Model.CustomTitles = true;
+    modal.runner.whileOpen = nullptr;
+    f.ChangeTitle1Click();
+    EXPECT_FALSE(State().Model.CustomTitles);
+    modal.runner.answers.push_back(true);
+    modal.runner.whileOpen = [](QDialog& d) {
+        auto* t = dynamic_cast<dialogs::TTitleForm*>(&d);
+        ASSERT_NE(t, nullptr);
+        t->FormActivate();
+        t->Edit1->setText("Cell 4");
+        t->Edit2->setText("after 2 h");
+        t->OkBitBtnClick();
+    };
+    f.ReplotLog.clear();
+    f.ChangeTitle1Click();
+    EXPECT_TRUE(State().Model.CustomTitles);
+    EXPECT_EQ(State().Model.ChartTitle1, "Cell 4");
+    EXPECT_EQ(State().Model.ChartTitle2, "after 2 h");
+    EXPECT_EQ(f.ReplotLog.size(), 1u);
+
+    // Sample IDs: empty texts are stored as empty texts.
+    modal.runner.answers.push_back(true);
+    modal.runner.whileOpen = [](QDialog& d) {
+        auto* s = dynamic_cast<dialogs::TSampleIDForm*>(&d);
+        ASSERT_NE(s, nullptr);
+        s->FormActivate();
+        EXPECT_EQ(s->Edits[3]->text(), "#3");
+        s->Edits[3]->setText("");
+        s->Edits[7]->setText("Fe 2");
+        s->OkBitBtnClick();
+    };
+    f.SampleIDsClick();
+    EXPECT_EQ(State().Folders.SampleId[3], "");
+    EXPECT_EQ(State().Folders.SampleId[7], "Fe 2");
+
+    // New folder: created, then "already exists".
+    services.messages.clear();
+    const std::string base = (root / "data").string();
+    modal.runner.whileOpen = [base](QDialog& d) {
+        auto* n = dynamic_cast<dialogs::TFolderForm*>(&d);
+        ASSERT_NE(n, nullptr);
+        n->SelectFolder(base);
+        n->Label1->setText(QString::fromStdString(base));
+        n->Edit1->setText("run1");
+        n->CreateBitBtnClick();
+        n->CreateBitBtnClick();
+    };
+    f.CreateFolder1Click();
+    EXPECT_TRUE(fs::is_directory(root / "data" / "run1"));
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"Created this folder.", base + "/run1"},
+        {"This folder already exists", base + "/run1"},
+    };
+    EXPECT_EQ(Transcript(), expected);
+}
+
+// As a new user would: the sample files shipped in the program folder, each
+// opened and fitted with the circuit it was made from, then saved. The files
+// carry 0.5 % noise, so the fitted values lie within a few percent of the
+// values they were written from (scripts/make_sample_data.py).
+TEST_F(MainRoadTest, ShippedSampleFilesFitToTheCircuitsTheyWereMadeFrom) {
+    MakeProgramFolder("main_road_samples");
+    const fs::path shipped = fs::path(PELLUCOR_TEST_DATA_DIR) / ".." / ".." / "apps" / "files" / "data";
+    struct Case {
+        const char* file;
+        const char* code;
+        std::vector<double> truth;
+        double tolerance;
+    } cases[] = {
+        {"rcr_plain.txt", "R(CR)", {20.0, 2.0e-5, 500.0}, 0.05},
+        {"rcrqr_zview.txt", "R(CR)(QR)", {15.0, 1.0e-6, 100.0, 5.0e-4, 0.8, 1000.0}, 0.15},
+        {"rcrqr_curve.txt", "R(CR)(QR)", {15.0, 1.0e-6, 100.0, 5.0e-4, 0.8, 1000.0}, 0.15},
+    };
+    for (const Case& c : cases) fs::copy_file(shipped / c.file, root / "data" / c.file);
+    TMainForm& f = StartLumarest();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        services.messages.clear();
+        services.fileDialogs.AnswerOpen((root / "data" / c.file).string());
+        f.Open1Click();
+        ASSERT_TRUE(State().Run.DataLoaded);
+        EXPECT_EQ(State().Spectrum.PointCount, 50);
+        ChooseModel(c.code, &fitwin::TCDCForm::RadioButton2);
+        services.messages.Answer(MsgResult::Yes);
+        services.messages.Answer(MsgResult::Yes);
+        f.Model1Click();
+        ASSERT_EQ(State().Params.ParamCount, static_cast<int>(c.truth.size()));
+        for (size_t i = 0; i < c.truth.size(); ++i) {
+            const double v = std::exp(State().Params.LnValue[static_cast<int>(i) + 1]);
+            EXPECT_NEAR(v / c.truth[i], 1.0, c.tolerance) << "parameter " << i + 1;
+        }
+        const std::string base = fs::path(c.file).stem().string();
+        EXPECT_TRUE(fs::is_regular_file(root / "par" / (base + ", " + c.code + ".par")));
+        EXPECT_TRUE(fs::is_regular_file(root / "hist" / (base + ", " + c.code + ".hst")));
+        modal.runner.whileOpen = nullptr;
+    }
+}
+
+// A fit pumps messages, so commands can arrive in the middle of it: none of
+// them may change the data the fit works on, and the window stays open.
+TEST_F(MainRoadTest, CommandsReachedDuringAFitAreRefusedAndTheDataStay) {
+    MakeProgramFolder("main_road_lock");
+    const fs::path data = WriteRcrData(Rcr{10, 1e-5, 100}, "cell5.txt");
+    const fs::path other = WriteRcrData(Rcr{99, 1e-3, 9}, "other.txt");
+    TMainForm& f = StartLumarest();
+    f.show();
+    services.fileDialogs.AnswerOpen(data.string());
+    f.Open1Click();
+    const SpectrumBlock before = State().Spectrum;
+    int reached = 0;
+    services.pump.calls = 0;
+    services.pump.stopAfter = 3;
+    services.pump.onStop = [&] {
+        reached = 1;
+        services.fileDialogs.AnswerOpen(other.string());
+        f.Open1Click();
+        f.Paste1Click();
+        f.RetrieveParsClick();
+        f.Model1Click();
+        f.ParamListClick();
+        f.SurfaceBtn1Click();
+        f.Exit1Click();
+        // Queued after the refusals, which answer with OK themselves.
+        services.messages.Answer(MsgResult::No);
+    };
+    ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton2);
+    services.messages.clear();
+    f.Model1Click();
+    ASSERT_EQ(reached, 1);
+    std::vector<std::string> texts;
+    for (const auto& m : services.messages.transcript()) texts.push_back(m.text);
+    const std::string running =
+        "A fit is running. Wait until it ends, or close the \"Please wait\" window to stop it.";
+    std::vector<std::string> want(7, running);
+    want.push_back("Want to save results?");
+    EXPECT_EQ(texts, want);
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(State().Files.DataFileName, data.string());
+    ASSERT_EQ(State().Spectrum.PointCount, before.PointCount);
+    for (int k = 1; k <= before.PointCount; ++k) {
+        EXPECT_EQ(State().Spectrum.Frequency[k], before.Frequency[k]) << k;
+        EXPECT_EQ(State().Spectrum.ZReal[k], before.ZReal[k]) << k;
+        EXPECT_EQ(State().Spectrum.ZImag[k], before.ZImag[k]) << k;
+    }
+    EXPECT_TRUE(State().Run.ResultsComputed);
+}
