@@ -16,6 +16,7 @@ class QWidget;
 namespace pellucor::mainwindow {
 
 class TMainForm;
+class PlotExtension;
 
 // One window created at start, known by the name of its global instance
 // ("ClpForm"). `create` is empty while the window is not built yet; its
@@ -57,6 +58,8 @@ public:
     // ---- variants of shared operations ----
     // Runs right after the shared default settings of the start-up sequence.
     virtual void AfterDefaultSettings() const {}
+    // Plot kinds and decoration this program adds to the shared plots (none).
+    virtual const PlotExtension* Plots() const { return nullptr; }
 };
 
 }  // namespace pellucor::mainwindow
