@@ -15,6 +15,7 @@
 
 #include "core/ProgramState.h"
 #include "mainwindow/AppEnvironment.h"
+#include "mainwindow/plots/MainChartWidget.h"
 #include "mainwindow/plots/MainPlots.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/PainterDevice.h"
@@ -479,7 +480,7 @@ TEST_F(PlotsTest, FrequencyLabelTexts) {
 // Every label inside the plot (4 pixels in), none on another, none on a
 // data point, none of more than the allowed count; every pixel of the label
 // colour in the plot lies in a placed label.
-void CheckLabels(MainPlots& plots, TChart& chart, const QImage& image, const std::string& name) {
+void CheckLabels(MainPlots& plots, TCustomChart& chart, const QImage& image, const std::string& name) {
     const auto& rects = plots.PlacedLabels(1);
     ASSERT_FALSE(rects.empty()) << name;
     EXPECT_LE(rects.size(), 100u) << name;
@@ -528,6 +529,37 @@ TEST_F(PlotsTest, FrequencyLabelsNeitherOverlapNorLeaveThePlot) {
     plots.Replot(2);
     DrawBitmap();
     EXPECT_TRUE(plots.PlacedLabels(1).empty());
+}
+
+TEST_F(PlotsTest, LabelsOnScreenAndOnABitmapOfTheSameChart) {
+    FillSpectrum(61);
+    State().Run.ResultsComputed = false;
+    TMainChart widget(nullptr, PlotWindowLinks{}, nullptr);
+    widget.resize(656, 357);
+    widget.show();
+    for (int k = 0; k < 2; ++k) {
+        widget.Replot(1);
+        (void)widget.grab();
+    }
+    MainPlots& p = widget.Plots();
+    const QImage screen = widget.Picture();
+    CheckLabels(p, widget, screen, "screen");
+    const auto onScreen = p.PlacedLabelTexts(1);
+    EXPECT_LE(onScreen.size(), 60u);
+    // The same chart on a bitmap of its size: the same labels in the same places.
+    const auto rects = p.PlacedLabels(1);
+    platform::ImageDevice device(widget.Width, widget.Height);
+    platform::Canvas canvas(&device);
+    widget.Draw(&canvas, TRect{0, 0, widget.Width, widget.Height});
+    const QImage bitmap = device.Image();
+    CheckLabels(p, widget, bitmap, "bitmap");
+    EXPECT_EQ(p.PlacedLabelTexts(1), onScreen);
+    ASSERT_EQ(p.PlacedLabels(1).size(), rects.size());
+    for (size_t i = 0; i < rects.size(); ++i) {
+        EXPECT_EQ(p.PlacedLabels(1)[i].left, rects[i].left);
+        EXPECT_EQ(p.PlacedLabels(1)[i].top, rects[i].top);
+    }
+    SavePng(bitmap, "plots_labels_bitmap.png");
 }
 
 TEST_F(PlotsTest, LabelsOfHugeImpedancesCarryTheirOwnFrequencies) {
