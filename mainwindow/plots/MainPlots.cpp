@@ -5,10 +5,10 @@
 #include <cmath>
 
 #include "core/Complex.h"
+#include "core/Messages.h"
 #include "core/NumberText.h"
 #include "core/ProgramState.h"
 #include "core/TextHelpers.h"
-#include "platform/Services.h"
 
 namespace pellucor::mainwindow {
 
@@ -956,7 +956,7 @@ void MainPlots::PlotGroup(int kind, int setCount) {
         break;
     case 4:
         // The group view has no error plot.
-        platform::ShowMessage("No data to plot.", "Error message");
+        ShowMessageCode(9);
         return;
     default: return;
     }

@@ -693,3 +693,86 @@ TEST_F(PlotsTest, PicturesOfEveryKindForAReviewer) {
 
 }  // namespace
 }  // namespace pellucor::mainwindow
+
+namespace pellucor::mainwindow {
+namespace {
+
+TEST(PlotLayout, ExponentFormatTest) {
+    struct Case {
+        double x;
+        bool expected;
+    } cases[] = {{0, true}, {0.02, false}, {0.019, true}, {200000, false}, {200001, true}, {-3e5, true}, {-5, false}};
+    for (const Case& c : cases) EXPECT_EQ(NeedsExponentFormat(c.x), c.expected) << c.x;
+}
+
+TEST(PlotLayout, MarginsRoundTheDataAndEqualScales) {
+    ResetProgramState();
+    chart::TChart chart;
+    MainPlots plots(chart);
+    struct Case {
+        double lo, hi, min, max;
+    } cases[] = {{10, 110, 0, 130}, {-5, 5, -7, 7}};
+    for (const Case& c : cases) {
+        plots.ClearAllSeries();
+        plots.Series(1).SetActive(true);
+        plots.AddPoint(1, c.lo, c.lo, 1);
+        plots.AddPoint(1, c.hi, c.hi, 2);
+        chart.ChartRect = chart::TRect{};  // no plot area yet: no equalising
+        plots.SetAxisMargins();
+        EXPECT_DOUBLE_EQ(chart.BottomAxis->Minimum(), c.min);
+        EXPECT_DOUBLE_EQ(chart.BottomAxis->Maximum(), c.max);
+        EXPECT_DOUBLE_EQ(chart.LeftAxis->Minimum(), c.min);
+        EXPECT_DOUBLE_EQ(chart.LeftAxis->Maximum(), c.max);
+    }
+    // A plot area twice as wide as high: the horizontal range doubles, the
+    // minimum kept.
+    chart.ChartRect = chart::TRect{0, 0, 400, 200};
+    plots.SetAxisMargins();
+    EXPECT_DOUBLE_EQ(chart.BottomAxis->Minimum(), -7);
+    EXPECT_DOUBLE_EQ(chart.BottomAxis->Maximum(), 21);
+    EXPECT_DOUBLE_EQ(chart.LeftAxis->Maximum(), 7);
+    // Within 0.001 relative nothing changes.
+    chart.LeftAxis->SetMinMax(-7, 7.005);
+    plots.EqualiseAxisScales();
+    EXPECT_DOUBLE_EQ(chart.LeftAxis->Maximum(), 7.005);
+    EXPECT_DOUBLE_EQ(chart.BottomAxis->Maximum(), 21);
+}
+
+TEST(PlotLayout, WindowFittedToTheData) {
+    ResetProgramState();
+    chart::TChart chart;
+    std::vector<std::pair<int, int>> resized;
+    PlotWindowLinks links;
+    links.ClientSize = [] { return platform::Size{600, 400}; };
+    links.ScreenSize = [] { return platform::Size{1000, 800}; };
+    links.SetClientSize = [&](int w, int h) { resized.push_back({w, h}); };
+    MainPlots plots(chart, links);
+    chart.ChartRect = chart::TRect{50, 50, 550, 350};  // frame 100 x 100
+    struct Case {
+        const char* name;
+        double dx, dy;
+        std::vector<std::pair<int, int>> expected;
+    } cases[] = {
+        // Width first: 950 wide, (850 * 0.5) + 100 = 525 high.
+        {"wide data", 100, 50, {{950, 525}}},
+        // Lower than a third of the screen: kept.
+        {"flat data", 100, 10, {}},
+        // Height first: 680 high, (580 * 1) + 100 = 680 wide.
+        {"square data", 100, 100, {{680, 680}}},
+        // Height first and narrower than half the screen: kept.
+        {"tall data", 10, 100, {}},
+        {"no horizontal range", 0, 100, {}},
+    };
+    for (const Case& c : cases) {
+        resized.clear();
+        plots.ClearAllSeries();
+        plots.Series(1).SetActive(true);
+        plots.AddPoint(1, 0, 0, 1);
+        plots.AddPoint(1, c.dx, c.dy, 2);
+        plots.FitWindowToData();
+        EXPECT_EQ(resized, c.expected) << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace pellucor::mainwindow
