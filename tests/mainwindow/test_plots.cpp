@@ -600,6 +600,26 @@ TEST_F(PlotsTest, NonFiniteValuesAreLeftOutOfPlotAndLabels) {
     }
 }
 
+TEST_F(PlotsTest, EveryKindAndViewDrawsWithoutPointsOrWithOne) {
+    // No positive value for a logarithmic axis: the axis keeps an automatic
+    // range instead of an invalid one, and the draw goes through.
+    for (int n : {0, 1}) {
+        for (int view = 0; view < 3; ++view) {
+            for (int kind = 0; kind <= 9; ++kind) {
+                ResetProgramState();
+                FillSpectrum(2);
+                State().Spectrum.PointCount = State().Spectrum.ExtendedPointCount = n;
+                State().Run.KKView = view == 1;
+                State().Run.ExtrapolatedView = view == 2;
+                plots.Replot(kind);
+                DrawBitmap();
+                EXPECT_LE(plots.Series(1).Count(), n) << kind;
+                EXPECT_TRUE(plots.PlacedLabels(1).empty());
+            }
+        }
+    }
+}
+
 TEST_F(PlotsTest, CircuitPictureBelowTheLegendAndAMissingOneReportedOnce) {
     const std::string folder = std::string(PELLUCOR_TEST_OUTPUT_DIR) + "/plots_bmp/";
     std::filesystem::remove_all(folder);
