@@ -21,6 +21,9 @@ using Cx = std::complex<double>;
 namespace {
 
 constexpr int kPoints = 100;
+// The R(CR)(QR) evaluation is also measured at other spectrum sizes: its time
+// per point at few points shows the fixed cost of a call.
+int g_points = kPoints;
 
 struct Setup {
     std::string code;
@@ -40,9 +43,10 @@ ParamArray<double> Install(const Setup& s) {
     st.Circuit.Code = s.code;
     st.Run.SimulateMode = false;
     st.Options.Weighting = 1;
-    st.Spectrum.PointCount = kPoints;
-    for (int i = 1; i <= kPoints; ++i) {
-        const double f = std::pow(10.0, 5.0 - 7.0 * (i - 1) / (kPoints - 1));
+    const int n = g_points;
+    st.Spectrum.PointCount = n;
+    for (int i = 1; i <= n; ++i) {
+        const double f = std::pow(10.0, 5.0 - 7.0 * (i - 1) / (n - 1));
         st.Spectrum.Frequency[i] = f;
         st.Spectrum.Omega[i] = TwoPi * f;
     }
@@ -55,7 +59,7 @@ ParamArray<double> Install(const Setup& s) {
     st.Options.NoiseType = -1;
     double chi = 0;
     EvaluateCircuit(ln, chi);
-    for (int i = 1; i <= kPoints; ++i) {
+    for (int i = 1; i <= n; ++i) {
         st.Spectrum.ZReal[i] = 1.01 * st.Spectrum.ZRealCalc[i];
         st.Spectrum.ZImag[i] = 0.99 * st.Spectrum.ZImagCalc[i];
     }
@@ -63,9 +67,9 @@ ParamArray<double> Install(const Setup& s) {
     return ln;
 }
 
-void PerPoint(benchmark::State& state) {
+void PerPoint(benchmark::State& state, int points = kPoints) {
     state.counters["ns/point"] = benchmark::Counter(
-        kPoints, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+        points, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 // Modulus-weighted residuals of one point, added to chi.
@@ -89,6 +93,21 @@ void BM_Evaluator_RCRQR(benchmark::State& state) {
     PerPoint(state);
 }
 BENCHMARK(BM_Evaluator_RCRQR);
+
+// The same at 15, 60 and 199 points (the limits of a spectrum and the fit
+// benchmark's size).
+void BM_Evaluator_RCRQR_Points(benchmark::State& state) {
+    g_points = static_cast<int>(state.range(0));
+    ParamArray<double> ln = Install(kQ);
+    for (auto _ : state) {
+        double chi = 0;
+        EvaluateCircuit(ln, chi);
+        benchmark::DoNotOptimize(chi);
+    }
+    PerPoint(state, g_points);
+    g_points = kPoints;
+}
+BENCHMARK(BM_Evaluator_RCRQR_Points)->Arg(15)->Arg(60)->Arg(199);
 
 // The same circuit written out by hand, as one would without a circuit code:
 // values from the logarithms once, then one complex expression per point.

@@ -364,7 +364,6 @@ void TCustomChartLegend::Draw() {
             break;
         }
     }
-    (void)sx;
     if (Chart->OnGetLegendRect) Chart->OnGetLegendRect(Chart, R);
     LegendRect = R;
     if (shown < 1) return;
@@ -914,6 +913,45 @@ std::unique_ptr<TChartSeries> CreateNewSeries(TCustomChart* chart, const std::st
     s->Name = "Series" + std::to_string(n);
     s->SetParentChart(chart);
     return s;
+}
+
+std::unique_ptr<TChartSeries> CloneChartSeries(const TChartSeries& series) {
+    auto* chart = dynamic_cast<TCustomChart*>(series.ParentChart);
+    if (!chart) throw ChartException("Series has no chart");
+    auto copy = CreateNewSeries(chart, series.ClassName());
+    copy->Assign(series);
+    copy->AssignValues(series);
+    return copy;
+}
+
+void AssignSeries(std::unique_ptr<TChartSeries>& oldSeries, std::unique_ptr<TChartSeries>& newSeries) {
+    newSeries->Assign(*oldSeries);
+    newSeries->AssignValues(*oldSeries);
+    newSeries->AfterDrawValues = oldSeries->AfterDrawValues;
+    newSeries->BeforeDrawValues = oldSeries->BeforeDrawValues;
+    newSeries->OnAfterAdd = oldSeries->OnAfterAdd;
+    newSeries->OnBeforeAdd = oldSeries->OnBeforeAdd;
+    newSeries->OnClearValues = oldSeries->OnClearValues;
+    newSeries->OnClick = oldSeries->OnClick;
+    newSeries->OnDblClick = oldSeries->OnDblClick;
+    const std::string name = oldSeries->Name;
+    if (auto* chart = oldSeries->ParentChart) {
+        const int a = chart->SeriesList.IndexOf(oldSeries.get());
+        const int b = chart->SeriesList.IndexOf(newSeries.get());
+        if (a >= 0 && b >= 0) chart->SeriesList.Exchange(a, b);
+    }
+    oldSeries.reset();
+    newSeries->Name = name;
+    newSeries->Repaint();
+}
+
+void ChangeSeriesType(std::unique_ptr<TChartSeries>& series, const std::string& newClass) {
+    if (series->ClassName() == newClass) return;
+    auto* chart = dynamic_cast<TCustomChart*>(series->ParentChart);
+    if (!chart) throw ChartException("Series has no chart");
+    auto replacement = CreateNewSeries(chart, newClass);  // throws before anything changes
+    AssignSeries(series, replacement);
+    series = std::move(replacement);
 }
 
 }  // namespace pellucor::chart

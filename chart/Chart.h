@@ -284,5 +284,13 @@ std::string GetChartFunctionDescription(const std::string& functionClass);
 // A new series of a registered class on chart, named "Series" + the lowest
 // number no series of the chart uses. The caller owns it.
 std::unique_ptr<TChartSeries> CreateNewSeries(TCustomChart* chart, const std::string& seriesClass);
+// A new series of the same class on the same chart with the settings and
+// points of series.
+std::unique_ptr<TChartSeries> CloneChartSeries(const TChartSeries& series);
+// Moves series to a new series of class newClass: settings, events, name and
+// place in the chart's series list go over, the old series is freed.
+// Nothing happens when it already is of that class.
+void ChangeSeriesType(std::unique_ptr<TChartSeries>& series, const std::string& newClass);
+void AssignSeries(std::unique_ptr<TChartSeries>& oldSeries, std::unique_ptr<TChartSeries>& newSeries);
 
 }  // namespace pellucor::chart

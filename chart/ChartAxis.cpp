@@ -315,8 +315,17 @@ int TCustomChartAxis::InternalCalcPosValue(double value, bool fromEnd) const {
 }
 
 double TCustomChartAxis::InternalCalcLog(double& logMax, double& logMin) const {
-    logMin = RangeMin > 0 ? std::log(RangeMin) : 0;
-    logMax = RangeMax > 0 ? std::log(RangeMax) : 0;
+    // Every position on a log axis needs these; they change only with the range.
+    if (RangeMin != FLogCacheMin || std::isnan(FLogCacheLogMin)) {
+        FLogCacheMin = RangeMin;
+        FLogCacheLogMin = RangeMin > 0 ? std::log(RangeMin) : 0;
+    }
+    if (RangeMax != FLogCacheMax || std::isnan(FLogCacheLogMax)) {
+        FLogCacheMax = RangeMax;
+        FLogCacheLogMax = RangeMax > 0 ? std::log(RangeMax) : 0;
+    }
+    logMin = FLogCacheLogMin;
+    logMax = FLogCacheLogMax;
     return logMax - logMin;
 }
 
@@ -328,8 +337,8 @@ int TCustomChartAxis::InternalCalcLogPosValue(bool isX, double value) const {
         if (isX) return FInverted ? PixelEnd : PixelStart;
         return FInverted ? PixelStart : PixelEnd;
     }
-    const long double t = FInverted ? logMax - std::log(static_cast<long double>(value))
-                                    : std::log(static_cast<long double>(value)) - logMin;
+    const double lv = std::log(value);
+    const long double t = FInverted ? logMax - lv : lv - logMin;
     int offset = 0;
     if (!ClippedOffset(PixelSize * t / logSpan, offset)) return PixelCentre;
     return isX ? PixelStart + offset : PixelEnd - offset;
@@ -345,29 +354,65 @@ int TCustomChartAxis::InternalCalcDepthPosValue(double value) const {
     return offset;
 }
 
+void TCustomChartAxis::CalcPosValues(double value, bool isX, int& pos, double& exact) const {
+    if (DepthAxisFlag) {
+        pos = InternalCalcDepthPosValue(value);
+        exact = pos;
+        return;
+    }
+    // Offset from the start (or from the end) in extended precision, as the
+    // rounded positions compute it, so both agree wherever both exist.
+    long double t = 0;
+    bool fromEnd = false;
+    if (FLogarithmic) {
+        double logMax = 0, logMin = 0;
+        const double logSpan = InternalCalcLog(logMax, logMin);
+        if (logSpan == 0) {
+            pos = PixelCentre;
+            exact = PixelCentre;
+            return;
+        }
+        if (!(value > 0)) {
+            pos = InternalCalcLogPosValue(isX, value);
+            exact = std::nan("");
+            return;
+        }
+        // The same steps as InternalCalcLogPosValue, so both round alike.
+        const double lv = std::log(value);
+        const long double d = FInverted ? logMax - lv : lv - logMin;
+        t = PixelSize * d / logSpan;
+        fromEnd = !isX;
+    } else {
+        if (RangeSpan == 0) {
+            pos = PixelCentre;
+            exact = PixelCentre;
+            return;
+        }
+        t = (static_cast<long double>(value) - RangeMin) * PixelSize / RangeSpan;
+        fromEnd = isX ? FInverted : !FInverted;
+    }
+    int offset = 0;
+    if (!ClippedOffset(t, offset)) {
+        pos = PixelCentre;
+        exact = std::nan("");
+        return;
+    }
+    pos = fromEnd ? PixelEnd - offset : PixelStart + offset;
+    exact = static_cast<double>(fromEnd ? PixelEnd - t : PixelStart + t);
+}
+
 double TCustomChartAxis::CalcXPosExact(double value) const {
-    if (DepthAxisFlag) return InternalCalcDepthPosValue(value);
-    if (FLogarithmic) return ExactLogPos(true, value);
-    if (RangeSpan == 0) return PixelCentre;
-    const double t = (value - RangeMin) * PixelSize / RangeSpan;
-    return FInverted ? PixelEnd - t : PixelStart + t;
+    int pos = 0;
+    double exact = 0;
+    CalcPosValues(value, true, pos, exact);
+    return exact;
 }
 
 double TCustomChartAxis::CalcYPosExact(double value) const {
-    if (DepthAxisFlag) return InternalCalcDepthPosValue(value);
-    if (FLogarithmic) return ExactLogPos(false, value);
-    if (RangeSpan == 0) return PixelCentre;
-    const double t = (value - RangeMin) * PixelSize / RangeSpan;
-    return FInverted ? PixelStart + t : PixelEnd - t;
-}
-
-double TCustomChartAxis::ExactLogPos(bool isX, double value) const {
-    double logMax = 0, logMin = 0;
-    const double logSpan = InternalCalcLog(logMax, logMin);
-    if (logSpan == 0) return PixelCentre;
-    if (!(value > 0)) return std::nan("");
-    const double t = (FInverted ? logMax - std::log(value) : std::log(value) - logMin) * PixelSize / logSpan;
-    return isX ? PixelStart + t : PixelEnd - t;
+    int pos = 0;
+    double exact = 0;
+    CalcPosValues(value, false, pos, exact);
+    return exact;
 }
 
 int TCustomChartAxis::CalcSizeValue(double value) {

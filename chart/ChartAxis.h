@@ -4,6 +4,7 @@
 // of values to pixels and back (linear or logarithmic, optionally inverted),
 // the room an axis takes from the plot area, and its drawing: title, labels,
 // ticks, minor ticks and grid lines.
+#include <cmath>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -176,6 +177,9 @@ public:
     // their segments against the plot with these.
     double CalcXPosExact(double value) const;
     double CalcYPosExact(double value) const;
+    // Both at once: pos as CalcXPosValue (isX) or CalcYPosValue gives it,
+    // exact as CalcXPosExact or CalcYPosExact.
+    void CalcPosValues(double value, bool isX, int& pos, double& exact) const;
     int CalcSizeValue(double value);
     double CalcPosPoint(int pixel);
     double InternalCalcLog(double& logMax, double& logMin) const;
@@ -237,7 +241,6 @@ protected:
     void Repaint();
 
 private:
-    double ExactLogPos(bool isX, double value) const;
     // A span at or below this is no span: below the resolution of the values.
     double ZeroSpanLimit() const;
     // Drawing helpers.
@@ -287,6 +290,9 @@ private:
     double FEndPosition = 100;
     double FPositionPercent = 0;
 
+    // Logarithms of the range ends, kept while the ends stay the same.
+    mutable double FLogCacheMin = 0, FLogCacheMax = 0;
+    mutable double FLogCacheLogMin = std::nan(""), FLogCacheLogMax = std::nan("");
     // Working state of one Draw.
     std::vector<int> FTicks;
     bool FTicksFull = false;

@@ -226,7 +226,7 @@ TDateTime EncodeDate(int y, int m, int d) {
 }  // namespace
 
 TDateTime ChartRoundDate(TDateTime date, TDateTimeStep step) {
-    if (date <= EncodeDate(1900, 1, 1)) return date;
+    if (date <= EncodeDate(1900, 1, 1) || !IsCalendarDate(date)) return date;
     int y, m, d;
     DecodeDate(date, y, m, d);
     switch (step) {
@@ -247,7 +247,7 @@ TDateTime ChartRoundDate(TDateTime date, TDateTimeStep step) {
 
 void ChartDateTimeIncrement(bool isDateTime, bool increment, double& value, double anIncrement,
                             TDateTimeStep step) {
-    if (!isDateTime || step < dtHalfMonth || step > dtOneYear) {
+    if (!isDateTime || step < dtHalfMonth || step > dtOneYear || !IsCalendarDate(value)) {
         value += increment ? anIncrement : -anIncrement;
         return;
     }
@@ -255,17 +255,24 @@ void ChartDateTimeIncrement(bool isDateTime, bool increment, double& value, doub
     DecodeDate(value, y, m, d);
     switch (step) {
         case dtHalfMonth:
-            if (d > 15) {
-                d = 15;
-            } else if (d > 1) {
-                d = 1;
-            } else {
-                if (increment) {
+            // Half-month marks fall on the 1st and the 15th: forward to the
+            // next of them, back to the previous one.
+            if (increment) {
+                if (d < 15) {
+                    d = 15;
+                } else {
+                    d = 1;
                     if (++m > 12) {
                         m = 1;
                         ++y;
                     }
-                } else if (--m < 1) {
+                }
+            } else if (d > 15) {
+                d = 15;
+            } else if (d > 1) {
+                d = 1;
+            } else {
+                if (--m < 1) {
                     m = 12;
                     --y;
                 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "chart/ChartCanvas.h"
+#include "chart/NumberFormat.h"
 
 namespace pellucor::chart {
 

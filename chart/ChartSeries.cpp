@@ -425,7 +425,6 @@ void TChartSeries::DrawLegend(int valueIndex, const TRect& rect) {
     if (valueIndex == -1 && ColorEachPoint) return;
     const TColor color = valueIndex == -1 ? SeriesColor : LegendItemColor(valueIndex);
     if (color == clNone) return;
-    auto& c = *ParentChart->Canvas;
     TColor back = ParentChart->LegendBackColor;
     TBrushStyle style = TBrushStyle::Solid;
     PrepareLegendCanvas(valueIndex, back, style);
@@ -434,7 +433,6 @@ void TChartSeries::DrawLegend(int valueIndex, const TRect& rect) {
         if (back == UseSeriesColor) back = ParentChart->Color;
     }
     ParentChart->SetBrushCanvas(color, style, back);
-    (void)c;
     DrawLegendShape(valueIndex, rect);
 }
 
@@ -454,6 +452,46 @@ int TChartSeries::CalcXPos(int index) { return HorizAxisObject->CalcXPosValue(Ge
 int TChartSeries::CalcYPos(int index) { return VertAxisObject->CalcYPosValue(GetyValue(index)); }
 int TChartSeries::CalcXPosValue(double v) { return HorizAxisObject->CalcXPosValue(v); }
 int TChartSeries::CalcYPosValue(double v) { return VertAxisObject->CalcYPosValue(v); }
+
+// ----- copies -----
+
+void TChartSeries::Assign(const TChartSeries& source) {
+    if (&source == this) return;
+    SeriesColor = source.SeriesColor;
+    ColorEachPoint = source.ColorEachPoint;
+    Title = source.Title;
+    ShowInLegend = source.ShowInLegend;
+    ValueFormat = source.ValueFormat;
+    PercentFormat = source.PercentFormat;
+    Cursor = source.Cursor;
+    HorizAxis = source.HorizAxis;
+    VertAxis = source.VertAxis;
+    CustomHorizAxis = source.CustomHorizAxis;
+    CustomVertAxis = source.CustomVertAxis;
+    ZOrder = source.ZOrder;
+    XValues->Assign(*source.XValues);
+    YValues->Assign(*source.YValues);
+    Active = source.Active;
+    RecalcGetAxis();
+    Repaint();
+}
+
+void TChartSeries::AssignValues(const TChartSeries& source) {
+    if (&source == this) return;
+    ClearLists();
+    const TChartListOrder order = XValues->Order;
+    XValues->Order = loNone;  // the copy keeps the source's point order
+    for (int i = 0; i < source.Count(); ++i) {
+        XValues->InsertChartValue(i, source.XValues->RawValue(i));
+        YValues->InsertChartValue(i, source.YValues->RawValue(i));
+        ValueColorList.push_back(i < static_cast<int>(source.ValueColorList.size())
+                                     ? source.ValueColorList[static_cast<std::size_t>(i)]
+                                     : UseSeriesColor);
+        LabelList.push_back(source.GetXLabel(i));
+    }
+    XValues->Order = order;
+    Repaint();
+}
 
 // ----- value list owner -----
 

@@ -216,6 +216,15 @@ public:
     virtual void DrawLegendShape(int valueIndex, const TRect& rect);
     virtual void PrepareLegendCanvas(int /*valueIndex*/, TColor& /*backColor*/, TBrushStyle& /*style*/) {}
 
+    // ----- copies -----
+    // Name of the series class, as the series-type registry knows it.
+    virtual std::string ClassName() const { return "TChartSeries"; }
+    // Copies the settings (colour, title, axes, formats, legend and activity),
+    // not the points, not the events.
+    virtual void Assign(const TChartSeries& source);
+    // Replaces the points by copies of source's (values, colours, labels).
+    void AssignValues(const TChartSeries& source);
+
     // ----- value list owner -----
     TChartValueLists& ValuesList() override { return ValueLists; }
     void NotifyValue(TValueEvent event, int index) override;

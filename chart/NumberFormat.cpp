@@ -386,7 +386,8 @@ std::string Pad(int v, int width) {
 }  // namespace
 
 std::string FormatDateTime(const std::string& picture, double value) {
-    if (!std::isfinite(value)) return {};
+    // Beyond the calendar (and not a number) there is no date to write.
+    if (!IsCalendarDate(value)) return {};
     const platform::DateTime t = platform::DateTime::FromSerial(value);
 
     std::string out;

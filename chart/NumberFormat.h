@@ -1,6 +1,7 @@
 #pragma once
 // Picture formatting of floating-point numbers, as axis labels and series
 // values are written ("#,##0.###", "0.00E+00", "0E+00" ...).
+#include <cmath>
 #include <string>
 
 namespace pellucor::chart {
@@ -37,6 +38,12 @@ std::string FormatFloat(const std::string& picture, double value,
 // "1.5E20" / "1E-7" (no padding, sign only when negative).
 std::string FormatFloatGeneral(double value, int precision,
                                const NumberFormatSettings& settings);
+
+// Date-times the calendar arithmetic takes: finite and within about two
+// million years of 1900 (the whole days must fit an integer). Other values
+// have no date: they are no date text and are stepped as plain numbers.
+inline constexpr double MaxDateTimeMagnitude = 1e9;
+inline bool IsCalendarDate(double value) { return std::fabs(value) < MaxDateTimeMagnitude; }
 
 // Writes a date-time (days since 30 December 1899, fraction = time of day)
 // with a date-time picture: d, dd, m, mm, yy, yyyy, h, hh, n, nn, s, ss

@@ -286,6 +286,13 @@ void TCustomSeries::DrawLine(const PixelPos& a, const PixelPos& b) {
         c.Line(x0, y0, x1, y1);
 }
 
+TCustomSeries::PixelPos TCustomSeries::Position(int i) {
+    PixelPos p{0, 0, 0.0, 0.0};
+    HorizAxisObject->CalcPosValues(GetxValue(i), true, p.x, p.xd);
+    VertAxisObject->CalcPosValues(GetyValue(i), false, p.y, p.yd);
+    return p;
+}
+
 double TCustomSeries::LeftEdgeValue(int i) {
     const double x = XScreenToValue(PrevX);
     const double x0 = GetxValue(i - 1), x1 = GetxValue(i);
@@ -299,6 +306,9 @@ void TCustomSeries::DrawSegment(const PixelPos& p, TColor color, bool withPointe
     const PixelPos prev{PrevX, PrevY, PrevXd, PrevYd};
     const bool samePixel = p.x == PrevX && p.y == PrevY && p.Safe() && prev.Safe();
     if (!samePixel && color != clNone) {
+        if (ParentChart->View3D && (DrawArea || (ConnectPoints && LineBrush != TBrushStyle::Clear)) &&
+            p.Safe() && prev.Safe())
+            DrawBand3D(p, color, isLast);
         if (DrawArea) {
             const TColor fill = ColorEachPoint || AreaColor == UseSeriesColor ? color : AreaColor;
             c.AssignVisiblePen(*AreaLinesPen);
@@ -311,7 +321,7 @@ void TCustomSeries::DrawSegment(const PixelPos& p, TColor color, bool withPointe
             } else {
                 c.PlaneWithZ({PrevX, PrevBaseLineY}, {PrevX, PrevY}, {p.x, p.y}, {p.x, BaseLineY}, FrontZ);
             }
-        } else if (ConnectPoints) {
+        } else if (ConnectPoints && !ParentChart->View3D) {
             LinePrepareCanvas(color);
             if (Stairs) {
                 // The corner takes the x of one end and the y of the other.
@@ -330,13 +340,60 @@ void TCustomSeries::DrawSegment(const PixelPos& p, TColor color, bool withPointe
     }
 }
 
+// The band of a line (or the top of an area) between the previous point and
+// p in a 3-D chart, from the front to the back of the series' depth slot.
+void TCustomSeries::DrawBand3D(const PixelPos& p, TColor color, bool isLast) {
+    auto& c = *ParentChart->Canvas;
+    const TColor brush = ColorEachPoint || AreaColor == UseSeriesColor ? color : AreaColor;
+    c.AssignVisiblePen(*LinePen);
+    if (LinePen->GetVisible()) ParentChart->CheckPenWidth(*c.Pen);
+    c.Brush->SetStyle(LineBrush);
+    c.Brush->SetColor(brush);
+    c.SetBackMode(cbmTransparent);
+    auto darken = [&] { c.Brush->SetColor(ApplyDark(brush, 64)); };
+    auto restore = [&] { c.Brush->SetColor(brush); };
+    int x = p.x, y = p.y, px = PrevX, py = PrevY;
+    if (Stairs) {
+        if (InvertedStairs) {
+            if (Dark3D) darken();
+            c.RectangleZ(px, py, y, FrontZ, BackZ);
+            if (Dark3D) restore();
+            c.RectangleY(x, y, px, FrontZ, BackZ);
+        } else {
+            c.RectangleY(px, py, x, FrontZ, BackZ);
+            if (Dark3D) darken();
+            c.RectangleZ(x, y, py, FrontZ, BackZ);
+            if (Dark3D) restore();
+        }
+        return;
+    }
+    const bool band = LineHeight > 0 && !DrawArea;
+    if (band) {
+        TPoint face[4] = {{x, y}, {px, py}, {px, py + LineHeight}, {x, y + LineHeight}};
+        c.PlaneFour3D(face, FrontZ, FrontZ);
+        if (isLast) c.RectangleZ(x, y, y + LineHeight, FrontZ, BackZ);
+    }
+    bool darkened = false;
+    if (Dark3D && !c.GetSupportsFullRotation() && x != px && DarkSlope != 0 &&
+        static_cast<double>(py - y) / (x - px) > DarkSlope) {
+        darken();
+        darkened = true;
+        if (band) {
+            y += LineHeight;
+            py += LineHeight;
+        }
+    }
+    c.Plane3D(TPoint{x, y}, TPoint{px, py}, FrontZ, BackZ);
+    if (darkened) restore();
+}
+
 void TCustomSeries::DrawValue(int i) {
     // A value that is not a finite number is a null point: no marker, no
     // segment into or out of it.
     const TColor color = IsNull(i) ? clNone : GetValueColor(i);
     PixelPos p{0, 0, 0.0, 0.0};
     if (color != clNone) {
-        p = PixelPos{CalcXPos(i), CalcYPos(i), CalcXPosExact(i), CalcYPosExact(i)};
+        p = Position(i);
         if (!std::isfinite(p.xd) || !std::isfinite(p.yd)) {
             // No position at all (zero on a logarithmic axis): a gap like a null.
             PrevColor = clNone;
@@ -345,7 +402,7 @@ void TCustomSeries::DrawValue(int i) {
     }
     auto& c = *ParentChart->Canvas;
     c.Pen->SetColor(clBlack);
-    c.Brush->SetColor(color);
+    if (color != clNone) c.Brush->SetColor(color);
     if (PrevColor == clNone) {
         PrevX = p.x;
         PrevY = p.y;
@@ -356,6 +413,8 @@ void TCustomSeries::DrawValue(int i) {
     BaseLineY = GetOriginPos(i);
     if (i == FirstVisibleIndex) {
         DarkSlope = 1.0;
+        if (Dark3D && ParentChart->SlotDepth3D != 0)
+            DarkSlope = std::fabs(static_cast<double>(ParentChart->SlotHeight3D) / ParentChart->SlotDepth3D);
         if (i > 0) {
             const bool prevNull = IsNull(i - 1);
             if (DrawArea) {
@@ -431,7 +490,7 @@ int TCustomSeries::Clicked(int x, int y) {
             prevDrawn = false;
             continue;
         }
-        const PixelPos p{CalcXPos(t), CalcYPos(t), CalcXPosExact(t), CalcYPosExact(t)};
+        const PixelPos p = Position(t);
         if (!std::isfinite(p.xd) || !std::isfinite(p.yd)) {
             prevDrawn = false;
             continue;
@@ -503,27 +562,21 @@ void TCustomSeries::CalcVerticalMargins(int& top, int& bottom) {
     if (LineHeight > 0 && !DrawArea) bottom = std::max(bottom, LineHeight);
 }
 
-void TCustomSeries::Assign(const TCustomSeries& source) {
-    AreaBrush = source.AreaBrush;
-    AreaColor = source.AreaColor;
-    AreaLinesPen->Assign(*source.AreaLinesPen);
-    Dark3D = source.Dark3D;
-    DrawArea = source.DrawArea;
-    InvertedStairs = source.InvertedStairs;
-    LineBrush = source.LineBrush;
-    LineHeight = source.LineHeight;
-    LinePen->Assign(*source.LinePen);
-    Pointer->Assign(*source.Pointer);
-    Stairs = source.Stairs;
-    SeriesColor = source.SeriesColor;
-    ColorEachPoint = source.ColorEachPoint;
-    Title = source.Title;
-    ShowInLegend = source.ShowInLegend;
-    ValueFormat = source.ValueFormat;
-    PercentFormat = source.PercentFormat;
-    HorizAxis = source.HorizAxis;
-    VertAxis = source.VertAxis;
-    RecalcGetAxis();
+void TCustomSeries::Assign(const TChartSeries& base) {
+    TChartSeries::Assign(base);
+    const auto* source = dynamic_cast<const TCustomSeries*>(&base);
+    if (!source || source == this) return;
+    AreaBrush = source->AreaBrush;
+    AreaColor = source->AreaColor;
+    AreaLinesPen->Assign(*source->AreaLinesPen);
+    Dark3D = source->Dark3D;
+    DrawArea = source->DrawArea;
+    InvertedStairs = source->InvertedStairs;
+    LineBrush = source->LineBrush;
+    LineHeight = source->LineHeight;
+    LinePen->Assign(*source->LinePen);
+    Pointer->Assign(*source->Pointer);
+    Stairs = source->Stairs;
     Repaint();
 }
 
@@ -540,7 +593,7 @@ void TLineSeries::PrepareLegendCanvas(int, TColor&, TBrushStyle& style) {
     style = LineBrush;
 }
 
-void TLineSeries::Assign(const TCustomSeries& source) {
+void TLineSeries::Assign(const TChartSeries& source) {
     TCustomSeries::Assign(source);
     if (!dynamic_cast<const TLineSeries*>(&source)) Pointer->Visible = false;
     DrawArea = false;
@@ -557,7 +610,7 @@ void TPointSeries::SetColorEachPoint(bool value) {
     if (value) Pointer->Brush->SetColor(UseSeriesColor);
 }
 
-void TPointSeries::Assign(const TCustomSeries& source) {
+void TPointSeries::Assign(const TChartSeries& source) {
     TCustomSeries::Assign(source);
     Pointer->Visible = true;
     DrawArea = false;
@@ -566,12 +619,9 @@ void TPointSeries::Assign(const TCustomSeries& source) {
 }
 
 void RegisterStandardSeries() {
-    static const bool done = [] {
-        RegisterChartSeries("TLineSeries", [] { return new TLineSeries; }, "Line", "Standard", 2);
-        RegisterChartSeries("TPointSeries", [] { return new TPointSeries; }, "Point", "Standard", 2);
-        return true;
-    }();
-    (void)done;
+    // Registering again is ignored by the registry.
+    RegisterChartSeries("TLineSeries", [] { return new TLineSeries; }, "Line", "Standard", 2);
+    RegisterChartSeries("TPointSeries", [] { return new TPointSeries; }, "Point", "Standard", 2);
 }
 
 }  // namespace pellucor::chart

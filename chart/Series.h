@@ -106,8 +106,10 @@ public:
     virtual void DrawPointer(int px, int py, TColor color, int valueIndex);
     // Pixel row of the base line of an area below point valueIndex.
     virtual int GetOriginPos(int valueIndex);
-    // Copies the settings of another custom series (pens, pointer, flags).
-    virtual void Assign(const TCustomSeries& source);
+    // The base settings, then from another custom series its pens, pointer
+    // and flags.
+    void Assign(const TChartSeries& source) override;
+    std::string ClassName() const override { return "TCustomSeries"; }
     virtual std::string GetEditorClass() const { return "TCustomSeriesEditor"; }
 
 protected:
@@ -121,8 +123,10 @@ private:
         double xd, yd;
         bool Safe() const;
     };
+    PixelPos Position(int valueIndex);
     void DrawSegment(const PixelPos& p, TColor color, bool withPointers, int valueIndex, bool isLast);
     void DrawLine(const PixelPos& a, const PixelPos& b);
+    void DrawBand3D(const PixelPos& p, TColor color, bool isLast);
     bool SegmentHit(const PixelPos& a, const PixelPos& b, int x, int y);
     // The y value where the line into point valueIndex crosses the left edge.
     double LeftEdgeValue(int valueIndex);
@@ -140,14 +144,16 @@ class TLineSeries : public TCustomSeries {
 public:
     TLineSeries();
     void PrepareLegendCanvas(int valueIndex, TColor& backColor, TBrushStyle& style) override;
-    void Assign(const TCustomSeries& source) override;
+    void Assign(const TChartSeries& source) override;
+    std::string ClassName() const override { return "TLineSeries"; }
 };
 
 class TPointSeries : public TCustomSeries {
 public:
     TPointSeries();
     void SetColorEachPoint(bool value) override;
-    void Assign(const TCustomSeries& source) override;
+    void Assign(const TChartSeries& source) override;
+    std::string ClassName() const override { return "TPointSeries"; }
     std::string GetEditorClass() const override { return "TSeriesPointerEditor"; }
 };
 

@@ -35,10 +35,11 @@ bool BuildCurvatureMatrix(const PointRow& frequency, const PointRow& zReal, doub
         double zr = 0.0, zi = 0.0;
         const DerivativeStatus status = CdcImpedanceDerivatives(values, frequency[i], zr, zi, dRe, dIm);
         if (status != DerivativeStatus::Ok) usable = false;
+        // The calculated rows stay as the evaluator left them: the derivative
+        // walk does not limit a constant-phase exponent as the evaluator does,
+        // so its impedance is not the fitted model shown and saved.
         const double dy1 = zReal[i] - zr;
         const double dy2 = zImag[i] - zi;
-        s.Spectrum.ZRealCalc[i] = zr;
-        s.Spectrum.ZImagCalc[i] = zi;
         double w1 = 1.0, w2 = 1.0;
         if (weighting == 1) {
             w1 = w2 = 1.0 / (zr * zr + zi * zi);

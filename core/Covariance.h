@@ -17,7 +17,8 @@ inline constexpr double MinimumNoise = 1e-6;
 // One pass over points 1..n of the spectrum for the parameter magnitudes
 // values[1..P]: alpha[1..mfit][1..mfit] (symmetric) and gradient[1..mfit]
 // over the free list lista[1..mfit], chiSq := the weighted sum of squared
-// residuals; the calculated rows ZRealCalc/ZImagCalc are renewed. The weights
+// residuals; the calculated rows ZRealCalc/ZImagCalc are left as the
+// evaluator wrote them (they show the fitted model as it was fitted). The weights
 // follow Weighting (0 unity, 1 modulus of the calculated point, 2 the
 // statistical noise estimate). Returns false, with alpha of no use, when the
 // derivatives cannot be taken at some point (a level of the circuit that sums

@@ -87,7 +87,15 @@ void ReadPoints(std::istream& in, ScratchRead& r) {
         }
 
         double f = 0, zr = 0, zi = 0;
-        if (!ScanDataLine(layout, line, f, zr, zi)) continue;
+        if (!ScanDataLine(layout, line, f, zr, zi)) {
+            // Instruments that export this layout also separate the fields by
+            // bare commas ("10000,0,0,0,0.0137,0.0071,0,0,0"), which the
+            // decimal-comma conversion runs together. A line without a comma
+            // followed by a blank has no decimal commas to protect (those
+            // files separate fields by ", "), so it is scanned as written.
+            if (layout != DataLayout::ZMarker || raw.find(", ") != std::string::npos) continue;
+            if (!ScanDataLine(layout, raw, f, zr, zi)) continue;
+        }
         const double omega = TwoPi * f;
         if (st.Run.PerAreaUnits) {
             zr *= st.Fit.SampleArea;

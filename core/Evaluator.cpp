@@ -21,8 +21,8 @@ constexpr double kThird = 0.33333;      // small-argument T and O
 constexpr double kPenalty = 10000.0;
 
 // The loops over the spectrum points are compiled for the vector units found
-// at run time as well (the source file allows fused multiply-adds there, so
-// results on processors with and without them may differ in the last bits).
+// at run time as well. Products and sums are never fused (core/CMakeLists.txt),
+// so every variant gives the same bits.
 #if defined(__GNUC__) && !defined(__clang__) && __GNUC__ >= 11 && defined(__x86_64__) && defined(__linux__) && \
     !defined(__SANITIZE_ADDRESS__)
 #define PELLUCOR_POINT_LOOPS __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")))
@@ -211,6 +211,15 @@ inline double ExpInRange(double x) {
 // which stay the same over a whole fit: they are kept and recomputed only when
 // the frequency list changes. Indices are points - 1.
 
+// The point loops run over a count rounded up to a whole number of vector
+// lanes (the widest the loops are built for), the extra points repeating the
+// last one: a loop's leftover points would otherwise take a slow scalar path
+// whose cost, at the few points of a small spectrum, rivals the whole rest.
+// Only the real points reach the calculated rows and chi-squared.
+constexpr int kLanes = 8;
+static_assert(MaxPoints % kLanes == 0, "the padded point count must fit the rows");
+inline int PaddedCount(int n) { return (n + kLanes - 1) / kLanes * kLanes; }
+
 struct PointTerms {
     const double* omega = nullptr;
     const double* invOmega = nullptr;
@@ -235,6 +244,7 @@ PointTerms FrameFor(const SpectrumBlock& sp, int n, const CompiledCode& cc) {
     static SpectrumFrame f;
     const double* freq = sp.Frequency.begin() + 1;
     const size_t bytes = sizeof(double) * static_cast<size_t>(n);
+    const int padded = PaddedCount(n);
     if (f.n != n || std::memcmp(f.frequency, freq, bytes) != 0) {
         f.n = n;
         std::memcpy(f.frequency, freq, bytes);
@@ -242,22 +252,26 @@ PointTerms FrameFor(const SpectrumBlock& sp, int n, const CompiledCode& cc) {
             f.omega[i] = TwoPi * freq[i];
             f.invOmega[i] = 1.0 / f.omega[i];
         }
+        for (int i = n; i < padded; ++i) {
+            f.omega[i] = f.omega[n - 1];
+            f.invOmega[i] = f.invOmega[n - 1];
+        }
         f.haveLn = f.haveSqrt = f.haveSqrtInv = false;
     }
     if (cc.needLnOmega && !f.haveLn) {
         f.lnWithinExp = true;
-        for (int i = 0; i < n; ++i) {
+        for (int i = 0; i < padded; ++i) {
             f.lnOmega[i] = std::log(f.omega[i]);
             if (!(std::fabs(f.lnOmega[i]) <= kExpLimit)) f.lnWithinExp = false;
         }
         f.haveLn = true;
     }
     if (cc.needSqrtOmega && !f.haveSqrt) {
-        for (int i = 0; i < n; ++i) f.sqrtOmega[i] = std::sqrt(f.omega[i]);
+        for (int i = 0; i < padded; ++i) f.sqrtOmega[i] = std::sqrt(f.omega[i]);
         f.haveSqrt = true;
     }
     if (cc.needSqrtInvOmega && !f.haveSqrtInv) {
-        for (int i = 0; i < n; ++i) f.sqrtInvOmega[i] = std::sqrt(f.invOmega[i]);
+        for (int i = 0; i < padded; ++i) f.sqrtInvOmega[i] = std::sqrt(f.invOmega[i]);
         f.haveSqrtInv = true;
     }
     return PointTerms{f.omega, f.invOmega, f.lnOmega, f.sqrtOmega, f.sqrtInvOmega, f.lnWithinExp};
@@ -537,22 +551,22 @@ inline void InvertInto(const double* __restrict re, const double* __restrict im,
 template <PartUse UseRe, PartUse UseIm>
 inline void CloseLevel(const double* __restrict re, const double* __restrict im, double* __restrict lre,
                        double* __restrict lim, int n) {
-    // The guard leaves sums of magnitudes within [1e-32, 1e32] as they are;
-    // when every sum of the level is such (the usual case) it is skipped.
-    long outside = 0;
-    for (int i = 0; i < n; ++i) {
-        const double a = std::fabs(re[i]), b = std::fabs(im[i]);
-        outside |= (a >= 1e-32 && a <= 1e32 && b >= 1e-32 && b <= 1e32) ? 0 : 1;
-    }
-    if (outside) InvertInto<UseRe, UseIm, true>(re, im, lre, lim, n);
-    else InvertInto<UseRe, UseIm, false>(re, im, lre, lim, n);
+    // The guard leaves sums of magnitudes within [1e-32, 1e32] as they are,
+    // so it is applied to every point: one pass, the same values as testing
+    // the level first and guarding only when needed.
+    InvertInto<UseRe, UseIm, true>(re, im, lre, lim, n);
 }
 
 // Fills re/im of level 1 with the true impedance at points 0..n-1.
 // v[1..P] are the values as evaluated, q the constant-phase terms.
 PELLUCOR_POINT_LOOPS
-void Walk(const CompiledCode& cc, const double* v, const PhaseTerms* q, const PointTerms& t, int n,
+// `n` is the padded count of points (see PaddedCount), `real` the points
+// that count; the others repeat point real - 1.
+void Walk(const CompiledCode& cc, const double* v, const PhaseTerms* q, const PointTerms& t, int padded, int real,
           LevelSums& ls) {
+    // A whole number of lanes, and the compiler knows it: the loops need no
+    // leftover code.
+    const int n = padded & ~(kLanes - 1);
     const double* __restrict omega = t.omega;
     const double* __restrict invOmega = t.invOmega;
     for (int si = 0; si < cc.count; ++si) {
@@ -625,7 +639,17 @@ void Walk(const CompiledCode& cc, const double* v, const PhaseTerms* q, const Po
             default:
                 if (s.re == PartUse::ClearFirst) Clear(re, n);
                 if (s.im == PartUse::ClearFirst) Clear(im, n);
-                for (int i = 0; i < n; ++i) AddElementAtPoint(s, p, omega[i], invOmega[i], re[i], im[i]);
+                for (int i = 0; i < real; ++i) AddElementAtPoint(s, p, omega[i], invOmega[i], re[i], im[i]);
+                if (n > real) {
+                    // The repeated points get the last point's contribution,
+                    // computed once more rather than once per extra point.
+                    double cre = 0.0, cim = 0.0;
+                    AddElementAtPoint(s, p, omega[real - 1], invOmega[real - 1], cre, cim);
+                    for (int i = real; i < n; ++i) {
+                        re[i] += cre;
+                        im[i] += cim;
+                    }
+                }
                 break;
         }
     }
@@ -726,7 +750,12 @@ bool EvaluateCircuit(ParamArray<double>& ln, double& chiSq) {
     if (!cc.layout.withinLimits) return false;
     Windows().Par->ShowParameterLabels(p);
 
-    double x[MaxParams + 1], sign[MaxParams + 1], v[MaxParams + 1] = {};
+    // Only entries 1..p are read (a zero-filled array cost a block store at
+    // every call). The values are computed for a whole number of vector
+    // lanes, the extra entries from e^0.
+    constexpr int kValueSlots = 1 + (MaxParams + kLanes - 1) / kLanes * kLanes;
+    double x[kValueSlots], sign[kValueSlots], v[kValueSlots];
+    v[0] = 0.0;
     for (int i = 1; i <= p; ++i) {
         double l = ln[i];
         if (std::isnan(l) || l < -LnValueLimit) l = -LnValueLimit;
@@ -734,7 +763,12 @@ bool EvaluateCircuit(ParamArray<double>& ln, double& chiSq) {
         ln[i] = x[i] = l;
         sign[i] = st.Params.Sign[i];
     }
-    ValuesFromLogs(x, sign, v, p);
+    const int paddedP = (p + kLanes - 1) / kLanes * kLanes;
+    for (int i = p + 1; i <= paddedP; ++i) {
+        x[i] = 0.0;
+        sign[i] = 1.0;
+    }
+    ValuesFromLogs(x, sign, v, paddedP);
     ApplyReciprocalValues(cc.layout, v);
     if (!st.Fit.ScaleVector.empty())
         for (int i = 1; i <= p && i <= st.Fit.ScaleVector.hi(); ++i) st.Fit.ScaleVector[i] = v[i];
@@ -746,7 +780,7 @@ bool EvaluateCircuit(ParamArray<double>& ln, double& chiSq) {
     const ProgramOptions& opt = st.Options;
     const int n = std::max(0, std::min(sp.PointCount, MaxPoints - 1));
     LevelSums& ls = Sums();
-    Walk(cc, v, q, FrameFor(sp, n, cc), n, ls);
+    Walk(cc, v, q, FrameFor(sp, n, cc), PaddedCount(n), n, ls);
     double* calcRe = sp.ZRealCalc.begin() + 1;
     double* calcIm = sp.ZImagCalc.begin() + 1;
 
@@ -812,14 +846,18 @@ Complex CircuitImpedance(const std::string& code, const ParamArray<double>& valu
     ApplyReciprocalValues(cc.layout, v);
     PhaseTerms q[MaxPhaseElements];
     PhaseTermsFor(cc, v, q);
-    const double invOmega = 1.0 / omega;
-    const double lnOmega = std::log(omega);
-    const double sqrtOmega = std::sqrt(omega);
-    const double sqrtInvOmega = std::sqrt(invOmega);
-    const PointTerms t{&omega, &invOmega, &lnOmega, &sqrtOmega, &sqrtInvOmega,
-                       std::fabs(lnOmega) <= kExpLimit};
+    // The point repeated over one vector width (see PaddedCount).
+    double w[kLanes], invW[kLanes], lnW[kLanes], sqrtW[kLanes], sqrtInvW[kLanes];
+    for (int i = 0; i < kLanes; ++i) {
+        w[i] = omega;
+        invW[i] = 1.0 / omega;
+        lnW[i] = std::log(omega);
+        sqrtW[i] = std::sqrt(omega);
+        sqrtInvW[i] = std::sqrt(invW[i]);
+    }
+    const PointTerms t{w, invW, lnW, sqrtW, sqrtInvW, std::fabs(lnW[0]) <= kExpLimit};
     LevelSums& ls = Sums();
-    Walk(cc, v, q, t, 1, ls);
+    Walk(cc, v, q, t, kLanes, 1, ls);
     return Complex{ls.re[1][0], ls.im[1][0]};
 }
 

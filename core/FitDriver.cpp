@@ -1,6 +1,7 @@
 #include "core/FitDriver.h"
 
 #include <cmath>
+#include <limits>
 
 #include "core/CircuitCode.h"
 #include "core/DataReader.h"
@@ -9,6 +10,7 @@
 #include "core/NumericLib.h"
 #include "core/ResultFiles.h"
 #include "core/RoughSearch.h"
+#include "core/SafeFile.h"
 #include "core/Simplex.h"
 #include "core/TextHelpers.h"
 #include "core/WindowHooks.h"
@@ -18,6 +20,33 @@ namespace pellucor {
 namespace {
 
 long long g_evaluations = 0;
+
+// Besides the message handled after every step, one is handled whenever
+// kPumpInterval seconds have passed since the last, so the windows stay alive
+// and a stop request is seen within a long minimisation too. The clock is
+// read every kEvaluationsPerClockRead evaluations only: reading it costs
+// about as much as a small evaluation.
+constexpr double kPumpInterval = 0.05;
+constexpr int kEvaluationsPerClockRead = 16;
+bool g_pumpClockStarted = false;
+double g_lastPump = 0.0;
+int g_untilClockRead = 0;
+
+void PumpMessage() {
+    platform::PumpOneMessage();
+    g_lastPump = platform::services().clock->MonotonicSeconds();
+}
+
+void PumpWhenDue() {
+    if (--g_untilClockRead > 0) return;
+    g_untilClockRead = kEvaluationsPerClockRead;
+    const double now = platform::services().clock->MonotonicSeconds();
+    if (!g_pumpClockStarted) {
+        g_pumpClockStarted = true;
+        g_lastPump = now;
+    }
+    if (now - g_lastPump >= kPumpInterval) PumpMessage();
+}
 
 // The exponent n of a constant-phase element; the evaluator limits it to
 // magnitudes of 0.99 when it exceeds 1.
@@ -107,6 +136,7 @@ double EvaluateChiSquare(ParamArray<double>& ln) {
     // exponent of 1 on their way; only the results of a run decide whether
     // the run has to report a clamped exponent (see ComputeAndShow).
     fit.CpeExponentClamped = flagged;
+    PumpWhenDue();
     return chi;
 }
 
@@ -140,7 +170,8 @@ void EnsureFitWorkArrays() {
 
 double ChiSqPerDegreeOfFreedom(double chi) {
     const int d = State().Fit.ChiSqDivisor;
-    return d > 0 ? chi / d : 0.0;
+    // Without a degree of freedom there is no chi-squared per degree of freedom.
+    return d > 0 ? chi / d : std::numeric_limits<double>::quiet_NaN();
 }
 
 void StartRunClock() {
@@ -241,13 +272,31 @@ int Compute(const std::string& dataFile, double& chiOut, bool validate) {
             s.Run.SimulatedResults = false;
         }
         if (par.FreeCount > 0) {
-            if (s.Spectrum.PointCount - par.FreeCount < 1) {
+            const int n = s.Spectrum.PointCount;
+            if (n - par.FreeCount < 1 || n - par.ParamCount - 1 < 1) {
                 platform::ShowMessage(FitRefusedText, FitRefusedCaption);
                 return ComputeTooFewPoints;
             }
+            // What a fit that ends without a finite chi-squared gives back.
+            const ParamSet keptParams = par;
+            const double keptChi = s.Fit.ChiSq;
+            const int keptDivisor = s.Fit.ChiSqDivisor;
+            const bool keptUndefined = s.Fit.ErrorsUndefined;
+            const PointRow keptReal = s.Spectrum.ZRealCalc, keptImag = s.Spectrum.ZImagCalc;
             SetupSimplex(par.FreeCount);
-            s.Fit.ChiSqDivisor = s.Spectrum.PointCount - par.FreeCount;
+            s.Fit.ChiSqDivisor = n - par.FreeCount;
             MinimiseChiSquare(par.FreeCount, chiOut);
+            if (!std::isfinite(chiOut)) {
+                par = keptParams;
+                chiOut = keptChi;
+                s.Fit.ChiSq = keptChi;
+                s.Fit.ChiSqDivisor = keptDivisor;
+                s.Fit.ErrorsUndefined = keptUndefined;
+                s.Spectrum.ZRealCalc = keptReal;
+                s.Spectrum.ZImagCalc = keptImag;
+                platform::ShowMessage(FitFailedText, FitRefusedCaption);
+                return ComputeNotFinite;
+            }
         } else {
             for (int j = 1; j <= par.ParamCount; ++j) par.LnValue[j] = ClampedLog(par.Value[j]);
             chiOut = EvaluateChiSquare(par.LnValue);
@@ -282,6 +331,7 @@ int Compute(const std::string& dataFile, double& chiOut, bool validate) {
 }
 
 int ComputeAndShow(const std::string& dataFile) {
+    const HoldFileWrites holdFitFiles;
     ProgramState& s = State();
     const int r = Compute(dataFile, s.Fit.ChiSq, true);
     s.Run.ResultsComputed = r == ComputeDone;
@@ -293,7 +343,7 @@ int ComputeAndShow(const std::string& dataFile) {
         Windows().Par->CopyEndToStart();
     }
     Windows().Par->ShowStartValues(false);
-    platform::PumpOneMessage();
+    PumpMessage();
     if (s.Run.StopRequested) return r;
     if (s.Run.ResultsComputed) {
         Windows().Main->Replot();
@@ -308,6 +358,7 @@ int ComputeAndShow(const std::string& dataFile) {
 }
 
 int InitialEvaluation(const std::string& dataFile) {
+    const HoldFileWrites holdFitFiles;
     ProgramState& s = State();
     const int weighting = s.Options.Weighting;
     s.Options.Weighting = 1;
@@ -329,6 +380,7 @@ int InitialEvaluation(const std::string& dataFile) {
 }
 
 int RunOneIteration(const std::string& dataFile) {
+    const HoldFileWrites holdFitFiles;
     ProgramState& s = State();
     ParamSet& par = s.Params;
     Windows().Par->CopyEndToStart();
@@ -336,12 +388,12 @@ int RunOneIteration(const std::string& dataFile) {
     ValidateParameters(par.Value, par.ParamCount);
     if (CountSearchParameters() > 0) {
         RoughInitialGuess(dataFile, s.History.Iteration > 3);
-        platform::PumpOneMessage();
+        PumpMessage();
         if (s.Run.StopRequested) return ComputeDone;
     }
     s.Run.ReadyToRun = true;
     const int r = ComputeAndShow(dataFile);
-    platform::PumpOneMessage();
+    PumpMessage();
     return r;
 }
 
@@ -385,6 +437,9 @@ bool IterationConverged(int iteration, int maxIterations, bool chiOk, bool param
 }
 
 RunOutcome RunIterations(const std::string& dataFile) {
+    // The files the run renews are written once, when it ends (however it
+    // ends), not after every minimisation.
+    const HoldFileWrites holdFitFiles;
     ProgramState& s = State();
     ParamSet& par = s.Params;
     IterationHistory& h = s.History;
@@ -412,7 +467,7 @@ RunOutcome RunIterations(const std::string& dataFile) {
             return RunOutcome::Failed;
         }
         s.Fit.PreviousChiSq = s.Fit.ChiSq;
-        platform::PumpOneMessage();
+        PumpMessage();
         if (s.Run.StopRequested) return RunOutcome::Stopped;
 
         const bool ok = ParametersConverged(old);

@@ -15,15 +15,26 @@ namespace pellucor {
 inline constexpr int ComputeDone = 0;
 // A start value of magnitude below 1e-32 (callers show message 4).
 inline constexpr int ComputeInvalidParameters = 1;
-// Not more data points than free parameters: nothing computed, a message
-// box (FitRefusedText / FitRefusedCaption) said so.
+// Too few data points for the parameters: a fit needs a positive divisor
+// for its chi-squared both per free parameter (points - free) and per
+// parameter of the code (points - parameters - 1, the divisor of the saved
+// chi-squared). Nothing computed; a message box (FitRefusedText /
+// FitRefusedCaption) said so.
 inline constexpr int ComputeTooFewPoints = 2;
 // The measured data could not be restored after a simulation: message 2
 // was shown, nothing was fitted and the spectrum is as it was.
 inline constexpr int ComputeDataUnavailable = 3;
 
+// The fit ended with a chi-squared that is no finite number (impedances so
+// large that their squares overflow): the results of the previous
+// computation are kept and a message box (FitFailedText /
+// FitRefusedCaption) said so.
+inline constexpr int ComputeNotFinite = 4;
+
 inline constexpr const char* FitRefusedText = "Too few data points for the number of free parameters.";
 inline constexpr const char* FitRefusedCaption = "Cannot fit";
+inline constexpr const char* FitFailedText =
+    "The fit gave no finite chi-squared. The previous results are kept.";
 
 // How a run of iterations ended.
 enum class RunOutcome {

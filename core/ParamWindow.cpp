@@ -34,7 +34,8 @@ void ParamWindow::ShowModelInfo(const std::string& dataFileName) {
     if (s.Params.FreeCount == 0 || s.Run.SimulateMode) {
         s.Fit.PreviousChiSq = 0;
         SetChiSqText(ValueText(s.Fit.ChiSq));
-        SetErrorEstimateText(ValueText(s.Fit.ChiSq));
+        // Nothing was fitted: there is no error estimate to show.
+        SetErrorEstimateText("");
     }
 }
 

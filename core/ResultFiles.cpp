@@ -13,6 +13,7 @@
 #include "core/CircuitCode.h"
 #include "core/ElementKinds.h"
 #include "core/FileWriting.h"
+#include "core/FitDriver.h"
 #include "core/NumericLib.h"
 #include "core/ProgramState.h"
 #include "core/SafeFile.h"
@@ -144,22 +145,28 @@ bool SaveReported(const std::string& path, const std::string& text) {
 }
 
 // A file the fit writes on its own, possibly many times in a run (replaced
-// without forcing it to the disk): every failure goes to the error sink; a
-// message box only outside batch mode and only once until that file is
-// written again.
-bool SaveDuringFit(const std::string& path, const std::string& text) {
-    std::string reason;
+// without forcing it to the disk; during a run only its last text is written,
+// see HoldFileWrites): every failure goes to the error sink; a message box
+// only outside batch mode and only once until that file is written again.
+void NoteFitFileWrite(const std::string& path, bool ok, const std::string& reason) {
     std::string& shown = State().Files.LastReportedWriteFailure;
-    if (WriteFileAtomically(path, text, &reason, /*durable=*/false)) {
+    if (ok) {
         if (shown == path) shown.clear();
-        return true;
+        return;
     }
     platform::ReportError(SaveFailureText(path, reason) + "\n");
     if (!State().Run.BatchMode && shown != path) {
         shown = path;
         ReportSaveFailure(path, reason);
     }
-    return false;
+}
+
+bool SaveDuringFit(const std::string& path, const std::string& text) {
+    if (HoldFileWrite(path, text, NoteFitFileWrite)) return true;
+    std::string reason;
+    const bool ok = WriteFileAtomically(path, text, &reason, /*durable=*/false);
+    NoteFitFileWrite(path, ok, reason);
+    return ok;
 }
 
 // ---- parameter file -------------------------------------------------------
@@ -180,6 +187,16 @@ const char* WeightingText(int weighting) {
         case 2: return " = statistical weighting     ";
         default: return "";
     }
+}
+
+// The sample area with three decimals, as files always held it, unless that
+// loses more than the fourth significant digit (micro-electrodes of 1e-6 cm2
+// would read "0.000", which no reader takes): then in exponent notation.
+std::string SampleAreaText(double area) {
+    const std::string fixed = FormatText("%.3lf", area);
+    const double back = std::strtod(fixed.c_str(), nullptr);
+    if (!std::isfinite(area) || std::fabs(back - area) <= 5e-4 * std::fabs(area)) return fixed;
+    return FormatText("%.3le", area);
 }
 
 struct ParameterRow {
@@ -245,7 +262,11 @@ bool ParseParameterFile(const std::string& text, ParameterFileContents& out, std
         reason = "the circuit code is longer than " + std::to_string(MaxCodeLength) + " characters";
         return false;
     }
-    const int paramCount = CdcParameterCount(code);
+    // The code is upper-cased before its parameters are counted: a code
+    // written in lower case names as many parameters as in upper case.
+    std::string upper = code;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const int paramCount = CdcParameterCount(upper);
     if (paramCount > MaxParams) {
         reason = "the circuit code " + code + " names more than " + std::to_string(MaxParams) + " parameters";
         return false;
@@ -459,8 +480,8 @@ bool WriteParameterFile(const std::string& dataFile, const std::string& parFile)
     text += "\n";
     text += FormatText("%3d             %48s \n", o.SignModeCode, SignModeText(o.SignModeCode));
     text += FormatText("%3d             %44s \n", o.Weighting, WeightingText(o.Weighting));
-    text += WithDecimalSeparator(
-        FormatText("%-12.3lf                %27s \n", s.Fit.SampleArea, " = sample area in square cm"));
+    text += WithDecimalSeparator(FormatText("%-12s                %27s \n", SampleAreaText(s.Fit.SampleArea).c_str(),
+                                            " = sample area in square cm"));
     text += s.Circuit.Code + "\n";
     // The chi-squared of the file is per (points - parameters - 1), the
     // divisor the parse sets, not the fit's degrees of freedom.
@@ -517,7 +538,8 @@ int ReadParameterFile(const std::string& dataFile, const std::string& parFile) {
         ps.Error[i] = r.error;
         ps.Fixed[i] = r.fixed != 0;
         ps.Sign[i] = r.end < 0 ? -1.0 : 1.0;
-        ps.LnValue[i] = std::log(std::fabs(ClampMagnitude(r.end)));
+        // The evaluator's limit, so that a value saved at the limit reads back unchanged.
+        ps.LnValue[i] = ClampedLog(r.end);
     }
     return 1;
 }

@@ -10,6 +10,10 @@
 namespace pellucor {
 namespace {
 
+// A stop request was already pending when the circuit fit's simplex was set
+// up (it is the run's business, not this minimisation's).
+bool g_stopBeforeSetup = false;
+
 void ColumnSums(const DMatrix& p, int n, DVector& psum) {
     for (int k = 1; k <= n; ++k) {
         double sum = 0.0;
@@ -70,7 +74,7 @@ double SimplexTrial(DMatrix& p, DVector& y, DVector& psum, double factor, int& e
 }
 
 void DownhillSimplex(DMatrix& p, DVector& y, int n, int& evaluations, double tolerance,
-                     int maxEvaluations, const SimplexObjective& f) {
+                     int maxEvaluations, const SimplexObjective& f, const std::function<bool()>& stop) {
     const int mpts = n + 1;
     DVector psum = AllocVector(1, n);
     DVector point = AllocVector(1, n);
@@ -97,6 +101,7 @@ void DownhillSimplex(DMatrix& p, DVector& y, int n, int& evaluations, double tol
         const double rtol = RelativeSpread(y[ihi], y[ilo]);
         if (rtol < tolerance) break;
         if (evaluations >= maxEvaluations) break;
+        if (stop && stop()) break;
         double ytry = Trial(p, y, psum, point, -1.0, evaluations, ihi, n, f);
         if (ytry <= y[ilo]) {
             Trial(p, y, psum, point, 2.0, evaluations, ihi, n, f);
@@ -129,6 +134,7 @@ double FreeParameterChiSquare(const DVector& x) {
 
 void SetupSimplex(int n) {
     ProgramState& s = State();
+    g_stopBeforeSetup = s.Run.StopRequested;
     ParamSet& par = s.Params;
     EnsureFitWorkArrays();
     for (int j = 1; j <= MaxParams; ++j) par.Sign[j] = 1.0;
@@ -148,7 +154,11 @@ void SetupSimplex(int n) {
 }
 
 void DownhillSimplex(DMatrix& p, DVector& y, int n, int& evaluations, double tolerance) {
-    DownhillSimplex(p, y, n, evaluations, tolerance, State().Fit.MaxEvaluations, FreeParameterChiSquare);
+    // The windows are served during the minimisation (see EvaluateChiSquare);
+    // a stop asked for since the simplex was set up ends it after the current
+    // pass, and the run then ends as after any step on a stop request.
+    DownhillSimplex(p, y, n, evaluations, tolerance, State().Fit.MaxEvaluations, FreeParameterChiSquare,
+                    [] { return !g_stopBeforeSetup && State().Run.StopRequested; });
 }
 
 int MinimiseChiSquare(int n, double& chiOut) {
@@ -165,6 +175,9 @@ int MinimiseChiSquare(int n, double& chiOut) {
     // parsed code (points - parameters - 1); the errors and the fit quality
     // of a fit are per degree of freedom of the free parameters.
     s.Fit.ChiSqDivisor = s.Spectrum.PointCount - n;
+    // A chi-squared that is no finite number leaves nothing to estimate; the
+    // fit driver gives the previous results back.
+    if (!std::isfinite(chiOut)) return evaluations;
     EstimateCovariance(s.Fit.ScaleVector);
     s.Fit.ChiSq = chiOut;
     return evaluations;

@@ -26,9 +26,11 @@ void BuildStartSimplex(DMatrix& p, int n, const DVector& start, double step);
 // values y[1..n+1]. Ends when the relative spread of the best and the worst
 // value falls below `tolerance` or when `maxEvaluations` evaluations have
 // been counted (silently; the vertices stay as they are). The counter is
-// reset at the start and counts every evaluation of this call.
+// reset at the start and counts every evaluation of this call. When `stop`
+// is given and answers true before a pass, the loop ends there as well.
 void DownhillSimplex(DMatrix& p, DVector& y, int n, int& evaluations, double tolerance,
-                     int maxEvaluations, const SimplexObjective& f);
+                     int maxEvaluations, const SimplexObjective& f,
+                     const std::function<bool()>& stop = {});
 
 // Moves the worst vertex ihi through the opposite face by `factor`, keeps
 // the trial point when it improves on that vertex, and returns its value.

@@ -60,11 +60,11 @@ public:
     void Replot() override { f_.Replot(State().Run.PlotKind); }
     void SetDialogFolders() override {
         const AppFolders& a = State().Folders;
-        f_.OpenDialog1Dir = a.DataFolder;
-        f_.SaveDialog2Dir = a.DataFolder;
-        f_.OpenDialog2Dir = a.ParFolder;
-        f_.SaveDialog1Dir = a.ParFolder;
-        f_.SaveDialog3Dir = a.ExportFolder;
+        f_.Dialogs.OpenDialog1.initialDir = a.DataFolder;
+        f_.Dialogs.SaveDialog2.initialDir = a.DataFolder;
+        f_.Dialogs.OpenDialog2.initialDir = a.ParFolder;
+        f_.Dialogs.SaveDialog1.initialDir = a.ParFolder;
+        f_.Dialogs.SaveDialog3.initialDir = a.ExportFolder;
     }
     void SetChartFontSizes() override { f_.chart_->SetFontSizes(f_.Largefont1->isChecked()); }
     void ShowSampleArea() override { f_.ShowSampleArea(); }
@@ -784,9 +784,7 @@ void TMainForm::SampleIDsClick() { Trace("SampleIDsClick"); NotAvailable("Edit S
 
 void TMainForm::SetupImageViewer1Click() {
     Trace("SetupImageViewer1Click");
-    platform::FileDialogRequest request;
-    request.title = "Select Image Viewer";
-    const std::optional<std::string> chosen = platform::services().fileDialogs->SaveFile(request);
+    const std::optional<std::string> chosen = platform::services().fileDialogs->SaveFile(Dialogs.SaveDialog7);
     if (!chosen) return;
     platform::SettingsStore& store = *platform::services().settings;
     const std::string key = UserSettingsKey();

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "core/WindowHooks.h"
+#include "mainwindow/FileDialogs.h"
 #include "mainwindow/MainChart.h"
 #include "mainwindow/ProgramProfile.h"
 
@@ -90,9 +91,10 @@ public:
     QToolButton* AddButton(QToolBar* bar, const char* name, const QString& hint,
                            void (TMainForm::*handler)(), bool guard = false);
 
-    // The initial folders and the file name of the file dialogs.
-    std::string OpenDialog1Dir, OpenDialog1FileName, OpenDialog2Dir, SaveDialog1Dir,
-        SaveDialog2Dir, SaveDialog3Dir;
+    // The file dialogs (their folders and names are set at run time) and the
+    // file name the open dialog last had.
+    MainFileDialogs Dialogs;
+    std::string OpenDialog1FileName;
 
     // The handler that ran last (tests map every control to its handler).
     const std::string& LastHandler() const { return lastHandler_; }

@@ -1,5 +1,6 @@
 #include "platform/Clock.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 
@@ -76,6 +77,10 @@ std::string FormatTimeMs(const DateTime& t) {
     char buf[40];
     std::snprintf(buf, sizeof buf, "%02d:%02d:%02d:%03d", t.hour, t.minute, t.second, t.msec);
     return buf;
+}
+
+double Clock::MonotonicSeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 }  // namespace pellucor::platform

@@ -17,6 +17,9 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual DateTime Now() = 0;
+    // Seconds from an arbitrary start that never goes back (for intervals);
+    // the default reads the system's steady clock.
+    virtual double MonotonicSeconds();
 };
 
 // "mm/dd/yyyy" with a decimal point, "yyyy.mm.dd" with a decimal comma.

@@ -6,8 +6,11 @@ set -euo pipefail
 # libuemf-dev writes and reads EMF and WMF; libwmf-bin renders WMF independently in tests;
 # poppler-utils turns printed PDF pages into pictures in tests; clang and its runtime build the
 # fuzz targets; locales gives tests a decimal-comma locale.
+# gsfonts gives libwmf's renderer its fonts; emf2svg and librsvg2-bin render EMF files
+# independently in tests (EMF -> SVG -> PNG).
 packages=(g++ cmake ninja-build qt6-base-dev libjpeg-dev libgtest-dev libbenchmark-dev fonts-liberation
-          libuemf-dev libwmf-bin poppler-utils clang libclang-rt-dev locales)
+          libuemf-dev libwmf-bin poppler-utils clang libclang-rt-dev locales
+          gsfonts emf2svg librsvg2-bin)
 
 missing=()
 for p in "${packages[@]}"; do

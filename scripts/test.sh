@@ -11,3 +11,8 @@ export ASAN_OPTIONS=detect_leaks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cd "$dir"
 ctest --output-on-failure -j "$(nproc)"
+# A short fuzzing pass, a few seconds per target, where clang is installed
+# (scripts/fuzz.sh runs them longer by hand).
+if command -v clang++ >/dev/null; then
+  bash "$root/scripts/fuzz.sh" 3
+fi

@@ -136,6 +136,11 @@ void Canvas::SetDevice(DrawDevice* device) {
     if (device_) font_.SetPixelsPerInch(device_->GetDeviceCaps().logPixelsY);
 }
 
+void Canvas::SetFontResolution(int pixelsPerInch) {
+    font_.SetPixelsPerInch(pixelsPerInch);
+    fontValid_ = false;
+}
+
 void Canvas::RequireState() {
     if (!device_) return;
     if (!penValid_) {

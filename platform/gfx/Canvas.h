@@ -135,6 +135,9 @@ public:
     // Changes the device drawn on; pen, brush and font are realised on it
     // again before the next drawing.
     void SetDevice(DrawDevice* device);
+    // Realises the canvas font at another resolution from now on (the font
+    // is realised again before the next text).
+    void SetFontResolution(int pixelsPerInch);
     DrawDevice* Device() const { return device_; }
     // The device with the pen, brush and font realised (null without one).
     DrawDevice* Handle();

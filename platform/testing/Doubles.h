@@ -54,10 +54,15 @@ private:
     std::deque<std::optional<std::string>> opens_, saves_;
 };
 
+// The time of day stays `now`; the interval clock stands at `monotonic`
+// unless `monotonicSource` is given (tests advance it as they like).
 class FixedClock final : public Clock {
 public:
     DateTime now;
+    double monotonic = 0.0;
+    std::function<double()> monotonicSource;
     DateTime Now() override { return now; }
+    double MonotonicSeconds() override { return monotonicSource ? monotonicSource() : monotonic; }
 };
 
 // Counts calls; after `stopAfter` calls runs `onStop` (e.g. sets the stop flag).

@@ -97,6 +97,22 @@ TEST(AxisRender, LinearAxisAgainstLogarithmicAxisWithGridsAndTitles) {
     EXPECT_NEAR(t[1] - t[2], t[2] - t[3], 1);
     EXPECT_GT(CountPixels(img, qRgb(0, 0, 255)), 100);  // the series was drawn
     EXPECT_GT(CountPixels(img, qRgb(128, 128, 128)), 200);  // ticks and dotted grid
+    // The dotted minor grid shows the background through its gaps: a row of
+    // it holds grid pixels and background pixels, never black ones.
+    const auto minors = l.MinorTickPositions();
+    ASSERT_FALSE(minors.empty());
+    for (int y : {minors.front(), minors[minors.size() / 2]}) {
+        int grid = 0, background = 0, black = 0;
+        for (int x = chart.ChartRect.Left + 3; x < chart.ChartRect.Right - 3; ++x) {
+            const QRgb p = img.pixel(x, y) & 0xFFFFFF;
+            grid += p == (qRgb(220, 220, 220) & 0xFFFFFF);
+            background += p == 0xFFFFFF;
+            black += p == 0;
+        }
+        EXPECT_GT(grid, 50) << y;
+        EXPECT_GT(background, 50) << y;
+        EXPECT_EQ(black, 0) << y;
+    }
 }
 
 TEST(AxisRender, LogFrequencyAxisFromOneMillihertzToOneMegahertz) {

@@ -194,12 +194,17 @@ TEST(ChartCanvas3D, ClipCubeClipsToTheProjectedBoxOutline) {
 TEST(ChartCanvas, RotateLabelSetsEscapementForOneCall) {
     RecordedCanvas c;
     c.rec.recordState = true;
-    for (int angle : {450, 360, 90}) {
+    // Escapement and orientation in tenths of a degree; angles above 360
+    // are reduced once.
+    const struct {
+        int angle, expected;
+    } cases[] = {{450, 900}, {360, 3600}, {90, 900}, {0, 0}, {270, 2700}, {361, 10}, {800, 4400}};
+    for (const auto& [angle, expected] : cases) {
+        SCOPED_TRACE(angle);
         c.rec.Clear();
         c.canvas.RotateLabel(10, 20, "lbl", angle);
         const auto fonts = c.rec.CallsStartingWith("SelectFont");
         ASSERT_GE(fonts.size(), 2u) << "rotated copy, then the canvas font again";
-        const int expected = (angle > 360 ? angle - 360 : angle) * 10;
         const std::string& rotated = fonts[fonts.size() - 2];
         EXPECT_EQ(rotated, "SelectFont Arial -11 " + std::to_string(expected) + " " +
                                std::to_string(expected));

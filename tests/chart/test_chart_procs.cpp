@@ -62,6 +62,16 @@ TEST(DateTimeSteps, RoundDate) {
     EXPECT_DOUBLE_EQ(ChartRoundDate(early, dtOneYear), early) << "1900 and before unchanged";
 }
 
+TEST(DateTimeSteps, ValuesBeyondTheCalendarAreNumbers) {
+    // Whole days of these do not fit an integer: no calendar arithmetic.
+    for (double big : {1e308, 9.3e18, 2e9}) {
+        EXPECT_EQ(ChartRoundDate(big, dtOneMonth), big);
+        double v = big;
+        ChartDateTimeIncrement(true, true, v, 30, dtOneMonth);
+        EXPECT_EQ(v, big + 30);
+    }
+}
+
 TEST(DateTimeSteps, Increment) {
     double v = Serial(1999, 12, 31, 10);
     ChartDateTimeIncrement(true, true, v, 30, dtOneMonth);
@@ -75,17 +85,32 @@ TEST(DateTimeSteps, Increment) {
     v = Serial(2000, 11, 3);
     ChartDateTimeIncrement(true, true, v, 90, dtThreeMonths);
     EXPECT_DOUBLE_EQ(v, Serial(2001, 2, 1));
-    // Half months: above 15 -> 15, 2..15 -> 1, on the 1st a month on and the 15th.
-    v = Serial(2000, 3, 20);
-    ChartDateTimeIncrement(true, true, v, 15, dtHalfMonth);
-    EXPECT_DOUBLE_EQ(v, Serial(2000, 3, 15));
-    ChartDateTimeIncrement(true, true, v, 15, dtHalfMonth);
-    EXPECT_DOUBLE_EQ(v, Serial(2000, 3, 1));
-    ChartDateTimeIncrement(true, true, v, 15, dtHalfMonth);
-    EXPECT_DOUBLE_EQ(v, Serial(2000, 4, 15));
-    v = Serial(2000, 1, 1);
-    ChartDateTimeIncrement(true, false, v, 15, dtHalfMonth);
-    EXPECT_DOUBLE_EQ(v, Serial(1999, 12, 15));
+    // Half months step between the 1st and the 15th: forward always later,
+    // back always earlier.
+    const struct {
+        int y, m, d;
+        bool forward;
+        int ey, em, ed;
+    } halves[] = {
+        {2000, 3, 20, true, 2000, 4, 1},   {2000, 3, 15, true, 2000, 4, 1},
+        {2000, 3, 14, true, 2000, 3, 15},  {2000, 3, 1, true, 2000, 3, 15},
+        {2000, 12, 31, true, 2001, 1, 1},  {2000, 12, 15, true, 2001, 1, 1},
+        {2000, 3, 20, false, 2000, 3, 15}, {2000, 3, 15, false, 2000, 3, 1},
+        {2000, 3, 2, false, 2000, 3, 1},   {2000, 1, 1, false, 1999, 12, 15},
+    };
+    for (const auto& c : halves) {
+        v = Serial(c.y, c.m, c.d, 6);
+        ChartDateTimeIncrement(true, c.forward, v, 15, dtHalfMonth);
+        EXPECT_DOUBLE_EQ(v, Serial(c.ey, c.em, c.ed)) << c.y << "-" << c.m << "-" << c.d << " " << c.forward;
+    }
+    // Marks laid out forward from a rounded start keep moving on.
+    v = ChartRoundDate(Serial(2000, 5, 20, 14), dtHalfMonth);
+    for (int i = 0; i < 30; ++i) {
+        const double before = v;
+        ChartDateTimeIncrement(true, true, v, 15, dtHalfMonth);
+        ASSERT_GT(v, before) << i;
+    }
+    EXPECT_DOUBLE_EQ(v, Serial(2001, 8, 15));  // 15 May 2000 and 30 half months
     // A leap day moved by a year lands on the last day of February.
     v = Serial(2000, 2, 29);
     ChartDateTimeIncrement(true, true, v, 365, dtOneYear);

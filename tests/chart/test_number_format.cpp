@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <limits>
 
 #include "chart/NumberFormat.h"
@@ -111,6 +113,12 @@ TEST(FormatDateTimeTest, DatePartsTimePartsAndLiterals) {
         {"dd/mm hh:nn", 36586.999999999, "02/03 00:00"},  // under half a millisecond to midnight
     };
     for (const auto& c : cases) EXPECT_EQ(FormatDateTime(c.picture, c.value), c.expected) << c.picture;
+}
+
+TEST(FormatDateTimeTest, NoTextForValuesThatAreNoDate) {
+    for (double v : {std::nan(""), HUGE_VAL, -HUGE_VAL, 1e308, -1e308, 9.3e18, 2e9})
+        EXPECT_EQ(FormatDateTime("dd/mm/yyyy hh:nn", v), "") << v;
+    EXPECT_EQ(FormatDateTime("yyyy", -36522.0), "1800");  // dates before 1900 still have one
 }
 
 }  // namespace

@@ -300,6 +300,35 @@ TEST_F(SeriesDrawTest, FarValuesAreClippedKeepingTheDirection) {
     }
 }
 
+TEST_F(SeriesDrawTest, ValueToPixelPositionsThroughTheBoundAxes) {
+    TPointSeries s, r;
+    chart.AddSeries(&s);
+    chart.AddSeries(&r);
+    r.SetVertAxis(aRightAxis);
+    s.AddXY(0, 0);
+    r.AddXY(0, 0);
+    FixAxes(0, 8, 0, 4);
+    chart.RightAxis->SetMinMax(-100, 100);
+    DrawRecorded();
+    const auto& b = *chart.BottomAxis;
+    const auto& l = *chart.LeftAxis;
+    struct Case {
+        double x, y;
+    };
+    for (const Case c : {Case{0, 0}, Case{8, 4}, Case{2, 1}, Case{6, 3.5}}) {
+        const double px = b.PixelStart + c.x / 8 * (b.PixelEnd - b.PixelStart);
+        const double py = l.PixelEnd - c.y / 4 * (l.PixelEnd - l.PixelStart);
+        EXPECT_EQ(s.CalcXPosValue(c.x), static_cast<int>(std::nearbyint(px))) << c.x;
+        EXPECT_EQ(s.CalcYPosValue(c.y), static_cast<int>(std::nearbyint(py))) << c.y;
+        EXPECT_NEAR(s.XScreenToValue(s.CalcXPosValue(c.x)), c.x, 8.0 / (b.PixelEnd - b.PixelStart));
+    }
+    // The right axis maps its own range onto the same rows: its middle is the
+    // plot's middle.
+    const auto& ra = *chart.RightAxis;
+    EXPECT_NEAR(r.CalcYPosValue(0), (ra.PixelStart + ra.PixelEnd) / 2.0, 0.5);
+    EXPECT_EQ(r.CalcYPosValue(100), ra.PixelStart);
+}
+
 // ----- clicks -----
 
 TEST_F(SeriesDrawTest, PointerClickIsStrictlyInsideTheHalfSizes) {
@@ -532,6 +561,118 @@ TEST(ChartRegistry, RegistrationsAndNewSeries) {
     EXPECT_EQ(chart.GetSeries(1), s1.get());
     chart.SeriesDown(s1.get());  // already last
     EXPECT_EQ(chart.GetSeries(1), s1.get());
+}
+
+TEST_F(LayoutTest, FootInvertedLegendAndLegendWithoutResize) {
+    chart.AxisVisible = false;
+    chart.Title->Visible = false;
+    chart.Legend->Visible = true;
+    chart.Legend->SetLegendStyle(lsSeries);
+    TPointSeries a, b, c;
+    for (auto* s : {&a, &b, &c}) {
+        chart.AddSeries(s);
+        s->AddXY(1, 1);
+    }
+    a.SetTitle("Msd.");
+    b.SetTitle("Calc.");
+    c.SetTitle("Msd. angle");
+    chart.Foot->Add("first");
+    chart.Foot->Add("second");
+    DrawRecorded();
+    const int hFoot = FontHeightOf(*chart.Foot->Font);
+    const int bottom = chart.Height - MulDiv(4, chart.Height, 100);
+    auto texts = TextCalls(device);
+    auto find = [&](const std::string& t) {
+        for (const auto& call : texts)
+            if (call.text == t) return call;
+        return TextCall{-1, -1, t};
+    };
+    EXPECT_EQ(find("second").y, bottom - hFoot);
+    EXPECT_EQ(find("first").y, bottom - 2 * hFoot);
+    EXPECT_EQ(chart.ChartRect.Bottom, bottom - 2 * hFoot - 5);
+    EXPECT_LT(find("Msd.").y, find("Calc.").y);
+    EXPECT_LT(find("Calc.").y, find("Msd. angle").y);
+
+    // Inverted: the last item first; a click still counts from the top.
+    chart.Legend->SetInverted(true);
+    DrawRecorded();
+    texts = TextCalls(device);
+    EXPECT_GT(find("Msd.").y, find("Calc.").y);
+    EXPECT_GT(find("Calc.").y, find("Msd. angle").y);
+    const TextCall top = find("Msd. angle");
+    EXPECT_EQ(chart.Legend->Clicked(top.x, top.y + 2), 0);
+
+    // Without ResizeChart the plot keeps its width but for the margin.
+    chart.Legend->SetResizeChart(false);
+    DrawRecorded();
+    const int widthBefore = chart.Width - 2 * MulDiv(3, chart.Width, 100);
+    EXPECT_EQ(chart.ChartRect.Right, chart.Width - MulDiv(3, chart.Width, 100) - MulDiv(3, widthBefore, 100));
+}
+
+TEST(ChartClass, BackColourFreeColoursAndSeriesOrder) {
+    TChart chart;
+    chart.Loading = true;
+    chart.SetBackColor(clWhite);  // as a stored definition sets it
+    EXPECT_EQ(chart.BackWall->Brush->GetStyle(), TBrushStyle::Clear);
+    chart.Loaded();
+    chart.SetBackColor(clYellow);
+    EXPECT_EQ(chart.BackWall->Brush->GetStyle(), TBrushStyle::Solid);
+    EXPECT_EQ(chart.GetBackColor(), clYellow);
+    chart.Color = clRed;
+    EXPECT_FALSE(chart.IsFreeSeriesColor(clRed, true));
+    EXPECT_TRUE(chart.IsFreeSeriesColor(clRed, false));
+    EXPECT_FALSE(chart.IsFreeSeriesColor(clYellow, true));
+    TPointSeries a, b;
+    chart.AddSeries(&a);
+    chart.AddSeries(&b);
+    EXPECT_NE(a.SeriesColor, clRed);  // a free palette colour
+    EXPECT_NE(a.SeriesColor, b.SeriesColor);
+    chart.SeriesUp(&a);  // already first
+    EXPECT_EQ(chart.GetSeries(0), &a);
+    chart.SeriesUp(&b);
+    EXPECT_EQ(chart.GetSeries(0), &b);
+}
+
+TEST(ChartRegistry, CloneAndChangeOfSeriesType) {
+    RegisterStandardSeries();
+    TChart chart;
+    TPointSeries first;
+    chart.AddSeries(&first);
+    auto s = CreateNewSeries(&chart, "TPointSeries");
+    s->SetTitle("Msd.");
+    s->SetVertAxis(aRightAxis);
+    s->XValues->Order = loNone;
+    s->AddXY(3, 30, "a", clRed);
+    s->AddXY(1, 10, "b");
+    int clicks = 0;
+    s->OnClick = [&](TChartSeries*, int, TMouseButton, TShiftState, int, int) { ++clicks; };
+    const std::string name = s->Name;
+
+    const auto copy = CloneChartSeries(*s);
+    EXPECT_EQ(copy->ClassName(), "TPointSeries");
+    EXPECT_EQ(copy->Title, "Msd.");
+    EXPECT_EQ(copy->VertAxisObject, chart.RightAxis);
+    ASSERT_EQ(copy->Count(), 2);
+    EXPECT_EQ(copy->GetxValue(0), 3);  // the source's order
+    EXPECT_EQ(copy->GetValueColor(0), clRed);
+    EXPECT_EQ(copy->GetXLabel(1), "b");
+
+    TChartSeries* old = s.get();
+    ChangeSeriesType(s, "TPointSeries");  // same class: nothing
+    EXPECT_EQ(s.get(), old);
+    const int place = chart.SeriesList.IndexOf(old);
+    ChangeSeriesType(s, "TLineSeries");
+    EXPECT_NE(dynamic_cast<TLineSeries*>(s.get()), nullptr);
+    EXPECT_EQ(chart.SeriesList.IndexOf(s.get()), place);
+    EXPECT_EQ(s->Name, name);
+    EXPECT_EQ(s->Title, "Msd.");
+    EXPECT_EQ(s->Count(), 2);
+    ASSERT_TRUE(s->OnClick);
+    s->OnClick(s.get(), 0, mbLeft, 0, 0, 0);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(static_cast<TLineSeries*>(s.get())->Pointer->Visible);  // from a point series
+    EXPECT_THROW(ChangeSeriesType(s, "TNoSuchSeries"), ChartException);
+    EXPECT_NE(dynamic_cast<TLineSeries*>(s.get()), nullptr);
 }
 
 TEST_F(LayoutTest, EqualEndsOfAFixedRangeGiveOneLabel) {

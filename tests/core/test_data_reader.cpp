@@ -99,6 +99,31 @@ TEST_F(DataReader, ZMarkerLayoutReadsOnlyAfterTheFreqLine) {
     }
 }
 
+TEST_F(DataReader, ZMarkerExportWithBareCommaSeparators) {
+    // An instrument export: signature bytes, the marker line, a header line
+    // and nine fields per line separated by bare commas.
+    ASSERT_EQ(ReadImpedanceData(kData + "z60_bare_commas.txt"), 0);
+    EXPECT_TRUE(services.messages.transcript().empty());
+    const SpectrumBlock& s = State().Spectrum;
+    ASSERT_EQ(s.PointCount, 41);
+    EXPECT_DOUBLE_EQ(s.Frequency[1], 10000.0);
+    EXPECT_DOUBLE_EQ(s.ZReal[1], 0.010000506477626);    // field 5
+    EXPECT_DOUBLE_EQ(s.ZImag[1], 0.000031822927777);    // field 6, capacitive: turned positive
+    EXPECT_DOUBLE_EQ(s.Frequency[41], 0.1);
+    EXPECT_DOUBLE_EQ(s.ZReal[41], 0.011999999210432);
+    EXPECT_DOUBLE_EQ(s.ZImag[41], 0.000001256636565);
+
+    // The same lines with decimal commas and ", " separators still read as such.
+    std::string z = "\"Z60 export\"\n   Freq(Hz), a, b, c, Z', Z''\n";
+    for (int i = 1; i <= 15; ++i) z += std::to_string(i * 100) + ",5, 0, 0, 0, 7,25, -3,5, 0, 0, 0\n";
+    ResetProgramState();
+    ASSERT_EQ(Read(z), 0);
+    EXPECT_EQ(State().Spectrum.PointCount, 15);
+    EXPECT_DOUBLE_EQ(State().Spectrum.Frequency[1], 1500.5);
+    EXPECT_DOUBLE_EQ(State().Spectrum.ZReal[1], 7.25);
+    EXPECT_DOUBLE_EQ(State().Spectrum.ZImag[1], 3.5);
+}
+
 TEST_F(DataReader, CurveLayoutReadsOnlyAfterTheZcurveLine) {
     ASSERT_EQ(ReadImpedanceData(kData + "curve_layout.txt"), 0);
     const SpectrumBlock& s = State().Spectrum;

@@ -168,51 +168,72 @@ TEST_F(EvaluatorReuseTest, ModulusWeightedSumOverManyPoints) {
 
 // ---- parameter window labels ------------------------------------------------
 
-// A window that counts how often its labels are set.
-class CountingParamWindow : public MemoryParamWindow {
-public:
-    void SetRowLabel(int row, const std::string& t) override {
-        ++labelWrites;
-        MemoryParamWindow::SetRowLabel(row, t);
-    }
-    int labelWrites = 0;
-};
-
 TEST_F(EvaluatorReuseTest, LabelsFollowKindsUnitsAndWindows) {
-    CountingParamWindow window;
-    InstallWindows(WindowSet{&window, nullptr, nullptr, nullptr});
+    // However the evaluator saves work between calls, the rows of the window
+    // shown must always name the kinds of the code evaluated last, in the
+    // units in force.
     SetFrequencies({1.0, 10.0});
+    auto label = [](int row) { return DefaultParamWindow().label[row]; };
     Simulate("R(CR)", {100.0, 1e-5, 1000.0});
-    EXPECT_EQ(window.labelWrites, MaxParams);
-    EXPECT_EQ(window.label[2], "Capacitance,         [F]");
-    EXPECT_EQ(window.label[4], "Not used         ");
+    EXPECT_EQ(label(2), "Capacitance,         [F]");
+    EXPECT_EQ(label(3), "Resistance,        [ohm]");
+    EXPECT_EQ(label(4), "Not used         ");
 
-    // Unchanged kinds and units: the labels stand.
-    Simulate("R(CR)", {120.0, 2e-5, 900.0});
-    EXPECT_EQ(window.labelWrites, MaxParams);
-
-    // Other kinds.
+    // Other kinds: the row of the exponent and the rows below move.
     Simulate("R(QR)", {100.0, 1e-5, 0.7, 1000.0});
-    EXPECT_EQ(window.labelWrites, 2 * MaxParams);
-    EXPECT_EQ(window.label[3], "Freq power, n    [0<n<1]");
+    EXPECT_EQ(label(3), "Freq power, n    [0<n<1]");
+    EXPECT_EQ(label(4), "Resistance,        [ohm]");
 
-    // Other units: the per-area labels.
+    // Back to the first code: nothing of the second may stay.
+    Simulate("R(CR)", {100.0, 1e-5, 1000.0});
+    EXPECT_EQ(label(3), "Resistance,        [ohm]");
+    EXPECT_EQ(label(4), "Not used         ");
+
+    // Same kinds, other units: the per-area labels.
     State().Run.PerAreaUnits = true;
-    Simulate("R(QR)", {100.0, 1e-5, 0.7, 1000.0});
-    EXPECT_EQ(window.labelWrites, 3 * MaxParams);
-    EXPECT_EQ(window.label[1], "Resistance,    [ohm-cm2]");
+    Simulate("R(CR)", {100.0, 1e-5, 1000.0});
+    EXPECT_EQ(label(1), "Resistance,    [ohm-cm2]");
+    EXPECT_EQ(label(2), "Capacitance,     [F/cm2]");
 
-    // A window installed afresh gets every label, as does the default window
-    // after it was reset.
-    CountingParamWindow second;
+    // A window installed afresh, and the default window after a reset, get
+    // every label although code and units did not change.
+    MemoryParamWindow second;
     InstallWindows(WindowSet{&second, nullptr, nullptr, nullptr});
-    Simulate("R(QR)", {100.0, 1e-5, 0.7, 1000.0});
-    EXPECT_EQ(second.labelWrites, MaxParams);
+    Simulate("R(CR)", {100.0, 1e-5, 1000.0});
     EXPECT_EQ(second.label[1], "Resistance,    [ohm-cm2]");
+    EXPECT_EQ(second.label[4], "Not used         ");
     ResetWindows();
-    Simulate("R(QR)", {100.0, 1e-5, 0.7, 1000.0});
-    EXPECT_EQ(DefaultParamWindow().label[1], "Resistance,    [ohm-cm2]");
+    Simulate("R(CR)", {100.0, 1e-5, 1000.0});
+    EXPECT_EQ(label(1), "Resistance,    [ohm-cm2]");
+    EXPECT_EQ(label(3), "Resistance,    [ohm-cm2]");
     ResetWindows();
 }
 
 }  // namespace
+
+// Every spectrum size, whole vector widths or not, gives each point exactly
+// what a spectrum of that point alone gives, for codes with loop elements
+// (R, C, Q, W) and point-by-point elements (D, T) at both levels.
+TEST_F(EvaluatorReuseTest, EverySpectrumSizeGivesEachPointItsOwnImpedance) {
+    struct Case {
+        std::string code;
+        std::vector<double> values;
+    };
+    const Case cases[] = {{"R(CR)(QR)", {10.0, 1e-6, 100.0, 1e-4, 0.8, 200.0}},
+                          {"R(DR)W", {10.0, 1e-5, 1e-3, 0.8, 5.0, 1000.0, 2e-3}},
+                          {"(R(TC))D", {50.0, 1e-3, 0.4, 1e-5, 2e-5, 1e-2, 0.6, 4.0}}};
+    for (const Case& c : cases)
+        for (int n : {1, 2, 7, 8, 9, 15, 16, 17, 60, 199}) {
+            SCOPED_TRACE(c.code + " at " + std::to_string(n) + " points");
+            std::vector<double> f;
+            for (int i = 0; i < n; ++i) f.push_back(1e5 * std::pow(1e-7, n > 1 ? i / (n - 1.0) : 0.0));
+            SetFrequencies(f);
+            const std::vector<C> z = Simulate(c.code, c.values);
+            ASSERT_EQ(z.size(), static_cast<size_t>(n));
+            for (int i = 0; i < n; ++i) {
+                SetFrequencies({f[static_cast<size_t>(i)]});
+                const std::vector<C> one = Simulate(c.code, c.values);
+                ASSERT_EQ(z[static_cast<size_t>(i)], one[0]) << "point " << i + 1;
+            }
+        }
+}

@@ -239,10 +239,107 @@ TEST_F(FitDriver, TooFewPointsForTheFreeParametersAreRefused) {
     EXPECT_EQ(services.messages.transcript().back().text, FitRefusedText);
     EXPECT_EQ(RunIterations(State().Files.DataFileName), RunOutcome::Failed);
     EXPECT_FALSE(State().Run.ResultsComputed);
-    // With one parameter fixed, 3 points leave one degree of freedom.
-    SelectModel("R(CR)", {50, 2e-5, 800}, {2});
-    EXPECT_EQ(Compute(State().Files.DataFileName, chi, true), ComputeDone);
+    // A fit needs a degree of freedom per free parameter and per parameter
+    // of the code (the divisor of the saved chi-squared, points - P - 1).
+    struct Case {
+        int points;
+        std::vector<int> fixed;
+        int result;
+    } cases[] = {
+        {4, {}, ComputeTooFewPoints},   // 4 - 3 = 1, but 4 - 3 - 1 = 0
+        {4, {2}, ComputeTooFewPoints},  // 4 - 2 = 2, but 4 - 3 - 1 = 0
+        {5, {2}, ComputeDone},
+        {5, {}, ComputeDone},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.points);
+        FreshFitState();
+        services.messages.clear();
+        LoadSpectrum(RCR, c.points, 1e3, 1);
+        SelectModel("R(CR)", {50, 2e-5, 800}, c.fixed);
+        EXPECT_EQ(Compute(State().Files.DataFileName, chi, true), c.result);
+        EXPECT_EQ(services.messages.transcript().size(), c.result == ComputeDone ? 0u : 1u);
+    }
+    // 15 points and 14 free parameters leave the saved chi-squared no divisor.
+    FreshFitState();
+    LoadSpectrum(RCR, 15, 1e5, 0.1);
+    SelectModel("R(CR)(CR)(CR)(CR)(CR)(CR)R", {50, 2e-5, 800, 1e-6, 10, 1e-7, 5, 1e-8, 3, 1e-4, 7, 1e-3, 9, 2});
+    EXPECT_EQ(Compute(State().Files.DataFileName, chi, true), ComputeTooFewPoints);
+    EXPECT_EQ(RunIterations(State().Files.DataFileName), RunOutcome::Failed);
 }
+
+TEST_F(FitDriver, AFitWithoutAFiniteChiSquaredFailsAndKeepsThePreviousResults) {
+    LoadRCR();
+    ASSERT_EQ(RunFullFit(), RunOutcome::Finished);
+    const ParamSet before = State().Params;
+    const double chiBefore = State().Fit.ChiSq;
+    const SpectrumBlock spectrumBefore = State().Spectrum;
+    ASSERT_TRUE(std::isfinite(chiBefore));
+
+    // Impedances near 1e300: every squared residual overflows.
+    SpectrumBlock& sp = State().Spectrum;
+    for (int i = 1; i <= sp.PointCount; ++i) {
+        sp.ZReal[i] *= 1e297;
+        sp.ZImag[i] *= 1e297;
+    }
+    services.messages.clear();
+    EXPECT_EQ(RunIterations(State().Files.DataFileName), RunOutcome::Failed);
+    EXPECT_FALSE(State().Run.ResultsComputed);
+    // Said by the rough search's trial fit and by the iteration's fit.
+    ASSERT_FALSE(services.messages.transcript().empty());
+    for (const auto& m : services.messages.transcript()) EXPECT_EQ(m.text, FitFailedText);
+    EXPECT_EQ(State().Fit.ChiSq, chiBefore);
+    for (int j = 1; j <= 3; ++j) {
+        EXPECT_EQ(State().Params.LnValue[j], before.LnValue[j]) << j;
+        EXPECT_EQ(State().Params.Error[j], before.Error[j]) << j;
+        EXPECT_EQ(State().Params.Sign[j], before.Sign[j]) << j;
+    }
+    for (int i = 1; i <= sp.PointCount; ++i) {
+        EXPECT_EQ(sp.ZRealCalc[i], spectrumBefore.ZRealCalc[i]) << i;
+        EXPECT_EQ(sp.ZImagCalc[i], spectrumBefore.ZImagCalc[i]) << i;
+    }
+}
+
+TEST_F(FitDriver, CalculatedRowsAreTheModelAsTheEvaluatorFittedIt) {
+    // R(QR) with the exponent fixed at 1.2: the evaluator limits it to 0.99,
+    // so the rows shown and saved must be R0 + 1/(Q (jw)^0.99 + 1/R1) with the
+    // fitted values, worked out here.
+    auto z = [](double w) { return 20.0 + 1.0 / (1.0 / 500 + Cpe(2e-5, 0.99, w)); };
+    LoadSpectrum(z, 30, 1e4, 0.01);
+    SelectModel("R(QR)", {30, 1e-5, 1.2, 300}, {3});
+    ASSERT_EQ(RunFullFit(), RunOutcome::Finished);
+    const SpectrumBlock& sp = State().Spectrum;
+    for (int i = 1; i <= sp.PointCount; ++i) {
+        const Cplx expect = Fitted(1) + 1.0 / (1.0 / Fitted(4) + Cpe(Fitted(2), 0.99, TwoPi * sp.Frequency[i]));
+        EXPECT_NEAR(sp.ZRealCalc[i], expect.real(), 1e-9 * std::abs(expect)) << i;
+        EXPECT_NEAR(sp.ZImagCalc[i], -expect.imag(), 1e-9 * std::abs(expect)) << i;
+    }
+}
+
+TEST_F(FitDriver, ChiSquaredPerDegreeOfFreedomIsUndefinedWithoutOne) {
+    // Nothing free and as many points as parameters plus one: no degree of freedom.
+    LoadSpectrum(RCR, 4, 1e3, 1);
+    SelectModel("R(CR)", {50, 2e-5, 800}, {1, 2, 3});
+    ProgramState& s = State();
+    s.Params.FreeCount = 0;
+    ASSERT_EQ(s.Fit.ChiSqDivisor, 0);
+    double chi = 5.0;
+    ShowFitQuality(chi);
+    EXPECT_EQ(DefaultParamWindow().chiSqText, FormatGeneral(std::nan(""), 4));
+    EXPECT_NE(DefaultParamWindow().chiSqText, "0");
+    EXPECT_TRUE(std::isnan(ChiSqPerDegreeOfFreedom(0.0)));
+}
+
+TEST_F(FitDriver, ModelInfoWithNothingFreeShowsNoErrorEstimate) {
+    ProgramState& s = State();
+    s.Params.FreeCount = 0;
+    s.Fit.ChiSq = 0.25;
+    DefaultParamWindow().errorEstimateText = "< 3 pct.";
+    Windows().Par->ShowModelInfo("d.txt");
+    EXPECT_EQ(DefaultParamWindow().chiSqText, "0.25");
+    EXPECT_EQ(DefaultParamWindow().errorEstimateText, "");
+}
+
 
 TEST_F(FitDriver, MeasuredDataOfAnyOriginSurviveASimulation) {
     // Data that came from no file (pasted, from a model window) are fitted

@@ -4,6 +4,7 @@
 // would.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -19,6 +20,26 @@
 #include "core/SafeFile.h"
 #include "platform/testing/Doubles.h"
 #include "file_test_support.h"
+
+#if defined(__linux__)
+#include <fcntl.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+// The C library's rename, as this program sees it: the test below makes it
+// fail on request, as a full or failing disk would. Every other call goes
+// through unchanged.
+namespace {
+const char* g_failRenameTo = nullptr;
+}
+extern "C" int rename(const char* from, const char* to) {
+    if (g_failRenameTo && std::string(to) == g_failRenameTo) {
+        errno = EIO;
+        return -1;
+    }
+    return static_cast<int>(::syscall(SYS_renameat, AT_FDCWD, from, AT_FDCWD, to));
+}
+#endif
 
 using namespace pellucor;
 namespace fs = std::filesystem;
@@ -62,6 +83,46 @@ TEST(WriteFileAtomically, QuickRewritesLeaveExactlyTheNewTextOrTheOldFile) {
     EXPECT_FALSE(fs::exists(dir + "missing"));
     EXPECT_FALSE(WriteFileAtomically("", "x", &error, false));
 }
+
+#if defined(__linux__)
+// Whatever step of a quick rewrite fails, the file holds the whole old text
+// or the whole new one at every moment, and the result says which: the old
+// file is never given up before the new one has its name.
+TEST(WriteFileAtomically, AFailedRenameNeverLosesTheOldFile) {
+    const std::string dir = OutputFolder("failed_rename");
+    const std::string path = dir + "a.var";
+    ASSERT_TRUE(WriteFileAtomically(path, "old text\n", nullptr, false));
+    // The rename is never reached when the file system swaps the two names
+    // in one step; otherwise it fails here.
+    g_failRenameTo = path.c_str();
+    std::string error;
+    const bool written = WriteFileAtomically(path, "new text\n", &error, false);
+    g_failRenameTo = nullptr;
+    ASSERT_TRUE(fs::exists(path));
+    if (written) {
+        EXPECT_EQ(Slurp(path), "new text\n");
+    } else {
+        EXPECT_EQ(Slurp(path), "old text\n");
+        EXPECT_FALSE(error.empty());
+    }
+    EXPECT_FALSE(fs::exists(path + ".tmp"));
+
+    // A first write whose rename fails leaves nothing behind.
+    const std::string fresh = dir + "b.var";
+    g_failRenameTo = fresh.c_str();
+    EXPECT_FALSE(WriteFileAtomically(fresh, "text\n", &error, false));
+    g_failRenameTo = nullptr;
+    EXPECT_FALSE(fs::exists(fresh));
+    EXPECT_FALSE(fs::exists(fresh + ".tmp"));
+
+    // A folder in the file's place stays a folder.
+    const std::string folder = dir + "c.var";
+    fs::create_directories(folder + "/inner");
+    EXPECT_FALSE(WriteFileAtomically(folder, "text\n", &error, false));
+    EXPECT_TRUE(fs::is_directory(folder + "/inner"));
+    EXPECT_FALSE(fs::exists(folder + ".tmp"));
+}
+#endif
 
 class CovarianceNumbersTest : public ::testing::Test {
 protected:

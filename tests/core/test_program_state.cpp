@@ -2,12 +2,40 @@
 
 #include <cmath>
 
+#include "core/NumericLib.h"
 #include "core/ProgramState.h"
+#include "core/Simplex.h"
 #include "core/WindowHooks.h"
 
 using namespace pellucor;
 
 TEST(ProgramState, StartValues) {
+    // A session that changed every setting below: a reset must bring back
+    // the start-up values, whatever the earlier state was.
+    ProgramState& changed = State();
+    changed.Options.Weighting = 2;
+    changed.Options.MaxIterations = 17;
+    changed.Options.ScientificFormat = false;
+    changed.Options.PeriodDecimal = false;
+    changed.Options.MinFreqExponent = 1;
+    changed.Options.MaxFreqExponent = 3;
+    changed.Run.IterateMode = false;
+    changed.Run.ResetParamWindow = false;
+    changed.Run.ConductiveSystem = false;
+    changed.Run.PlotKind = 5;
+    changed.Fit.SimplexTolerance = 1.0;
+    changed.Fit.MaxEvaluations = 3;
+    changed.Print.QuadrantItem[1] = 4;
+    changed.Print.QuadrantItem[4] = 1;
+    changed.Folders.SampleId[1] = "x";
+    changed.Folders.SampleId[7] = "y";
+    changed.Files.PrintTitle = "t";
+    changed.Distribution.Shape = 0.9;
+    changed.Extrap.OmegaLow = 3.0;
+    for (int r = 1; r <= MaxParams; ++r) {
+        changed.Params.Value[r] = -r;
+        changed.Params.Sign[r] = -1.0;
+    }
     ResetProgramState();
     const ProgramState& s = State();
     EXPECT_EQ(s.Options.Weighting, 1);
@@ -48,21 +76,31 @@ TEST(ProgramState, ResetForgetsChanges) {
     EXPECT_EQ(State().Params.Value[3], 1.0);
 }
 
-TEST(ProgramState, WorkArraysAndHistoryRoom) {
+TEST(ProgramState, WorkArraysHoldASimplexOfEveryParameter) {
+    // The work arrays of the main window take the downhill simplex of a fit
+    // with all 15 parameters free: 16 vertices of 15 coordinates. A bowl with
+    // its bottom at x_k = k / 10 is found through them.
     ResetProgramState();
     AllocateWorkArrays();
     ProgramState& s = State();
-    EXPECT_EQ(s.Fit.SimplexMatrix.rhi(), 19);
-    EXPECT_EQ(s.Fit.SimplexMatrix.chi(), 18);
-    EXPECT_EQ(s.Fit.ScaleVector.lo(), 0);
-    EXPECT_EQ(s.Fit.ScaleVector.hi(), 19);
-    EXPECT_EQ(s.Group.GroupCount, 1);
-    EXPECT_TRUE(s.Group.GroupShowsCalculated);
-    // Every iteration the limit allows (up to 20) has its 15 value slots.
-    EXPECT_GE(HistoryValueSlots, 20 * MaxParams + MaxParams);
-    // Rows hold points 1..199.
-    s.Spectrum.Frequency[MaxPoints - 1] = 1.0;
-    EXPECT_EQ(decltype(s.Spectrum.Frequency)::hi, 199);
+    const int n = MaxParams;
+    DVector start = AllocVector(1, n);
+    for (int k = 1; k <= n; ++k) start[k] = 0.0;
+    BuildStartSimplex(s.Fit.SimplexMatrix, n, start, 1.0);
+    auto bowl = [](const DVector& x) {
+        double sum = 0.0;
+        for (int k = 1; k <= MaxParams; ++k) sum += (x[k] - k / 10.0) * (x[k] - k / 10.0);
+        return sum;
+    };
+    DVector vertex = AllocVector(1, n);
+    for (int j = 1; j <= n + 1; ++j) {
+        for (int k = 1; k <= n; ++k) vertex[k] = s.Fit.SimplexMatrix[j][k];
+        s.Fit.SimplexValues[j] = bowl(vertex);
+    }
+    int evaluations = 0;
+    DownhillSimplex(s.Fit.SimplexMatrix, s.Fit.SimplexValues, n, evaluations, 1e-14, 400000, bowl);
+    const int b = BestVertex(s.Fit.SimplexValues, n);
+    for (int k = 1; k <= n; ++k) EXPECT_NEAR(s.Fit.SimplexMatrix[b][k], k / 10.0, 1e-3) << k;
 }
 
 TEST(ParamWindowOperations, StartValuesAndSpareRows) {

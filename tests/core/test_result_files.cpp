@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -38,6 +39,13 @@ std::vector<std::string> Lines(const std::string& text) {
     std::string line;
     while (std::getline(in, line)) out.push_back(line);
     return out;
+}
+
+std::vector<std::string> Words(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> w;
+    for (std::string t; in >> t;) w.push_back(t);
+    return w;
 }
 
 std::string Join(const std::vector<std::string>& lines) {
@@ -387,6 +395,14 @@ TEST_F(ResultFilesTest, DamagedParameterFilesAreRefusedAndChangeNothing) {
         cases.push_back({"more rows than parameters", l});
     }
     cases.push_back({"empty file", {}});
+    {
+        // A lower-case code names its parameters like the upper-case one, so
+        // a file without its rows is no parameter file.
+        auto l = with(6, "r(qr)");
+        l.erase(l.begin() + 11, l.begin() + 15);
+        cases.push_back({"lower-case code without its rows", l});
+    }
+    cases.push_back({"rows of another code", with(6, "r(cr)")});
 
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -404,6 +420,63 @@ TEST_F(ResultFilesTest, DamagedParameterFilesAreRefusedAndChangeNothing) {
         EXPECT_TRUE(Snapshot::Take() == before);
         EXPECT_EQ(services.messages.transcript().size(), 1u);
     }
+}
+
+TEST_F(ResultFilesTest, LowerCaseCodeReadsAsItsUpperCase) {
+    auto lines = Lines(Golden("fixed_fit_point.par"));
+    lines[6] = "r(qr)";
+    Spit(parFile(), Join(lines));
+    ASSERT_EQ(ReadParameterFile(dataFile(), parFile()), 1);
+    EXPECT_TRUE(services.messages.transcript().empty());
+    EXPECT_EQ(State().Circuit.Code, "R(QR)");
+    EXPECT_EQ(State().Params.ParamCount, 4);
+    EXPECT_NEAR(std::exp(State().Params.LnValue[2]), 2.5e-5, 1e-15);
+}
+
+TEST_F(ResultFilesTest, SampleAreasOfEverySizeReadBack) {
+    struct Case {
+        double area;
+        const char* written;  // how the area line begins
+    } cases[] = {
+        {0.5, "0.500 "},               // as files always held it
+        {12.25, "12.250 "},
+        {7.85e-7, "7.850e-07 "},       // a 10 um micro-electrode
+        {4.9e-4, "4.900e-04 "},
+        {0.0123, "1.230e-02 "},        // three decimals would lose the fourth digit
+    };
+    for (bool point : {true, false}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.area);
+            SetFixedFit(point);
+            State().Fit.SampleArea = c.area;
+            ASSERT_TRUE(WriteParameterFile(dataFile(), parFile()));
+            std::string begins = c.written;
+            if (!point) std::replace(begins.begin(), begins.end(), '.', ',');
+            EXPECT_EQ(Lines(Slurp(parFile()))[5].substr(0, begins.size()), begins);
+            State().Fit.SampleArea = 1.0;
+            ASSERT_EQ(ReadParameterFile(dataFile(), parFile()), 1);
+            EXPECT_NEAR(State().Fit.SampleArea, c.area, 1e-12 * c.area);
+            EXPECT_TRUE(services.messages.transcript().empty());
+        }
+    }
+}
+
+TEST_F(ResultFilesTest, EndValuesAtTheEvaluatorsLimitReadBackUnchanged) {
+    // The evaluator allows log-magnitudes up to 73.696 (about 1.0132e32 and
+    // 9.87e-33); a value saved there reads back as written, not cut to 1e32.
+    ParamSet& p = State().Params;
+    p.LnValue[1] = 73.696;
+    p.LnValue[2] = -73.696;
+    ASSERT_TRUE(WriteParameterFile(dataFile(), parFile()));
+    const auto lines = Lines(Slurp(parFile()));
+    const double big = std::strtod(Words(lines[11])[4].c_str(), nullptr);
+    const double small = std::strtod(Words(lines[12])[4].c_str(), nullptr);
+    ASSERT_GT(big, 1e32);
+    ASSERT_LT(small, 1e-32);
+    ASSERT_EQ(ReadParameterFile(dataFile(), parFile()), 1);
+    EXPECT_NEAR(std::exp(p.LnValue[1]), big, 1e-12 * big);
+    // The four digits written put the smallest value a hair below the limit.
+    EXPECT_NEAR(std::exp(p.LnValue[2]), small, 1e-4 * small);
 }
 
 TEST_F(ResultFilesTest, OverlongNameIsIgnoredLikeEveryName) {

@@ -470,3 +470,28 @@ TEST_F(CommandsTest, ImageViewerIsChosenStoredAndStartedAndWaitedFor) {
     ASSERT_EQ(services.messages.transcript().size(), 1u);
     EXPECT_EQ(services.messages.transcript()[0].caption, "Settings not saved");
 }
+
+TEST(FileDialogFilters, ListedFiltersBecomeTheSeamsForm) {
+    struct Case {
+        const char* listed;
+        const char* seam;
+    } cases[] = {
+        {"Text files (*.txt)|*.txt|All files (*.*)|*.*", "Text files (*.txt);;All files (*)"},
+        // A description's own pattern text gives way to the real patterns; empty pairs go.
+        {"ZView files (*.z, *.z60)|*.z;*.z60| | ", "ZView files (*.z *.z60)"},
+        {"Parameter files (*.par) |*.par", "Parameter files (*.par)"},
+        {"", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(SeamFilter(c.listed), c.seam) << c.listed;
+
+    const MainFileDialogs d;
+    EXPECT_EQ(d.OpenDialog1.title, "Select impedance data");
+    EXPECT_EQ(d.OpenDialog1.defaultSuffix, "txt");
+    EXPECT_EQ(d.OpenDialog1.filter,
+              "Text files (*.txt);;Data files (*.dat);;Gamry files (*.dta);;ZView files (*.z *.z60);;"
+              "Simulated (*.sim);;Extrapolated (*.ext);;All files (*)");
+    EXPECT_EQ(d.SavePictureDialog1.filter,
+              "Enhanced Metafiles (*.emf);;Metafiles (*.wmf);;Bitmaps (*.bmp);;JPEG Image File (*.jpg);;"
+              "All (*.jpg *.jpeg *.bmp *.ico *.emf *.wmf)");
+    EXPECT_EQ(d.SaveDialog7.filter, "");
+}

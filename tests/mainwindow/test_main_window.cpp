@@ -120,7 +120,7 @@ TEST_F(MainWindowTest, ExitWritesExactlyTheFourFoldersAndTheNextStartReadsThem) 
     EXPECT_EQ(State().Folders.DocFolder, "/srv/eis/doc2/");
     EXPECT_NE(State().Folders.KineticsFolder, "/srv/eis/kin2/");
     EXPECT_TRUE(log.written.empty());  // the values exist: a start only reads
-    EXPECT_EQ(form->OpenDialog1Dir, "/srv/eis/data2/");
+    EXPECT_EQ(form->Dialogs.OpenDialog1.initialDir, "/srv/eis/data2/");
     form.reset();  // its exit writes to the logging store, which ends with this test
 }
 
@@ -181,6 +181,49 @@ TEST_F(MainWindowTest, CreationListsMakeTheWindowsInOrderAndFreeThemInReverse) {
 
     form.reset();
     EXPECT_EQ(freed, (std::vector<std::string>{"CovarForm", "PrimitForm", "OptForm"}));
+}
+
+namespace {
+
+// The options dialog's reading of its controls, scripted.
+class ScriptedOptions final : public OptionsWindow {
+public:
+    void ReadOptions() override {
+        State().Options.Weighting = weighting;
+        State().Options.WhiteBackground = white;
+    }
+    int weighting = 1;
+    bool white = false;
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, OptionsRedrawOnlyWhenAComputationOptionChanged) {
+    std::vector<std::string> freed;
+    ProfileWithWindows profile;
+    profile.freed = &freed;
+    TMainForm& f = Start(profile);
+    ScriptedOptions options;
+    WindowSet set = Windows();
+    set.Opt = &options;
+    InstallWindows(set);
+
+    // OK without a change: no redraw, but the chart colour follows the option again.
+    options.white = true;
+    modal.runner.answers.push_back(true);
+    int replots = Chart().ReplotCount();
+    f.Option1->trigger();
+    EXPECT_EQ(Chart().ReplotCount(), replots);
+    EXPECT_EQ(Chart().Color, chart::clWhite);
+
+    // A new weighting changes the computation: redrawn (no data, so nothing recomputed).
+    options.weighting = 0;
+    modal.runner.answers.push_back(true);
+    f.Option1->trigger();
+    EXPECT_EQ(Chart().ReplotCount(), replots + 1);
+    EXPECT_FALSE(State().Run.ReadyToRun);
+    EXPECT_EQ(modal.runner.shown.size(), 2u);
+    form.reset();
 }
 
 TEST_F(MainWindowTest, LumarestRunsTheSameWindowUnderItsOwnTitle) {

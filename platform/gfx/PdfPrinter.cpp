@@ -1,0 +1,102 @@
+#include "platform/gfx/PdfPrinter.h"
+
+#include <QFile>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "platform/gfx/PainterDevice.h"
+
+namespace pellucor::platform {
+
+PdfPrinter::PdfPrinter(const std::string& fileName, int dpi)
+    : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)), fileName_(fileName), dpi_(dpi) {
+    printer_->setOutputFormat(QPrinter::PdfFormat);
+    printer_->setOutputFileName(QString::fromStdString(fileName));
+    printer_->setResolution(dpi);
+    printer_->setPageSize(QPageSize(QPageSize::A4));
+    printer_->setPageOrientation(QPageLayout::Portrait);
+    printer_->setFullPage(true);
+}
+
+PdfPrinter::~PdfPrinter() {
+    if (printing_) Abort();
+    canvas_.SetDevice(nullptr);
+}
+
+void PdfPrinter::SetFileName(const std::string& fileName) {
+    fileName_ = fileName;
+    printer_->setOutputFileName(QString::fromStdString(fileName));
+}
+
+std::string PdfPrinter::GetTitle() const { return printer_->docName().toStdString(); }
+
+void PdfPrinter::SetTitle(const std::string& title) { printer_->setDocName(QString::fromStdString(title)); }
+
+PrinterOrientation PdfPrinter::GetOrientation() const {
+    return printer_->pageLayout().orientation() == QPageLayout::Landscape ? PrinterOrientation::Landscape
+                                                                          : PrinterOrientation::Portrait;
+}
+
+void PdfPrinter::SetOrientation(PrinterOrientation o) {
+    if (printing_) throw PrinterError("Printing in progress");
+    printer_->setPageOrientation(o == PrinterOrientation::Landscape ? QPageLayout::Landscape
+                                                                    : QPageLayout::Portrait);
+}
+
+void PdfPrinter::BeginDoc() {
+    if (printing_) throw PrinterError("Printing in progress");
+    aborted_ = false;
+    device_ = std::make_unique<PainterDevice>(printer_.get(), false);
+    device_->SetLogPixels(dpi_, dpi_);
+    canvas_.SetDevice(device_.get());
+    printing_ = true;
+    // Painting starts with the first drawing; start it here so a printer
+    // that cannot write is reported at the start of the job.
+    if (!printer_->isValid()) {
+        printing_ = false;
+        canvas_.SetDevice(nullptr);
+        device_.reset();
+        throw PrinterError("Printer is not valid");
+    }
+}
+
+void PdfPrinter::NewPage() {
+    if (!printing_) throw PrinterError("Printer is not printing");
+    if (!printer_->newPage()) throw PrinterError("Cannot start a new page");
+}
+
+void PdfPrinter::EndDoc() {
+    if (!printing_) throw PrinterError("Printer is not printing");
+    printing_ = false;
+    canvas_.SetDevice(nullptr);
+    if (device_) {
+        if (!aborted_) {
+            // An empty job still gives its page.
+            device_->SetPixel(0, 0, 0xFFFFFF);
+        }
+        device_->Flush();
+        device_.reset();
+    }
+    if (aborted_) QFile::remove(QString::fromStdString(fileName_));
+}
+
+void PdfPrinter::Abort() {
+    if (!printing_) return;
+    // The partial file is dropped when the job ends.
+    aborted_ = true;
+    EndDoc();
+}
+
+int PdfPrinter::PageWidth() const { return printer_->width(); }
+int PdfPrinter::PageHeight() const { return printer_->height(); }
+
+bool QtPrintDialog::Execute(Printer& printer) {
+    auto* pdf = dynamic_cast<PdfPrinter*>(&printer);
+    if (!pdf) return true;
+    QPrintDialog dialog(&pdf->Qt());
+    return dialog.exec() == QDialog::Accepted;
+}
+
+}  // namespace pellucor::platform
