@@ -130,7 +130,33 @@ TMainForm::TMainForm(const ProgramProfile& profile, MainFormOptions options)
     bevel->setFrameShadow(QFrame::Sunken);
     bevel->setFixedHeight(2);
     layout->addWidget(bevel);
-    chart_ = MakeMainChart(central);
+    // What the plots read of the window; asked at each plot, so the menus
+    // built below are there by then.
+    PlotWindowLinks links;
+    links.GridLines = [this] { return !Gridlines1 || Gridlines1->isChecked(); };
+    links.FixedWindow = [this] { return !ScreenSizeFixed1 || ScreenSizeFixed1->isChecked(); };
+    links.Maximised = [this] { return WindowMaximised(); };
+    links.LargeFontMenu = [this] { return Largefont1 && Largefont1->isChecked(); };
+    links.LargeFontBox = [this] { return CheckBox1 && CheckBox1->isChecked(); };
+    links.FrequencyLabelsOn = [this] { return FrequencyLabelsOn; };
+    links.HidePointLabel = [this] {
+        if (Label6) Label6->hide();
+    };
+    links.ClientSize = [this] { return platform::Size{width(), height()}; };
+    links.ScreenSize = [this] {
+        const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+        const QSize size = screen ? screen->availableSize() : QSize(1280, 1024);
+        return platform::Size{size.width(), size.height()};
+    };
+    links.SetClientSize = [this](int w, int h) { resize(w, h); };
+    links.PictureCode = [this] {
+        // The picture of the code in the model library's box, once that
+        // window is built; the current code until then.
+        if (QWidget* w = FindWindow("CDCForm"))
+            if (auto* combo = w->findChild<QComboBox*>("ComboBox1")) return combo->currentText().toStdString();
+        return State().Circuit.Code;
+    };
+    chart_ = MakeMainChart(central, std::move(links), profile_.Plots());
     layout->addWidget(chart_->Widget(), 1);
     setCentralWidget(central);
 

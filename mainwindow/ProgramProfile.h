@@ -16,6 +16,7 @@ class QWidget;
 namespace pellucor::mainwindow {
 
 class TMainForm;
+class PlotExtension;
 
 // One window created at start, known by the name of its global instance
 // ("ClpForm"). `create` is empty while the window is not built yet; its
@@ -72,6 +73,8 @@ public:
     // A simulation shows the sum of the squared noise magnitudes it added as
     // its chi-squared (the shared programs show 0).
     virtual bool SimulationChiSqFromNoise() const { return false; }
+    // Plot kinds and decoration this program adds to the shared plots (none).
+    virtual const PlotExtension* Plots() const { return nullptr; }
 };
 
 }  // namespace pellucor::mainwindow

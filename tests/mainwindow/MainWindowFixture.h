@@ -16,6 +16,7 @@
 #include "core/WindowHooks.h"
 #include "mainwindow/AppEnvironment.h"
 #include "mainwindow/MainForm.h"
+#include "mainwindow/plots/MainChartWidget.h"
 #include "platform/testing/DesktopDoubles.h"
 #include "platform/testing/Doubles.h"
 #include "platform/testing/ModalDoubles.h"
@@ -38,8 +39,8 @@ protected:
     }
     mainwindow::TMainForm& Start() { return Start(tamberic); }
 
-    mainwindow::PlaceholderChart& Chart() {
-        return dynamic_cast<mainwindow::PlaceholderChart&>(form->Chart());
+    mainwindow::TMainChart& Chart() {
+        return dynamic_cast<mainwindow::TMainChart&>(form->Chart());
     }
 
     // The menu-bar entry with this caption under the top-level menu of that caption.

@@ -271,11 +271,11 @@ TEST_F(CommandsTest, PlotKindCommandsSetTheKindAndRedraw) {
                  {&TMainForm::Capacitance2, 5}, {&TMainForm::RealImag1, 6},   {&TMainForm::YBode, 7},
                  {&TMainForm::YReIm, 8},        {&TMainForm::Nyquist1, 1}};
     for (const Case& c : cases) {
-        const int before = Chart().replotCount;
+        const int before = Chart().ReplotCount();
         (form.get()->*c.entry)->trigger();
         EXPECT_EQ(State().Run.PlotKind, c.kind);
-        EXPECT_EQ(Chart().replotCount, before + 1) << c.kind;
-        EXPECT_EQ(Chart().lastKind, c.kind);
+        EXPECT_EQ(Chart().ReplotCount(), before + 1) << c.kind;
+        EXPECT_EQ(Chart().LastReplotKind(), c.kind);
     }
 }
 
@@ -312,40 +312,40 @@ TEST_F(CommandsTest, ViewSwitchesFlipTheirCheckAndRedrawOnlyWhereThePlotDependsO
             // From the menu: check mark and state change together.
             const bool was = entry->isChecked();
             const bool boxWas = box->isChecked();
-            int replots = Chart().replotCount;
+            int replots = Chart().ReplotCount();
             entry->trigger();
             EXPECT_EQ(entry->isChecked(), !was) << c.name << " kind " << kind;
             EXPECT_EQ(c.state(f), c.name == std::string("Large fonts") ? true : entry->isChecked())
                 << c.name << " kind " << kind;
-            EXPECT_EQ(Chart().replotCount, replots + (redraw ? 1 : 0)) << c.name << " kind " << kind;
+            EXPECT_EQ(Chart().ReplotCount(), replots + (redraw ? 1 : 0)) << c.name << " kind " << kind;
             if (redraw) {
-                EXPECT_EQ(Chart().lastKind, kind);
+                EXPECT_EQ(Chart().LastReplotKind(), kind);
             }
             // The tool-bar box keeps the tick the person gave it.
             EXPECT_EQ(box->isChecked(), boxWas) << c.name;
 
             // From the box: the box takes its own tick, the handler flips the menu entry.
-            replots = Chart().replotCount;
+            replots = Chart().ReplotCount();
             box->click();
             EXPECT_EQ(box->isChecked(), !boxWas) << c.name;
             EXPECT_EQ(entry->isChecked(), was) << c.name << " kind " << kind;
             if (c.name != std::string("Large fonts")) {
                 EXPECT_EQ(c.state(f), was) << c.name;
             }
-            EXPECT_EQ(Chart().replotCount, replots + (redraw ? 1 : 0)) << c.name << " kind " << kind;
+            EXPECT_EQ(Chart().ReplotCount(), replots + (redraw ? 1 : 0)) << c.name << " kind " << kind;
         }
     }
 }
 
 TEST_F(CommandsTest, LargeFontsReachTheChart) {
     Start();
-    EXPECT_FALSE(Chart().largeFonts);
+    EXPECT_FALSE(Chart().LargeFonts());
     form->Largefont1->trigger();
-    EXPECT_TRUE(Chart().largeFonts);
+    EXPECT_TRUE(Chart().LargeFonts());
     form->CheckBox1->click();  // the box says "on" now, the menu goes back to off
     EXPECT_TRUE(form->CheckBox1->isChecked());
     EXPECT_FALSE(form->Largefont1->isChecked());
-    EXPECT_FALSE(Chart().largeFonts);
+    EXPECT_FALSE(Chart().LargeFonts());
 }
 
 TEST_F(CommandsTest, FixedWindowKeepsTheSizeItWasLeftWith) {
@@ -364,11 +364,11 @@ TEST_F(CommandsTest, FixedWindowKeepsTheSizeItWasLeftWith) {
     EXPECT_EQ(form->size(), left);
 
     form->resize(910, 660);
-    const int replots = Chart().replotCount;
+    const int replots = Chart().ReplotCount();
     form->ScreenSizeFixed1->trigger();  // enter again: the kept size comes back
     EXPECT_TRUE(form->ScreenSizeFixed1->isChecked());
     EXPECT_EQ(form->size(), left);
-    EXPECT_EQ(Chart().replotCount, replots + 1);
+    EXPECT_EQ(Chart().ReplotCount(), replots + 1);
 
     // In the mode the plot-kind commands keep the window as it is.
     form->resize(880, 640);

@@ -71,9 +71,9 @@ TEST_F(MainWindowTest, DataCommandsAreLockedWhileAFitPumpsMessages) {
         EXPECT_FALSE(secondRan);
         refusals = services.messages.transcript();
         // Redrawing is harmless and stays available.
-        const int replots = Chart().replotCount;
+        const int replots = Chart().ReplotCount();
         f.Bode1->trigger();
-        seen.plotStillWorks = Chart().replotCount == replots + 1;
+        seen.plotStillWorks = Chart().ReplotCount() == replots + 1;
     };
     f.RunLocked([&] {
         EXPECT_TRUE(f.RunInProgress);
