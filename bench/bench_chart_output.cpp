@@ -68,28 +68,21 @@ struct MainWindowChart {
 
 std::string TempFile(const char* name) { return QDir::tempPath().toStdString() + "/pellucor_bench_" + name; }
 
-void BM_SaveEmf(benchmark::State& state) {
+// Saves the chart to the named temporary file once per iteration.
+void SaveLoop(benchmark::State& state, const char* name, void (*save)(TChartOutputSource&, const std::string&)) {
     MainWindowChart c;
     TPanelOutput out(c.chart);
-    const std::string file = TempFile("chart.emf");
-    for (auto _ : state) SaveToMetafileEnh(out, file);
+    const std::string file = TempFile(name);
+    for (auto _ : state) save(out, file);
 }
+
+void BM_SaveEmf(benchmark::State& state) { SaveLoop(state, "chart.emf", SaveToMetafileEnh); }
 BENCHMARK(BM_SaveEmf)->Unit(benchmark::kMillisecond);
 
-void BM_SaveWmf(benchmark::State& state) {
-    MainWindowChart c;
-    TPanelOutput out(c.chart);
-    const std::string file = TempFile("chart.wmf");
-    for (auto _ : state) SaveToMetafile(out, file);
-}
+void BM_SaveWmf(benchmark::State& state) { SaveLoop(state, "chart.wmf", SaveToMetafile); }
 BENCHMARK(BM_SaveWmf)->Unit(benchmark::kMillisecond);
 
-void BM_SaveBmp(benchmark::State& state) {
-    MainWindowChart c;
-    TPanelOutput out(c.chart);
-    const std::string file = TempFile("chart.bmp");
-    for (auto _ : state) SaveToBitmapFile(out, file);
-}
+void BM_SaveBmp(benchmark::State& state) { SaveLoop(state, "chart.bmp", SaveToBitmapFile); }
 BENCHMARK(BM_SaveBmp)->Unit(benchmark::kMillisecond);
 
 // The parts of the bitmap file: drawing, encoding.

@@ -20,14 +20,23 @@ const double kJ[4][4] = {{-3.0, 0.4, 0.1, 0.0}, {0.2, -20.0, 1.0, 0.3}, {0.0, 0.
 const double kU[4] = {1.0, -0.5, 0.25, 2.0};
 const double kW[4] = {0.3, 1.2, -0.7, 0.9};
 
-void BM_SpectrumFromCoefficients(benchmark::State& state) {
+// The system above as the transfer function takes it (1-based).
+struct RealSystem {
     DMatrix J = AllocMatrix(1, 4, 1, 4);
     DVector u = AllocVector(1, 4), w = AllocVector(1, 4);
-    for (int i = 1; i <= 4; ++i) {
-        for (int j = 1; j <= 4; ++j) J[i][j] = kJ[i - 1][j - 1];
-        u[i] = kU[i - 1];
-        w[i] = kW[i - 1];
+    RealSystem() {
+        for (int i = 1; i <= 4; ++i) {
+            for (int j = 1; j <= 4; ++j) J[i][j] = kJ[i - 1][j - 1];
+            u[i] = kU[i - 1];
+            w[i] = kW[i - 1];
+        }
     }
+};
+
+void BM_SpectrumFromCoefficients(benchmark::State& state) {
+    RealSystem sys;
+    DMatrix& J = sys.J;
+    DVector &u = sys.u, &w = sys.w;
     TransferCoefficients a;
     BranchElements e;
     TransferFunctionFromRealJacobian(CircuitType::LRBased, 4, J, u, w, a, e);
@@ -63,13 +72,9 @@ void BM_SpectrumByCramer(benchmark::State& state) {
 BENCHMARK(BM_SpectrumByCramer);
 
 void BM_CoefficientsAndElements(benchmark::State& state) {
-    DMatrix J = AllocMatrix(1, 4, 1, 4);
-    DVector u = AllocVector(1, 4), w = AllocVector(1, 4);
-    for (int i = 1; i <= 4; ++i) {
-        for (int j = 1; j <= 4; ++j) J[i][j] = kJ[i - 1][j - 1];
-        u[i] = kU[i - 1];
-        w[i] = kW[i - 1];
-    }
+    RealSystem sys;
+    DMatrix& J = sys.J;
+    DVector &u = sys.u, &w = sys.w;
     TransferCoefficients a;
     BranchElements e;
     for (auto _ : state) {

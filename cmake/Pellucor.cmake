@@ -55,3 +55,18 @@ function(pellucor_add_bench name)
   target_compile_options(bench_${name} PRIVATE ${PELLUCOR_WARNINGS})
   target_link_libraries(bench_${name} PRIVATE ${ARG_DEPS} benchmark::benchmark)
 endfunction()
+
+# pellucor_forbid_qt(<name> DIR <folder> LABEL <label> [TOP_ONLY])
+#   Adds the test <name>_has_no_qt: fails if any .h or .cpp under <folder>
+#   (only the files directly in it with TOP_ONLY) includes a Qt header.
+function(pellucor_forbid_qt name)
+  cmake_parse_arguments(ARG "TOP_ONLY" "DIR;LABEL" "" ${ARGN})
+  set(recurse ON)
+  if(ARG_TOP_ONLY)
+    set(recurse OFF)
+  endif()
+  add_test(NAME ${name}_has_no_qt
+    COMMAND ${CMAKE_COMMAND} -DNAME=${name} -DDIR=${ARG_DIR} -DRECURSE=${recurse}
+            -P ${PROJECT_SOURCE_DIR}/cmake/check_no_qt.cmake)
+  set_tests_properties(${name}_has_no_qt PROPERTIES LABELS ${ARG_LABEL})
+endfunction()

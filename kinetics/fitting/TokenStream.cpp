@@ -5,6 +5,21 @@
 
 namespace pellucor::kinfit {
 
+namespace {
+
+// Reads the whole token as a number, a leading '+' allowed; false if any
+// character is left over or the number does not fit.
+template <class T, class... Format>
+bool ParseWhole(const std::string& t, T& v, Format... format) {
+    const char* b = t.data();
+    const char* e = b + t.size();
+    if (b != e && *b == '+') ++b;
+    auto r = std::from_chars(b, e, v, format...);
+    return r.ec == std::errc() && r.ptr == e;
+}
+
+}  // namespace
+
 TokenStream::TokenStream(const std::string& text) {
     size_t i = 0;
     const size_t n = text.size();
@@ -27,14 +42,9 @@ bool TokenStream::word(std::string& out) {
 
 bool TokenStream::integer(int& out) {
     if (atEnd()) return false;
-    const std::string& t = tokens_[next_];
-    last_ = t;
-    const char* b = t.data();
-    const char* e = b + t.size();
-    if (b != e && *b == '+') ++b;
+    last_ = tokens_[next_];
     int v = 0;
-    auto r = std::from_chars(b, e, v);
-    if (r.ec != std::errc() || r.ptr != e) return false;
+    if (!ParseWhole(last_, v)) return false;
     out = v;
     ++next_;
     return true;
@@ -42,14 +52,9 @@ bool TokenStream::integer(int& out) {
 
 bool TokenStream::real(double& out) {
     if (atEnd()) return false;
-    const std::string& t = tokens_[next_];
-    last_ = t;
-    const char* b = t.data();
-    const char* e = b + t.size();
-    if (b != e && *b == '+') ++b;
+    last_ = tokens_[next_];
     double v = 0;
-    auto r = std::from_chars(b, e, v, std::chars_format::general);
-    if (r.ec != std::errc() || r.ptr != e || !std::isfinite(v)) return false;
+    if (!ParseWhole(last_, v, std::chars_format::general) || !std::isfinite(v)) return false;
     out = v;
     ++next_;
     return true;

@@ -13,15 +13,13 @@
 #include <uwmf.h>
 
 #include "platform/gfx/MetafileDevice.h"
+#include "platform/gfx/UemfShared.h"
 
 namespace pellucor::platform {
 namespace {
 
-U_COLORREF ColorRef(Color c) {
-    const Color rgb = ColorToRGB(c);
-    return colorref3_set(static_cast<uint8_t>(RedOf(rgb)), static_cast<uint8_t>(GreenOf(rgb)),
-                         static_cast<uint8_t>(BlueOf(rgb)));
-}
+using uemf_shared::ColorRef;
+using uemf_shared::HatchOf;
 
 int16_t C16(int v) { return static_cast<int16_t>(std::clamp(v, -32768, 32767)); }
 
@@ -54,18 +52,6 @@ uint16_t PenStyleOf(PenStyle s) {
         case PenStyle::Clear: return U_PS_NULL;
         case PenStyle::InsideFrame: return U_PS_INSIDEFRAME;
         default: return U_PS_SOLID;
-    }
-}
-
-uint16_t HatchOf(BrushStyle s) {
-    switch (s) {
-        case BrushStyle::Horizontal: return U_HS_HORIZONTAL;
-        case BrushStyle::Vertical: return U_HS_VERTICAL;
-        case BrushStyle::FDiagonal: return U_HS_FDIAGONAL;
-        case BrushStyle::BDiagonal: return U_HS_BDIAGONAL;
-        case BrushStyle::Cross: return U_HS_CROSS;
-        case BrushStyle::DiagCross: return U_HS_DIAGCROSS;
-        default: return 0;
     }
 }
 

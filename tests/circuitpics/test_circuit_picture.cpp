@@ -11,27 +11,14 @@
 #include <set>
 #include <string>
 
+#include "OffscreenAppEnvironment.h"
 #include "core/ModelLibrary.h"
 #include "tools/circuitpics/CircuitPicture.h"
 
 namespace pellucor::circuitpics {
 namespace {
 
-class GuiEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (QCoreApplication::instance()) return;
-        static int argc = 1;
-        static char arg0[] = "pellucor-test";
-        static char* argv[] = {arg0, nullptr};
-        app_ = new QGuiApplication(argc, argv);
-    }
-    void TearDown() override { delete app_; }
-
-private:
-    QGuiApplication* app_ = nullptr;
-};
-::testing::Environment* const kEnv = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+::testing::Environment* const kEnv = testing_support::AddOffscreenAppEnvironment<QGuiApplication>();
 
 const std::string OutDir = std::string(PELLUCOR_TEST_OUTPUT_DIR) + "/circuitpics/";
 

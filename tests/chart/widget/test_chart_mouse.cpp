@@ -11,31 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "OffscreenAppEnvironment.h"
 #include "chart/Series.h"
 #include "chart/widget/ChartWidget.h"
 
 namespace pellucor::chart {
 namespace {
 
-class WidgetEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (QCoreApplication::instance()) return;
-        static int argc = 1;
-        static char arg0[] = "pellucor-test";
-        static char* argv[] = {arg0, nullptr};
-        app_ = new QApplication(argc, argv);
-    }
-    void TearDown() override {
-        delete app_;
-        app_ = nullptr;
-    }
-
-private:
-    QApplication* app_ = nullptr;
-};
-
-::testing::Environment* const kEnvironment = ::testing::AddGlobalTestEnvironment(new WidgetEnvironment);
+::testing::Environment* const kEnvironment = testing_support::AddOffscreenAppEnvironment<QApplication>();
 
 void PaintNow(QWidget& w) { (void)w.grab(); }
 

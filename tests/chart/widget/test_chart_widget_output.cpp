@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "OffscreenAppEnvironment.h"
 #include "chart/OutputChart.h"
 #include "chart/widget/ChartWidget.h"
 #include "platform/Clipboard.h"
@@ -25,25 +26,7 @@ using testing::FindLandmarks;
 using testing::Landmarks;
 using testing::LineSeries;
 
-class WidgetEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (QCoreApplication::instance()) return;
-        static int argc = 1;
-        static char arg0[] = "pellucor-test";
-        static char* argv[] = {arg0, nullptr};
-        app_ = new QApplication(argc, argv);
-    }
-    void TearDown() override {
-        delete app_;
-        app_ = nullptr;
-    }
-
-private:
-    QApplication* app_ = nullptr;
-};
-
-::testing::Environment* const kEnvironment = ::testing::AddGlobalTestEnvironment(new WidgetEnvironment);
+::testing::Environment* const kEnvironment = testing_support::AddOffscreenAppEnvironment<QApplication>();
 
 void PaintNow(QWidget& w) { (void)w.grab(); }
 

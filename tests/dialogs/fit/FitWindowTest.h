@@ -10,32 +10,15 @@
 #include <filesystem>
 #include <string>
 
+#include "OffscreenAppEnvironment.h"
 #include "core/ProgramState.h"
 #include "core/WindowHooks.h"
 #include "platform/testing/Doubles.h"
 
 namespace pellucor::fitwin::testing {
 
-class WidgetTestEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (QCoreApplication::instance()) return;
-        static int argc = 1;
-        static char arg0[] = "pellucor-test";
-        static char* argv[] = {arg0, nullptr};
-        app_ = new QApplication(argc, argv);
-    }
-    void TearDown() override {
-        delete app_;
-        app_ = nullptr;
-    }
-
-private:
-    QApplication* app_ = nullptr;
-};
-
 inline ::testing::Environment* const kWidgetTestEnvironment =
-    ::testing::AddGlobalTestEnvironment(new WidgetTestEnvironment);
+    pellucor::testing_support::AddOffscreenAppEnvironment<QApplication>();
 
 // Counts the main window's simulate requests.
 struct CountingMainHooks : MainWindowHooks {

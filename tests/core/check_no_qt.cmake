@@ -1,8 +1,0 @@
-file(GLOB_RECURSE _files ${DIR}/*.h ${DIR}/*.cpp)
-foreach(_f IN LISTS _files)
-  file(STRINGS ${_f} _lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]Q")
-  if(_lines)
-    message(FATAL_ERROR "${_f} includes Qt: ${_lines}")
-  endif()
-endforeach()
-message(STATUS "core is free of Qt (${DIR})")
