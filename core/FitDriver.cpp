@@ -501,7 +501,10 @@ RunOutcome RunIterations(const std::string& dataFile) {
 
 void ShowFitQuality(double& chi) {
     ProgramState& s = State();
-    if (s.Params.FreeCount == 0 || s.Run.SimulateMode) chi = 0.0;
+    // A simulation shows the noise it added where the program keeps it as its
+    // chi-squared; otherwise a simulation or a result without free
+    // parameters has no fit quality.
+    if (s.Run.SimulateMode ? !s.Fit.SimulationChiSqFromNoise : s.Params.FreeCount == 0) chi = 0.0;
     const double perDof = ChiSqPerDegreeOfFreedom(chi);
     ParamWindow& w = *Windows().Par;
     w.SetChiSqText(FormatGeneral(perDof, 4));

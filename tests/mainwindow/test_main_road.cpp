@@ -25,6 +25,7 @@
 #include "dialogs/fit/TParForm.h"
 #include "dialogs/input/SmallInputForms.h"
 #include "dialogs/paste/TPasteForm.h"
+#include "mainwindow/MainRoadFixture.h"
 #include "mainwindow/MainWindowFixture.h"
 #include "platform/Clipboard.h"
 
@@ -33,115 +34,7 @@ using namespace pellucor::mainwindow;
 namespace fs = std::filesystem;
 using platform::MsgResult;
 using pellucor::testing_support::MainWindowTest;
-
-namespace {
-
-// R(CR): Rs in series with C parallel to Rp.
-struct Rcr {
-    double rs, c, rp;
-    std::complex<double> Z(double f) const {
-        const std::complex<double> jw(0.0, 2.0 * M_PI * f);
-        return rs + 1.0 / (jw * c + 1.0 / rp);
-    }
-};
-
-std::string ReadText(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-// End values of the parameter rows of a .par file: "index fixed name start end error".
-std::vector<double> ParEndValues(const std::string& text) {
-    std::vector<double> out;
-    std::istringstream in(text);
-    std::string line;
-    bool rows = false;
-    while (std::getline(in, line)) {
-        if (line.find("-------") != std::string::npos) {
-            rows = true;
-            continue;
-        }
-        if (!rows) continue;
-        std::istringstream l(line);
-        int index = 0, fixed = 0;
-        std::string name, start, end;
-        if (l >> index >> fixed >> name >> start >> end) out.push_back(std::stod(end));
-    }
-    return out;
-}
-
-std::string Flags() {
-    const RunState& r = State().Run;
-    std::string s;
-    auto add = [&](const char* n, bool v) { s += std::string(n) + "=" + (v ? "1 " : "0 "); };
-    add("Iterate", r.IterateMode);
-    add("Monitor", r.MonitorMode);
-    add("Simulate", r.SimulateMode);
-    add("Data", r.DataLoaded);
-    add("Model", r.ModelValid);
-    add("Params", r.ParamsValid);
-    add("Results", r.ResultsComputed);
-    add("Sim", r.SimulatedResults);
-    add("Reset", r.ResetParamWindow);
-    add("Applied", r.StartValuesApplied);
-    add("User", r.UserStartValues);
-    return s;
-}
-
-class MainRoadTest : public MainWindowTest {
-protected:
-    // A program folder of its own, kept under test-output for a reviewer.
-    void MakeProgramFolder(const std::string& name) {
-        root = fs::path(PELLUCOR_TEST_OUTPUT_DIR) / name;
-        fs::remove_all(root);
-        for (const char* sub : {"data", "par", "data/simulation data", "data/export data", "par/simulation par",
-                                "pics", "doc", "report", "bmp", "batch", "hist", "temp", "kinetics", "covars"})
-            fs::create_directories(root / sub);
-        services.settings.WriteString(platform::SettingsScope::Machine, MachineSettingsKey(), "InstallDir",
-                                      root.string());
-    }
-
-    // The data file of a known R(CR) circuit, 40 points from 100 kHz down, Z'' negative.
-    fs::path WriteRcrData(const Rcr& c, const std::string& file) {
-        const fs::path p = root / "data" / file;
-        std::ofstream out(p);
-        out.precision(10);
-        for (int k = 0; k < 40; ++k) {
-            const double f = 1e5 * std::pow(10.0, -k / 6.0);
-            const auto z = c.Z(f);
-            out << std::scientific << f << ' ' << z.real() << ' ' << z.imag() << "\n";
-        }
-        return p;
-    }
-
-    TMainForm& StartLumarest() { return Start(lumarest); }
-
-    // The model dialog as a person fills it: code, start values, run mode, OK.
-    void ChooseModel(const std::string& code, QRadioButton* fitwin::TCDCForm::*mode, bool user = false) {
-        modal.runner.answers.push_back(true);
-        modal.runner.whileOpen = [code, mode, user](QDialog& d) {
-            auto* cdc = dynamic_cast<fitwin::TCDCForm*>(&d);
-            if (!cdc) return;
-            cdc->SetCodeText(code);
-            (cdc->*mode)->setChecked(true);
-            (user ? cdc->UserBtn : cdc->AutoStartBtn)->setChecked(true);
-            cdc->OkBitBtn1Click();
-        };
-    }
-
-    std::vector<std::pair<std::string, std::string>> Transcript() const {
-        std::vector<std::pair<std::string, std::string>> t;
-        for (const auto& m : services.messages.transcript()) t.emplace_back(m.text, m.caption);
-        return t;
-    }
-
-    apps::LumarestProfile lumarest;
-    fs::path root;
-};
-
-}  // namespace
+using namespace pellucor::testing_support;
 
 TEST_F(MainRoadTest, OpenFitSaveAndExitEndToEnd) {
     MakeProgramFolder("main_road");
