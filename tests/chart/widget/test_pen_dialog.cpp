@@ -6,30 +6,14 @@
 #include <QTest>
 #include <deque>
 
+#include "OffscreenAppEnvironment.h"
 #include "chart/widget/PenDialog.h"
 #include "platform/testing/ModalDoubles.h"
 
 namespace pellucor::chart {
 namespace {
 
-class PenDialogEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (QCoreApplication::instance()) return;
-        static int argc = 1;
-        static char arg0[] = "pellucor-test";
-        static char* argv[] = {arg0, nullptr};
-        app_ = new QApplication(argc, argv);
-    }
-    void TearDown() override {
-        delete app_;
-        app_ = nullptr;
-    }
-
-private:
-    QApplication* app_ = nullptr;
-};
-const auto* const env = ::testing::AddGlobalTestEnvironment(new PenDialogEnvironment);
+const auto* const env = testing_support::AddOffscreenAppEnvironment<QApplication>();
 
 class ScriptedColorPicker final : public ColorPicker {
 public:
