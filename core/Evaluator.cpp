@@ -302,16 +302,18 @@ inline double ClampLevelSum(double x) {
     return x >= 0.0 ? m : -m;
 }
 
-// Parameter slots computed by every call: all slots of a code, rounded up to
-// whole vector widths. A fixed count lets the loop run as straight-line code.
+// Parameter slots a call may compute: all slots of a code, rounded up to
+// whole vector widths.
 constexpr int kValueLanes = (MaxParams + kLanes - 1) / kLanes * kLanes;
 
 // x[k] clamped into [-LnValueLimit, LnValueLimit] (a value that is not a
 // number counts as -LnValueLimit), then v[k] := sign[k] e^x[k], for
-// k = 1..kValueLanes.
+// k = 1..count; `count` is a whole number of vector widths (the code's
+// parameters rounded up: most codes need one width, not all of them).
 PELLUCOR_POINT_LOOPS
-void ValuesFromLogs(double* __restrict x, const double* __restrict sign, double* __restrict v) {
-    for (int k = 1; k <= kValueLanes; ++k) {
+void ValuesFromLogs(double* __restrict x, const double* __restrict sign, double* __restrict v, int count) {
+    count &= ~(kLanes - 1);
+    for (int k = 1; k <= count; ++k) {
         double l = x[k];
         l = l >= -LnValueLimit ? l : -LnValueLimit;  // also takes the place of a NaN
         l = l <= LnValueLimit ? l : LnValueLimit;
@@ -549,13 +551,27 @@ inline void InvertInto(const double* __restrict re, const double* __restrict im,
     }
 }
 
+// Every part of re[0..n-1] and im[0..n-1] has a magnitude within
+// [1e-32, 1e32] (false for a NaN), so that ClampLevelSum leaves it as it is.
+constexpr int kGuardTestPoints = 32;
+inline bool WithinGuard(const double* __restrict re, const double* __restrict im, int n) {
+    long outside = 0;
+    for (int i = 0; i < n; ++i) {
+        const double a = std::fabs(re[i]), b = std::fabs(im[i]);
+        outside |= (a >= 1e-32 && a <= 1e32 && b >= 1e-32 && b <= 1e32) ? 0 : 1;
+    }
+    return outside == 0;
+}
+
 template <PartUse UseRe, PartUse UseIm>
 inline void CloseLevel(const double* __restrict re, const double* __restrict im, double* __restrict lre,
                        double* __restrict lim, int n) {
     // The guard leaves sums of magnitudes within [1e-32, 1e32] as they are,
-    // so it is applied to every point: one pass, the same values as testing
-    // the level first and guarding only when needed.
-    InvertInto<UseRe, UseIm, true>(re, im, lre, lim, n);
+    // and nearly every level's sums are: testing them all first costs less
+    // than guarding every point, and gives the same values.
+    // At a few points the test costs more than it saves.
+    if (n >= kGuardTestPoints && WithinGuard(re, im, n)) InvertInto<UseRe, UseIm, false>(re, im, lre, lim, n);
+    else InvertInto<UseRe, UseIm, true>(re, im, lre, lim, n);
 }
 
 // Fills re/im of level 1 with the true impedance at points 0..n-1.
@@ -721,6 +737,35 @@ double SumOfTerms(const double* terms, int n) {
     return ((part[0] + part[1]) + (part[2] + part[3])) + ((part[4] + part[5]) + (part[6] + part[7]));
 }
 
+// cos(e pi/2) and sin(e pi/2) for |e| <= 1, within an ulp or two of the
+// library's functions: one short polynomial pair, no call, where the library
+// spent more time than everything else an evaluation does before its first
+// point. Near a quarter turn the cosine is the sine of the rest of the turn,
+// so it keeps its relative accuracy. A NaN gives NaNs.
+void QuarterTurnCosSin(double e, double& c, double& s) {
+    const double a = std::fabs(e);
+    const bool rest = a > 0.5;
+    const double t = (rest ? 1.0 - a : a) * kHalfPi;  // within [0, pi/4]
+    const double u = t * t, u2 = u * u, u4 = u2 * u2;
+    // Taylor series to t^17 and t^16 (the next terms are below 1e-18 of the
+    // sums at pi/4), in pairs of terms for a short chain of operations.
+    const double s01 = 1.0 - u * (1.0 / 6.0);
+    const double s23 = 1.0 / 120.0 - u * (1.0 / 5040.0);
+    const double s45 = 1.0 / 362880.0 - u * (1.0 / 39916800.0);
+    const double s67 = 1.0 / 6227020800.0 - u * (1.0 / 1307674368000.0);
+    const double s8 = 1.0 / 355687428096000.0;
+    const double sinT = t * ((s01 + u2 * s23) + u4 * ((s45 + u2 * s67) + u4 * s8));
+    const double c01 = 1.0 - u * 0.5;
+    const double c23 = 1.0 / 24.0 - u * (1.0 / 720.0);
+    const double c45 = 1.0 / 40320.0 - u * (1.0 / 3628800.0);
+    const double c67 = 1.0 / 479001600.0 - u * (1.0 / 87178291200.0);
+    const double c8 = 1.0 / 20922789888000.0;
+    const double cosT = (c01 + u2 * c23) + u4 * ((c45 + u2 * c67) + u4 * c8);
+    c = rest ? sinT : cosT;
+    const double sa = rest ? cosT : sinT;
+    s = e < 0.0 ? -sa : sa;
+}
+
 // The constant-phase terms of the code's Q elements for the values v.
 void PhaseTermsFor(const CompiledCode& cc, const double* v, PhaseTerms* q) {
     for (int j = 0; j < cc.phaseCount; ++j) {
@@ -731,8 +776,7 @@ void PhaseTermsFor(const CompiledCode& cc, const double* v, PhaseTerms* q) {
         ph.clamped = std::fabs(e) > 1.0;
         if (ph.clamped) e = e > 0.0 ? 0.99 : -0.99;
         ph.n = e;
-        ph.cos = std::cos(e * kHalfPi);
-        ph.sin = std::sin(e * kHalfPi);
+        QuarterTurnCosSin(e, ph.cos, ph.sin);
     }
 }
 
@@ -777,11 +821,12 @@ bool EvaluateCircuit(ParamArray<double>& ln, double& chiSq) {
         x[i] = lnp[i - 1];
         sign[i] = signp[i - 1];
     }
-    for (int i = p + 1; i < kValueSlots; ++i) {
+    const int valueCount = std::max(kLanes, PaddedCount(p));
+    for (int i = p + 1; i <= valueCount; ++i) {
         x[i] = 0.0;
         sign[i] = 1.0;
     }
-    ValuesFromLogs(x, sign, v);
+    ValuesFromLogs(x, sign, v, valueCount);
     for (int i = 1; i <= p; ++i) lnp[i - 1] = x[i];
     for (int j = 0; j < cc.reciprocalCount; ++j) {
         const int k = cc.reciprocalParams[j];

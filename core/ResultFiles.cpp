@@ -680,45 +680,67 @@ void AppendRowIndex(std::string& out, int i) {
 
 }  // namespace
 
+namespace {
+
+// The covariance file's text from a copy of everything it shows.
+struct CovarianceText {
+    std::string head;  // date, file names
+    int p = 0;
+    double chi2dof = 0.0;
+    double c[MaxParams + 1][MaxParams + 1] = {};
+    double v[MaxParams + 1] = {};
+
+    std::string Format() const {
+        ScopedCNumericLocale cLocale;
+        std::string text = head;
+        text.reserve(text.size() + 40 + 2 * static_cast<size_t>(p) * (6 + 12 * static_cast<size_t>(p)));
+        text += "With units, Cij \n";
+        for (int i = 1; i <= p; ++i) {
+            AppendRowIndex(text, i);
+            for (int j = 1; j <= p; ++j) AppendCovarianceNumber(text, chi2dof * c[i][j]);
+            text += "\n";
+        }
+        text += "Normalized, Cij \n";
+        for (int i = 1; i <= p; ++i) {
+            AppendRowIndex(text, i);
+            for (int j = 1; j <= p; ++j) AppendCovarianceNumber(text, chi2dof * c[i][j] / (v[i] * v[j]));
+            text += "\n";
+        }
+        return text;
+    }
+};
+
+}  // namespace
+
 bool WriteCovarianceFile(const Matrix<double>& covariance, double chi2dof) {
-    ScopedCNumericLocale cLocale;
     ProgramState& s = State();
     s.Files.ResultsFileName = WithTrailingBackslash(s.Folders.ParFolder) + BaseNameOfPath(s.Files.DataFileName) +
                               ", " + s.Circuit.Code + ".par";
     const std::string path = CovarianceFilePath();
     const ParamSet& ps = s.Params;
     const int p = std::clamp(ps.ParamCount, 0, MaxParams);
-    auto c = [&](int i, int j) {
-        if (covariance.empty() || i < covariance.rlo() || i > covariance.rhi() || j < covariance.clo() ||
-            j > covariance.chi())
-            return 0.0;
-        return covariance[i][j];
-    };
+    // What the text is made of, taken now: a fit renews the file after every
+    // minimisation, and while it holds its files (see HoldFileWrites) only
+    // the last of these texts is ever formatted.
+    CovarianceText t;
+    t.p = p;
+    t.chi2dof = chi2dof;
+    for (int i = 1; i <= p; ++i)
+        for (int j = 1; j <= p; ++j)
+            if (!covariance.empty() && i >= covariance.rlo() && i <= covariance.rhi() && j >= covariance.clo() &&
+                j <= covariance.chi())
+                t.c[i][j] = covariance[i][j];
     // The values as the evaluator uses them: reciprocal where it inverts them.
-    FixedArray<double, 1, MaxParams> v;
     for (int k = 1; k <= p; ++k) {
-        v[k] = std::exp(ps.LnValue[k]) * ps.Sign[k];
-        if (ps.Reciprocal[k]) v[k] = 1.0 / v[k];
+        t.v[k] = std::exp(ps.LnValue[k]) * ps.Sign[k];
+        if (ps.Reciprocal[k]) t.v[k] = 1.0 / t.v[k];
     }
-
-    std::string text = DateTimeLine();
-    text += ShortDisplayPath(s.Folders.AppFolder, path) + "\n";
-    text += ShortDisplayPath(s.Folders.AppFolder, s.Files.DataFileName) + "\n";
-    text += ShortDisplayPath(s.Folders.AppFolder, s.Files.ResultsFileName) + "\n";
-    text.reserve(text.size() + 40 + 2 * static_cast<size_t>(p) * (6 + 12 * static_cast<size_t>(p)));
-    text += "With units, Cij \n";
-    for (int i = 1; i <= p; ++i) {
-        AppendRowIndex(text, i);
-        for (int j = 1; j <= p; ++j) AppendCovarianceNumber(text, chi2dof * c(i, j));
-        text += "\n";
-    }
-    text += "Normalized, Cij \n";
-    for (int i = 1; i <= p; ++i) {
-        AppendRowIndex(text, i);
-        for (int j = 1; j <= p; ++j) AppendCovarianceNumber(text, chi2dof * c(i, j) / (v[i] * v[j]));
-        text += "\n";
-    }
-    return SaveDuringFit(path, text);
+    t.head = DateTimeLine();
+    t.head += ShortDisplayPath(s.Folders.AppFolder, path) + "\n";
+    t.head += ShortDisplayPath(s.Folders.AppFolder, s.Files.DataFileName) + "\n";
+    t.head += ShortDisplayPath(s.Folders.AppFolder, s.Files.ResultsFileName) + "\n";
+    if (HoldFileWrite(path, HeldText([t] { return t.Format(); }), NoteFitFileWrite)) return true;
+    return SaveDuringFit(path, t.Format());
 }
 
 // ---- iteration matrix files -------------------------------------------------

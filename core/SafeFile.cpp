@@ -51,7 +51,7 @@ bool ExchangeWithExisting(const std::string& temp, const std::string& path) {
 // The held texts, in the order they were first held.
 struct HeldFile {
     std::string path;
-    std::string contents;
+    HeldText text;
     HeldWriteDone done;
 };
 
@@ -60,7 +60,7 @@ struct HeldFiles {
     std::vector<HeldFile> files;
     // At exit whatever is still held is written; nobody is told any more.
     ~HeldFiles() {
-        for (HeldFile& f : files) WriteFileAtomically(f.path, f.contents, nullptr, false);
+        for (HeldFile& f : files) WriteFileAtomically(f.path, f.text(), nullptr, false);
     }
 };
 
@@ -76,7 +76,7 @@ void WriteHeld(size_t index) {
     HeldFile f = std::move(held.files[index]);
     held.files.erase(held.files.begin() + static_cast<std::ptrdiff_t>(index));
     std::string reason;
-    const bool ok = WriteFileAtomically(f.path, f.contents, &reason, false);
+    const bool ok = WriteFileAtomically(f.path, f.text(), &reason, false);
     if (f.done) f.done(f.path, ok, ok ? std::string() : reason);
 }
 
@@ -91,18 +91,25 @@ HoldFileWrites::~HoldFileWrites() {
     WriteHeldFiles();
 }
 
-bool HoldFileWrite(const std::string& path, const std::string& contents, HeldWriteDone done) {
+bool HoldFileWrite(const std::string& path, HeldText text, HeldWriteDone done) {
     HeldFiles& held = Held();
     if (held.depth <= 0) return false;
     for (HeldFile& f : held.files)
         if (f.path == path) {
-            f.contents = contents;
+            f.text = std::move(text);
             f.done = std::move(done);
             return true;
         }
-    held.files.push_back(HeldFile{path, contents, std::move(done)});
+    held.files.push_back(HeldFile{path, std::move(text), std::move(done)});
     return true;
 }
+
+bool HoldFileWrite(const std::string& path, const std::string& contents, HeldWriteDone done) {
+    if (!HoldingFileWrites()) return false;
+    return HoldFileWrite(path, HeldText([contents] { return contents; }), std::move(done));
+}
+
+bool HoldingFileWrites() { return Held().depth > 0; }
 
 void WriteHeldFiles() {
     HeldFiles& held = Held();

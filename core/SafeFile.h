@@ -46,6 +46,17 @@ using HeldWriteDone = std::function<void(const std::string& path, bool ok, const
 // Outside one: returns false and keeps nothing (the caller writes now).
 bool HoldFileWrite(const std::string& path, const std::string& contents, HeldWriteDone done);
 
+// Makes the text of a held file when the file is written. It must capture
+// everything it needs by value: it runs after its caller has returned.
+using HeldText = std::function<std::string()>;
+
+// As above, but the text is made only when the file is written: a file
+// renewed many times in a run is formatted once, not every time.
+bool HoldFileWrite(const std::string& path, HeldText text, HeldWriteDone done);
+
+// True while a HoldFileWrites object lives.
+bool HoldingFileWrites();
+
 // Writes every held file now, each by a quick rewrite, and tells its `done`.
 void WriteHeldFiles();
 

@@ -153,6 +153,24 @@ TEST_F(EvaluatorReuseTest, ConstantPhasePowersAtUsualAndExtremeFrequencies) {
     }
 }
 
+// The phase of a constant-phase element over the whole range of its
+// exponent, signs, a quarter turn, the switch between the two series inside
+// and a tiny exponent included: each part against cos and sin of n pi/2,
+// also where the real part is nearly zero.
+TEST_F(EvaluatorReuseTest, ConstantPhaseAnglesOverTheExponentRange) {
+    SetFrequencies({7.0});
+    const double w = TwoPi * 7.0, y0 = 2e-4;
+    for (double n : {-1.0, -0.99, -0.73, -0.5000001, -0.5, -0.31, -1e-9, 1e-300, 1e-9, 0.25, 0.4999999, 0.5,
+                     0.5000001, 0.77, 0.9, 0.99, 0.999999, 1.0}) {
+        const std::vector<C> z = Simulate("Q", {y0, n});
+        const long double h = 1.5707963267948966192313216916397514L * n;
+        const double m = std::pow(w, -n) / y0;
+        const double re = m * static_cast<double>(std::cos(h)), im = -m * static_cast<double>(std::sin(h));
+        EXPECT_NEAR(z[0].real(), re, 2e-15 * std::fabs(re) + 1e-16 * m) << "n = " << n;
+        EXPECT_NEAR(z[0].imag(), im, 2e-15 * std::fabs(im) + 1e-16 * m) << "n = " << n;
+    }
+}
+
 // A level's sum is kept within magnitudes 1e-32 .. 1e32 before it is
 // inverted. Points on both sides of the bound in one spectrum: the guard
 // must act on exactly those below it.
@@ -169,6 +187,26 @@ TEST_F(EvaluatorReuseTest, LevelGuardActsPointByPoint) {
     }
     // Below the bound the imaginary part is the guard's, not w C.
     EXPECT_NEAR(z[4].imag(), -1e-32 / (g * g), 1e-12 * 1e-32 / (g * g));
+}
+
+// The same with enough points that the sums are tested before they are
+// inverted: one point below the bound among many within it, in either order.
+TEST_F(EvaluatorReuseTest, LevelGuardActsOnOnePointAmongMany) {
+    const double g = 1e-3, c = 1e-30;
+    for (int below : {0, 17, 39}) {
+        std::vector<double> f(40);
+        for (int i = 0; i < 40; ++i) f[static_cast<size_t>(i)] = std::pow(10.0, 3.0 - 0.05 * i);  // w C > 1e-28
+        f[static_cast<size_t>(below)] = 1e-4;  // w C below 1e-32
+        SetFrequencies(f);
+        const std::vector<C> z = Simulate("R(CR)", {5.0, c, 1.0 / g});
+        for (size_t i = 0; i < z.size(); ++i) {
+            const double wc = TwoPi * f[i] * c;
+            const C want = 5.0 + 1.0 / C(g, std::max(wc, 1e-32));
+            EXPECT_NEAR(z[i].real(), want.real(), 1e-12 * std::abs(want)) << below << " " << i;
+            EXPECT_NEAR(z[i].imag(), want.imag(), 1e-12 * std::abs(want.imag())) << below << " " << i;
+        }
+        EXPECT_NEAR(z[static_cast<size_t>(below)].imag(), -1e-32 / (g * g), 1e-12 * 1e-32 / (g * g));
+    }
 }
 
 // Modulus-weighted chi-squared against residuals computed here, over many
