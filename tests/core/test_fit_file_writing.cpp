@@ -222,3 +222,47 @@ TEST_F(CovarianceNumbersTest, RandomValuesOverTheWholeRangeAsPrintfWritesThem) {
 }
 
 }  // namespace
+
+// While a run holds its files the covariance text is made only when the file
+// is written: it must still show the matrix, the values and the chi-squared
+// of the last estimate as they were when it was made, not as they are when
+// the run ends, and a reader during the run gets that text at once.
+TEST_F(CovarianceNumbersTest, HeldFileShowsTheLastEstimateAsItWasMade) {
+    Matrix<double> c(1, MaxParams, 1, MaxParams), later(1, MaxParams, 1, MaxParams);
+    for (int i = 1; i <= 15; ++i)
+        for (int j = 1; j <= 15; ++j) {
+            c[i][j] = 1.5 * i - 0.25 * j;
+            later[i][j] = -7.0;
+        }
+    const double ln4 = State().Params.LnValue[4];
+    std::string written, readDuring;
+    {
+        const HoldFileWrites hold;
+        ASSERT_TRUE(WriteCovarianceFile(later, 9.0));  // replaced by the next estimate
+        ASSERT_TRUE(WriteCovarianceFile(c, 2.0));
+        // What changes after the estimate must not reach its text.
+        c[2][3] = 1e9;
+        State().Params.LnValue[4] = 5.0;
+        ASSERT_TRUE(ReadWholeFile(CovarianceFilePath(), &readDuring));
+        c[3][3] = 4e9;
+        ASSERT_TRUE(WriteCovarianceFile(later, 3.0));
+        ASSERT_TRUE(WriteCovarianceFile(c, 2.0));
+        c[2][3] = 1.5 * 2 - 0.25 * 3;
+        c[3][3] = 1.5 * 3 - 0.25 * 3;
+        State().Params.LnValue[4] = ln4;
+    }
+    written = Slurp(CovarianceFilePath());
+    // The reader saw the first estimate, the file has the last one: the same
+    // but for the two changed entries and the value of parameter 4.
+    const std::vector<std::vector<std::string>> rows = Fields();
+    ASSERT_EQ(rows.size(), 30u);
+    EXPECT_EQ(rows[2][2], Printf(2.0 * 4e9));
+    EXPECT_EQ(rows[1][2], Printf(2.0 * 1e9));
+    EXPECT_EQ(rows[0][0], Printf(2.0 * 1.25));
+    const double v4 = -std::exp(5.0);  // parameter 4 is negative, not inverted
+    const double v1 = std::exp(State().Params.LnValue[1]);
+    EXPECT_EQ(rows[15 + 3][0], Printf(2.0 * c[4][1] / (v4 * v1)));
+    EXPECT_NE(readDuring, written);
+    EXPECT_NE(readDuring.find(Printf(2.0 * 1.25)), std::string::npos);
+    EXPECT_EQ(readDuring.find(Printf(2.0 * 4e9)), std::string::npos);
+}
