@@ -81,6 +81,10 @@ void DownhillSimplex(DMatrix& p, DVector& y, int n, int& evaluations, double tol
     evaluations = 0;
     ColumnSums(p, n, psum);
     for (;;) {
+        // The best, the worst and the next-worst vertex. The comparisons
+        // go either way at random, so the choices are made as selections
+        // rather than branches, with the values at hand (the same vertices,
+        // ties and NaNs included, as comparing y[ilo], y[ihi] and y[inhi]).
         int ilo = 1, ihi, inhi;
         if (y[1] > y[2]) {
             ihi = 1;
@@ -89,14 +93,20 @@ void DownhillSimplex(DMatrix& p, DVector& y, int n, int& evaluations, double tol
             ihi = 2;
             inhi = 1;
         }
+        double ylo = y[ilo], yhi = y[ihi], ynhi = y[inhi];
         for (int i = 1; i <= mpts; ++i) {
-            if (y[i] < y[ilo]) ilo = i;
-            if (y[i] > y[ihi]) {
-                inhi = ihi;
-                ihi = i;
-            } else if (y[i] > y[inhi] && i != ihi) {
-                inhi = i;
-            }
+            const double yi = y[i];
+            const bool lower = yi < ylo;
+            ilo = lower ? i : ilo;
+            ylo = lower ? yi : ylo;
+            const bool higher = yi > yhi;
+            const bool nextHigher = !higher && yi > ynhi && i != ihi;
+            const int newInhi = higher ? ihi : (nextHigher ? i : inhi);
+            const double newYnhi = higher ? yhi : (nextHigher ? yi : ynhi);
+            ihi = higher ? i : ihi;
+            yhi = higher ? yi : yhi;
+            inhi = newInhi;
+            ynhi = newYnhi;
         }
         const double rtol = RelativeSpread(y[ihi], y[ilo]);
         if (rtol < tolerance) break;
