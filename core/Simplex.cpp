@@ -100,13 +100,13 @@ void DownhillSimplex(DMatrix& p, DVector& y, int n, int& evaluations, double tol
             ilo = lower ? i : ilo;
             ylo = lower ? yi : ylo;
             const bool higher = yi > yhi;
-            const bool nextHigher = !higher && yi > ynhi && i != ihi;
-            const int newInhi = higher ? ihi : (nextHigher ? i : inhi);
-            const double newYnhi = higher ? yhi : (nextHigher ? yi : ynhi);
+            const bool nextHigher = (yi > ynhi) & (i != ihi);  // counts only when not higher
+            const int nextI = nextHigher ? i : inhi;
+            const double nextY = nextHigher ? yi : ynhi;
+            inhi = higher ? ihi : nextI;
+            ynhi = higher ? yhi : nextY;
             ihi = higher ? i : ihi;
             yhi = higher ? yi : yhi;
-            inhi = newInhi;
-            ynhi = newYnhi;
         }
         const double rtol = RelativeSpread(y[ihi], y[ilo]);
         if (rtol < tolerance) break;
