@@ -28,13 +28,15 @@ bool BuildCurvatureMatrix(const PointRow& frequency, const PointRow& zReal, doub
     }
     chiSq = 0.0;
     (void)P;
-    ParamArray<double> dRe, dIm;
     bool usable = true;
     const int weighting = s.Options.Weighting;
-    for (int i = 1; i <= n; ++i) {
-        double zr = 0.0, zi = 0.0;
-        const DerivativeStatus status = CdcImpedanceDerivatives(values, frequency[i], zr, zi, dRe, dIm);
-        if (status != DerivativeStatus::Ok) usable = false;
+    static DerivativeRows rows;
+    const int points = std::max(0, std::min(n, MaxPoints - 1));
+    CdcImpedanceDerivativeRows(values, frequency.begin() + 1, points, rows);
+    for (int i = 1; i <= points; ++i) {
+        const int r = i - 1;
+        const double zr = rows.zre[r], zi = rows.zim[r];
+        if (rows.status[r] != DerivativeStatus::Ok) usable = false;
         // The calculated rows stay as the evaluator left them: the derivative
         // walk does not limit a constant-phase exponent as the evaluator does,
         // so its impedance is not the fitted model shown and saved.
@@ -50,8 +52,9 @@ bool BuildCurvatureMatrix(const PointRow& frequency, const PointRow& zReal, doub
             w1 = w2 = 1.0 / (sigma * sigma);
         }
         for (int l = 1; l <= mfit; ++l) {
-            const double rl = dRe[lista[l]], il = dIm[lista[l]];
-            for (int m = 1; m <= l; ++m) alpha[l][m] += w1 * rl * dRe[lista[m]] + w2 * il * dIm[lista[m]];
+            const double rl = rows.dRe[lista[l]][r], il = rows.dIm[lista[l]][r];
+            for (int m = 1; m <= l; ++m)
+                alpha[l][m] += w1 * rl * rows.dRe[lista[m]][r] + w2 * il * rows.dIm[lista[m]][r];
             gradient[l] += w1 * rl * dy1 + w2 * il * dy2;
         }
         chiSq += w1 * dy1 * dy1 + w2 * dy2 * dy2;

@@ -226,26 +226,103 @@ const CodeFacts& FactsFor(const std::string& code) {
     return f;
 }
 
-bool AllFinite(double zre, double zim, const ParamArray<double>& dRe, const ParamArray<double>& dIm, int p) {
-    if (!std::isfinite(zre) || !std::isfinite(zim)) return false;
-    for (int k = 1; k <= p; ++k)
-        if (!std::isfinite(dRe[k]) || !std::isfinite(dIm[k])) return false;
-    return true;
+// The contribution of element `c` (parameters from p[0]) at one point and
+// its derivatives with respect to each of its parameters.
+void ElementAt(char c, bool series, double* p, int count, double omega, double wInv, Result& r) {
+    switch (c) {
+        case 'R':
+            r.re = p[0];
+            r.d[0] = {1.0, 0.0};
+            return;
+        case 'C':
+        case 'L':
+            if ((c == 'C') != series) {  // parallel C, series L
+                r.im = p[0] * omega;
+                r.d[0] = {0.0, omega};
+            } else {  // parallel L, series C
+                r.im = -p[0] * wInv;
+                r.d[0] = {0.0, -wInv};
+            }
+            return;
+        case 'W': {
+            const double s = series ? std::sqrt(1.0 / (2.0 * omega)) : std::sqrt(omega / 2.0);
+            r.d[0] = {s, series ? -s : s};
+            r.re = p[0] * r.d[0].re;
+            r.im = p[0] * r.d[0].im;
+            return;
+        }
+        case 'Q': {
+            const double base = series ? wInv : omega;
+            const double sign = series ? -1.0 : 1.0;
+            const double e = p[1];
+            const double mag = std::pow(base, e);
+            const PhaseFactors& ph = PhaseFactorsOf(e);
+            const double cs = ph.cos, sn = sign * ph.sin;
+            r.d[0] = {mag * cs, mag * sn};
+            r.re = p[0] * r.d[0].re;
+            r.im = p[0] * r.d[0].im;
+            const double lb = std::log(base);
+            // d/dn of p1 base^n (cos nh, +-sin nh)
+            r.d[1] = {p[0] * mag * (lb * cs - kHalfPi * ph.sin),
+                      p[0] * mag * (lb * sn + kHalfPi * sign * cs)};
+            return;
+        }
+        case 'T':
+        case 'O':
+            Diffusion(c == 'T', series, p[0], p[1], omega, r);
+            return;
+        case 'G': {
+            const double ka = p[1];
+            const double rr = std::sqrt(omega * omega + ka * ka);
+            const double r1 = std::sqrt(rr + ka), r2 = std::sqrt(rr - ka);
+            if (series) {
+                r.d[0] = {kRootHalf * r1 / rr, -kRootHalf * r2 / rr};
+                const double r3 = 2.0 * rr * rr * rr;
+                r.d[1] = {p[0] * kRootHalf * r1 * (rr - 2.0 * ka) / r3,
+                          p[0] * kRootHalf * r2 * (rr + 2.0 * ka) / r3};
+            } else {
+                r.d[0] = {kRootHalf * r1, kRootHalf * r2};
+                r.d[1] = {p[0] * kRootHalf * r1 / (2.0 * rr), -p[0] * kRootHalf * r2 / (2.0 * rr)};
+            }
+            r.re = p[0] * r.d[0].re;
+            r.im = p[0] * r.d[0].im;
+            return;
+        }
+        default:
+            ByDifferences(c, series, p, count, omega, r);
+            return;
+    }
 }
+
+// Running sums of every open level at every point, and the points whose
+// levels summed to zero.
+struct Walk {
+    double re[MaxCodeLevels + 1][MaxPoints];
+    double im[MaxCodeLevels + 1][MaxPoints];
+    double omega[MaxPoints], wInv[MaxPoints];
+    bool zeroLevel[MaxPoints];
+};
 
 }  // namespace
 
-DerivativeStatus CdcImpedanceDerivatives(const ParamArray<double>& values, double frequency, double& zre,
-                                         double& zim, ParamArray<double>& dRe, ParamArray<double>& dIm) {
+void CdcImpedanceDerivativeRows(const ParamArray<double>& values, const double* frequency, int n,
+                                DerivativeRows& rows) {
     ProgramState& st = State();
-    zre = zim = 0.0;
-    for (int k = 1; k <= MaxParams; ++k) dRe[k] = dIm[k] = 0.0;
+    n = n < 0 ? 0 : (n > MaxPoints ? MaxPoints : n);
+    rows.n = n;
+    for (int i = 0; i < n; ++i) {
+        rows.zre[i] = rows.zim[i] = 0.0;
+        rows.status[i] = DerivativeStatus::Ok;
+    }
+    for (int k = 1; k <= MaxParams; ++k)
+        for (int i = 0; i < n; ++i) rows.dRe[k][i] = rows.dIm[k][i] = 0.0;
     const std::string& code = st.Circuit.Code;
     const CodeFacts& facts = FactsFor(code);
-    if (!facts.layout.withinLimits) return DerivativeStatus::CodeBeyondLimits;
+    if (!facts.layout.withinLimits) {
+        for (int i = 0; i < n; ++i) rows.status[i] = DerivativeStatus::CodeBeyondLimits;
+        return;
+    }
 
-    const double omega = TwoPi * frequency;
-    const double wInv = 1.0 / omega;
     // PreparedCode as PrepareCdcLevels leaves it for the whole code.
     if (st.Circuit.PreparedCode != facts.prepared) st.Circuit.PreparedCode = facts.prepared;
     const std::string& prepared = facts.prepared;
@@ -256,126 +333,96 @@ DerivativeStatus CdcImpedanceDerivatives(const ParamArray<double>& values, doubl
     // The reciprocal flags and values as CdcReciprocalFlags sets them.
     ApplyReciprocalValues(facts.layout, v);
 
-    double levelRe[MaxCodeLevels + 1], levelIm[MaxCodeLevels + 1];
+    // The code is walked once, each step over all points: an element's
+    // arithmetic then runs for one point after another, and its branches
+    // (and the element kind's) go the same way every time.
+    static Walk w;
+    for (int i = 0; i < n; ++i) {
+        w.omega[i] = TwoPi * frequency[i];
+        w.wInv[i] = 1.0 / w.omega[i];
+        w.zeroLevel[i] = false;
+    }
     int start[MaxCodeLevels + 1];
     int level = 1;
-    levelRe[1] = levelIm[1] = 0.0;
+    for (int i = 0; i < n; ++i) w.re[1][i] = w.im[1][i] = 0.0;
     start[1] = 1;
     int k = 1;
-    bool zeroLevel = false;
 
-    for (size_t i = 0; i < code.size(); ++i) {
-        const char c = code[i];
+    for (size_t ci = 0; ci < code.size(); ++ci) {
+        const char c = code[ci];
         if (c == '(') {
             ++level;
             start[level] = k;
-            levelRe[level] = levelIm[level] = 0.0;
+            for (int i = 0; i < n; ++i) w.re[level][i] = w.im[level][i] = 0.0;
             continue;
         }
         if (c == ')') {
-            double a = levelRe[level], b = levelIm[level];
-            double d = 1.0 / (a * a + b * b);
-            if (std::isinf(d)) {
-                // A level that sums to zero has no inverse and no derivative;
-                // keep the evaluator's guarded value and report the point.
-                zeroLevel = true;
-                a = ClampMagnitude(a);
-                b = ClampMagnitude(b);
-                d = 1.0 / (a * a + b * b);
-            }
-            const double pf = (b * b - a * a) * d * d;
-            const double qf = 2.0 * a * b * d * d;
-            for (int j = start[level]; j < k && j <= MaxParams; ++j) {
-                const double r = dRe[j], m = dIm[j];
-                dRe[j] = r * pf - m * qf;
-                dIm[j] = m * pf + r * qf;
+            for (int i = 0; i < n; ++i) {
+                double a = w.re[level][i], b = w.im[level][i];
+                double d = 1.0 / (a * a + b * b);
+                if (std::isinf(d)) {
+                    // A level that sums to zero has no inverse and no
+                    // derivative; keep the evaluator's guarded value and
+                    // report the point.
+                    w.zeroLevel[i] = true;
+                    a = ClampMagnitude(a);
+                    b = ClampMagnitude(b);
+                    d = 1.0 / (a * a + b * b);
+                }
+                const double pf = (b * b - a * a) * d * d;
+                const double qf = 2.0 * a * b * d * d;
+                for (int j = start[level]; j < k && j <= MaxParams; ++j) {
+                    const double r = rows.dRe[j][i], m = rows.dIm[j][i];
+                    rows.dRe[j][i] = r * pf - m * qf;
+                    rows.dIm[j][i] = m * pf + r * qf;
+                }
+                w.re[level - 1][i] += a * d;
+                w.im[level - 1][i] -= b * d;
             }
             --level;
-            levelRe[level] += a * d;
-            levelIm[level] -= b * d;
             continue;
         }
         const int count = ElementParamCount(c);
         if (count == 0) continue;  // the prepared code only tells the level
-        const bool series = std::islower(static_cast<unsigned char>(prepared[i])) != 0;
+        const bool series = std::islower(static_cast<unsigned char>(prepared[ci])) != 0;
         double* p = v + k;
-        Result r;
-        switch (c) {
-            case 'R':
-                r.re = p[0];
-                r.d[0] = {1.0, 0.0};
-                break;
-            case 'C':
-            case 'L':
-                if ((c == 'C') != series) {  // parallel C, series L
-                    r.im = p[0] * omega;
-                    r.d[0] = {0.0, omega};
-                } else {  // parallel L, series C
-                    r.im = -p[0] * wInv;
-                    r.d[0] = {0.0, -wInv};
-                }
-                break;
-            case 'W': {
-                const double s = series ? std::sqrt(1.0 / (2.0 * omega)) : std::sqrt(omega / 2.0);
-                r.d[0] = {s, series ? -s : s};
-                r.re = p[0] * r.d[0].re;
-                r.im = p[0] * r.d[0].im;
-                break;
+        for (int i = 0; i < n; ++i) {
+            Result r;
+            ElementAt(c, series, p, count, w.omega[i], w.wInv[i], r);
+            w.re[level][i] += r.re;
+            w.im[level][i] += r.im;
+            for (int j = 0; j < count && k + j <= MaxParams; ++j) {
+                rows.dRe[k + j][i] = r.d[j].re;
+                rows.dIm[k + j][i] = r.d[j].im;
             }
-            case 'Q': {
-                const double base = series ? wInv : omega;
-                const double sign = series ? -1.0 : 1.0;
-                const double e = p[1];
-                const double mag = std::pow(base, e);
-                const PhaseFactors& ph = PhaseFactorsOf(e);
-                const double cs = ph.cos, sn = sign * ph.sin;
-                r.d[0] = {mag * cs, mag * sn};
-                r.re = p[0] * r.d[0].re;
-                r.im = p[0] * r.d[0].im;
-                const double lb = std::log(base);
-                // d/dn of p1 base^n (cos nh, +-sin nh)
-                r.d[1] = {p[0] * mag * (lb * cs - kHalfPi * ph.sin),
-                          p[0] * mag * (lb * sn + kHalfPi * sign * cs)};
-                break;
-            }
-            case 'T':
-            case 'O':
-                Diffusion(c == 'T', series, p[0], p[1], omega, r);
-                break;
-            case 'G': {
-                const double ka = p[1];
-                const double rr = std::sqrt(omega * omega + ka * ka);
-                const double r1 = std::sqrt(rr + ka), r2 = std::sqrt(rr - ka);
-                if (series) {
-                    r.d[0] = {kRootHalf * r1 / rr, -kRootHalf * r2 / rr};
-                    const double r3 = 2.0 * rr * rr * rr;
-                    r.d[1] = {p[0] * kRootHalf * r1 * (rr - 2.0 * ka) / r3,
-                              p[0] * kRootHalf * r2 * (rr + 2.0 * ka) / r3};
-                } else {
-                    r.d[0] = {kRootHalf * r1, kRootHalf * r2};
-                    r.d[1] = {p[0] * kRootHalf * r1 / (2.0 * rr), -p[0] * kRootHalf * r2 / (2.0 * rr)};
-                }
-                r.re = p[0] * r.d[0].re;
-                r.im = p[0] * r.d[0].im;
-                break;
-            }
-            default:
-                ByDifferences(c, series, p, count, omega, r);
-                break;
-        }
-        levelRe[level] += r.re;
-        levelIm[level] += r.im;
-        for (int j = 0; j < count && k + j <= MaxParams; ++j) {
-            dRe[k + j] = r.d[j].re;
-            dIm[k + j] = r.d[j].im;
         }
         k += count;
     }
-    zre = levelRe[1];
-    zim = -levelIm[1];
-    if (zeroLevel) return DerivativeStatus::ZeroLevelSum;
-    if (!AllFinite(zre, zim, dRe, dIm, paramCount)) return DerivativeStatus::NonFinite;
-    return DerivativeStatus::Ok;
+    for (int i = 0; i < n; ++i) {
+        rows.zre[i] = w.re[1][i];
+        rows.zim[i] = -w.im[1][i];
+        if (w.zeroLevel[i]) {
+            rows.status[i] = DerivativeStatus::ZeroLevelSum;
+            continue;
+        }
+        bool finite = std::isfinite(rows.zre[i]) && std::isfinite(rows.zim[i]);
+        for (int j = 1; j <= paramCount && finite; ++j)
+            finite = std::isfinite(rows.dRe[j][i]) && std::isfinite(rows.dIm[j][i]);
+        if (!finite) rows.status[i] = DerivativeStatus::NonFinite;
+    }
+}
+
+DerivativeStatus CdcImpedanceDerivatives(const ParamArray<double>& values, double frequency, double& zre,
+                                         double& zim, ParamArray<double>& dRe, ParamArray<double>& dIm) {
+    static DerivativeRows rows;
+    CdcImpedanceDerivativeRows(values, &frequency, 1, rows);
+    zre = rows.zre[0];
+    zim = rows.zim[0];
+    for (int k = 1; k <= MaxParams; ++k) {
+        dRe[k] = rows.dRe[k][0];
+        dIm[k] = rows.dIm[k][0];
+    }
+    return rows.status[0];
 }
 
 }  // namespace pellucor

@@ -32,4 +32,16 @@ enum class DerivativeStatus {
 DerivativeStatus CdcImpedanceDerivatives(const ParamArray<double>& values, double frequency, double& zre,
                                          double& zim, ParamArray<double>& dRe, ParamArray<double>& dIm);
 
+// The same at many frequencies at once, point i (0-based) from frequency[i]:
+// the values CdcImpedanceDerivatives gives at each point, in rows.
+struct DerivativeRows {
+    int n = 0;
+    double zre[MaxPoints], zim[MaxPoints];
+    double dRe[MaxParams + 1][MaxPoints], dIm[MaxParams + 1][MaxPoints];  // [parameter][point]
+    DerivativeStatus status[MaxPoints];
+};
+// n is limited to 0..MaxPoints.
+void CdcImpedanceDerivativeRows(const ParamArray<double>& values, const double* frequency, int n,
+                                DerivativeRows& rows);
+
 }  // namespace pellucor
