@@ -253,12 +253,21 @@ struct SpectrumFrame {
     bool lnWithinExp = false;
 };
 
+// The rows hold the same bits (as memcmp compares them, without its call and
+// its early exits: at every evaluation the rows are the same).
+PELLUCOR_POINT_LOOPS
+bool SameBits(const double* __restrict a, const double* __restrict b, int n) {
+    std::uint64_t differ = 0;
+    for (int i = 0; i < n; ++i) differ |= std::bit_cast<std::uint64_t>(a[i]) ^ std::bit_cast<std::uint64_t>(b[i]);
+    return differ == 0;
+}
+
 PointTerms FrameFor(const SpectrumBlock& sp, int n, const CompiledCode& cc) {
     static SpectrumFrame f;
     const double* freq = sp.Frequency.begin() + 1;
     const size_t bytes = sizeof(double) * static_cast<size_t>(n);
     const int padded = PaddedCount(n);
-    if (f.n != n || std::memcmp(f.frequency, freq, bytes) != 0) {
+    if (f.n != n || !SameBits(f.frequency, freq, n)) {
         f.n = n;
         std::memcpy(f.frequency, freq, bytes);
         for (int i = 0; i < n; ++i) {
@@ -785,11 +794,16 @@ void PhaseTermsFor(const CompiledCode& cc, const double* v, PhaseTerms* q) {
 // copies of the layout (slot for slot the same values).
 void ApplyCompiledState(const CompiledCode& cc, ProgramState& st) {
     const CircuitCodeLayout& l = cc.layout;
-    std::copy(l.kind, l.kind + MaxParams + 1, st.Params.Kind.begin());
+    // Stored only when they differ: in a fit they never do, and rows stored
+    // afresh at every call are read back at once (the parameter window
+    // compares the kinds) through a slow path of the processor.
+    if (!std::equal(l.kind, l.kind + MaxParams + 1, st.Params.Kind.begin()))
+        std::copy(l.kind, l.kind + MaxParams + 1, st.Params.Kind.begin());
     st.Fit.ChiSqDivisor = st.Spectrum.PointCount - (l.paramCount + 1);
     st.Fit.MaxEvaluations = l.maxEvaluations;
     st.Params.ParamCount = l.paramCount;
-    std::copy(cc.reciprocal + 1, cc.reciprocal + MaxParams + 1, st.Params.Reciprocal.begin());
+    if (!std::equal(cc.reciprocal + 1, cc.reciprocal + MaxParams + 1, st.Params.Reciprocal.begin()))
+        std::copy(cc.reciprocal + 1, cc.reciprocal + MaxParams + 1, st.Params.Reciprocal.begin());
     st.Run.DistributedElement = l.distributed;
 }
 
