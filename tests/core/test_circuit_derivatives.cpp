@@ -375,6 +375,39 @@ TEST_F(DerivativesTest, ZeroLevelSumIsReported) {
     EXPECT_NEAR(o.z.imag(), -5e31, 1e18);
 }
 
+// A walk over many frequencies gives at every point exactly what a walk at
+// that frequency alone gives, its status included.
+TEST_F(DerivativesTest, ManyPointsAtOnceAsOnePointAtATime) {
+    // L and C of 1 in parallel sum to zero where omega is exactly 1.
+    double f1 = 1.0 / TwoPi;
+    while (TwoPi * f1 < 1.0) f1 = std::nextafter(f1, 2.0);
+    while (TwoPi * f1 > 1.0) f1 = std::nextafter(f1, 0.0);
+    ASSERT_EQ(TwoPi * f1, 1.0);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::vector<double> freq = {1e5, 3.3, f1, nan, 0.01, 2e-3};
+    const DerivativeStatus expected[] = {DerivativeStatus::Ok,           DerivativeStatus::Ok,
+                                         DerivativeStatus::ZeroLevelSum, DerivativeStatus::NonFinite,
+                                         DerivativeStatus::Ok,           DerivativeStatus::Ok};
+    const ParamArray<double> m = Install("R(LC)(QR)T", {10.0, 1.0, 1.0, 1e-4, 0.8, 100.0, 50.0, 2.0});
+    const int p = State().Params.ParamCount;
+    static DerivativeRows rows;
+    CdcImpedanceDerivativeRows(m, freq.data(), static_cast<int>(freq.size()), rows);
+    ASSERT_EQ(rows.n, static_cast<int>(freq.size()));
+    auto same = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
+    for (size_t i = 0; i < freq.size(); ++i) {
+        SCOPED_TRACE(i);
+        const Out o = Derive(m, freq[i]);
+        EXPECT_EQ(o.status, expected[i]);
+        EXPECT_EQ(rows.status[i], o.status);
+        EXPECT_TRUE(same(rows.zre[i], o.z.real()));
+        EXPECT_TRUE(same(-rows.zim[i], o.z.imag()));
+        for (int k = 1; k <= p; ++k) {
+            EXPECT_TRUE(same(rows.dRe[k][i], o.d[static_cast<size_t>(k - 1)].real())) << k;
+            EXPECT_TRUE(same(rows.dIm[k][i], o.d[static_cast<size_t>(k - 1)].imag())) << k;
+        }
+    }
+}
+
 TEST_F(DerivativesTest, RefusedInputs) {
     // Codes beyond the limits are not walked.
     State().Circuit.Code = NoModelCode;
