@@ -82,9 +82,10 @@ void DownhillSimplex(DMatrix& p, DVector& y, int n, int& evaluations, double tol
     ColumnSums(p, n, psum);
     for (;;) {
         // The best, the worst and the next-worst vertex. The comparisons
-        // go either way at random, so the choices are made as selections
-        // rather than branches, with the values at hand (the same vertices,
-        // ties and NaNs included, as comparing y[ilo], y[ihi] and y[inhi]).
+        // go either way at random, so the choices are written as selections
+        // over the values at hand, which the compiler can make without
+        // branches (the same vertices, ties and NaNs included, as comparing
+        // y[ilo], y[ihi] and y[inhi]).
         int ilo = 1, ihi, inhi;
         if (y[1] > y[2]) {
             ihi = 1;
