@@ -183,39 +183,58 @@ const CompiledCode& CompiledFor(const std::string& code) {
     return cache;
 }
 
+// Eight doubles in one value, for the parameter values (see ValuesFromLogs),
+// and the bits of each.
+typedef double Lanes8 __attribute__((vector_size(64)));
+typedef std::uint64_t Lanes8Bits __attribute__((vector_size(64)));
+template <class D> struct BitsOf { using type = std::uint64_t; };
+template <> struct BitsOf<Lanes8> { using type = Lanes8Bits; };
+
 // e^x for the parameter values and for the constant-phase element's
 // omega^n = e^(n ln omega), as a polynomial the loops can vectorise (within
 // about one unit in the last place of the library function). Valid for
 // |x| <= 708; the caller passes every other argument (and NaN) to the library.
+// For eight values at once it is the same operations lane by lane.
 constexpr double kExpInvLn2 = 1.4426950408889634;
 constexpr double kExpShifter = 0x1.8p52;                  // rounds to an integer when added
 constexpr double kExpLn2Hi = 6.93147180369123816490e-01;  // 21 trailing zero bits
 constexpr double kExpLn2Lo = 1.90821492927058770002e-10;
 constexpr double kExpLimit = 708.0;
 
-inline double ExpInRange(double x) {
+// Vectors pass by reference: how a vector of eight would pass by value
+// depends on the vector units a caller is compiled for.
+template <class D>
+[[gnu::always_inline]] inline void ExpInRangeTo(const D& x, D& result) {
     // x = k ln 2 + r with |r| <= ln 2 / 2; e^x = 2^k e^r, e^r - 1 - r by its
     // Taylor series to r^13 (the next term is below 1e-17), evaluated in pairs
     // of terms (Estrin's scheme): at the few points of a small spectrum, and
     // for the few parameter values, the length of the chain of dependent
     // operations counts rather than their number.
-    const double t = x * kExpInvLn2 + kExpShifter;
-    const double k = t - kExpShifter;
-    const double r = (x - k * kExpLn2Hi) - k * kExpLn2Lo;
-    const double r2 = r * r, r4 = r2 * r2, r8 = r4 * r4;
-    const double p01 = 0.5 + r * (1.0 / 6.0);
-    const double p23 = 1.0 / 24.0 + r * (1.0 / 120.0);
-    const double p45 = 1.0 / 720.0 + r * (1.0 / 5040.0);
-    const double p67 = 1.0 / 40320.0 + r * (1.0 / 362880.0);
-    const double p89 = 1.0 / 3628800.0 + r * (1.0 / 39916800.0);
-    const double pab = 1.0 / 479001600.0 + r * (1.0 / 6227020800.0);
-    const double p03 = p01 + r2 * p23;
-    const double p47 = p45 + r2 * p67;
-    const double p8b = p89 + r2 * pab;
-    const double p = (p03 + r4 * p47) + r8 * p8b;
-    const double er = 1.0 + (r + r2 * p);
-    const std::uint64_t scale = (std::bit_cast<std::uint64_t>(t) + 1023u) << 52;
-    return er * std::bit_cast<double>(scale);
+    const D t = x * kExpInvLn2 + kExpShifter;
+    const D k = t - kExpShifter;
+    const D r = (x - k * kExpLn2Hi) - k * kExpLn2Lo;
+    const D r2 = r * r, r4 = r2 * r2, r8 = r4 * r4;
+    const D p01 = 0.5 + r * (1.0 / 6.0);
+    const D p23 = 1.0 / 24.0 + r * (1.0 / 120.0);
+    const D p45 = 1.0 / 720.0 + r * (1.0 / 5040.0);
+    const D p67 = 1.0 / 40320.0 + r * (1.0 / 362880.0);
+    const D p89 = 1.0 / 3628800.0 + r * (1.0 / 39916800.0);
+    const D pab = 1.0 / 479001600.0 + r * (1.0 / 6227020800.0);
+    const D p03 = p01 + r2 * p23;
+    const D p47 = p45 + r2 * p67;
+    const D p8b = p89 + r2 * pab;
+    const D p = (p03 + r4 * p47) + r8 * p8b;
+    const D er = 1.0 + (r + r2 * p);
+    // The builtin, not std::bit_cast: a function would pass vectors by value.
+    using Bits = typename BitsOf<D>::type;
+    const Bits scale = (__builtin_bit_cast(Bits, t) + std::uint64_t{1023}) << 52;
+    result = er * __builtin_bit_cast(D, scale);
+}
+
+inline double ExpInRange(double x) {
+    double e;
+    ExpInRangeTo(x, e);
+    return e;
 }
 
 // ---- per-point quantities of the spectrum -----------------------------------
@@ -315,19 +334,38 @@ inline double ClampLevelSum(double x) {
 // whole vector widths.
 constexpr int kValueLanes = (MaxParams + kLanes - 1) / kLanes * kLanes;
 
-// x[k] clamped into [-LnValueLimit, LnValueLimit] (a value that is not a
-// number counts as -LnValueLimit), then v[k] := sign[k] e^x[k], for
-// k = 1..count; `count` is a whole number of vector widths (the code's
-// parameters rounded up: most codes need one width, not all of them).
+// The entry ln[k] (k < p) as a scalar load, `pad` past the code's parameters.
+// The barrier keeps the compiler from joining the loads into one wide load:
+// the simplex has just stored the entries one by one, and a wide load of
+// narrow stores waits until they have left the processor's store buffer.
+inline double ScalarAt(const double* a, int k, int p, double pad) {
+    double x = k < p ? a[k] : pad;
+    asm("" : "+x"(x));
+    return x;
+}
+
+// ln[k] clamped into [-LnValueLimit, LnValueLimit] (a value that is not a
+// number counts as -LnValueLimit), then v[k + 1] := sign[k] e^ln[k], for
+// k = 0..p-1, eight at a time in registers; v is written up to a whole number
+// of eights (the extra entries are e^0).
 PELLUCOR_POINT_LOOPS
-void ValuesFromLogs(double* __restrict x, const double* __restrict sign, double* __restrict v, int count) {
-    count &= ~(kLanes - 1);
-    for (int k = 1; k <= count; ++k) {
-        double l = x[k];
+void ValuesFromLogs(double* __restrict ln, const double* __restrict sign, double* __restrict v, int p) {
+    for (int b = 0; b < p; b += 8) {
+        Lanes8 l = {ScalarAt(ln, b, p, 0.0),     ScalarAt(ln, b + 1, p, 0.0), ScalarAt(ln, b + 2, p, 0.0),
+                    ScalarAt(ln, b + 3, p, 0.0), ScalarAt(ln, b + 4, p, 0.0), ScalarAt(ln, b + 5, p, 0.0),
+                    ScalarAt(ln, b + 6, p, 0.0), ScalarAt(ln, b + 7, p, 0.0)};
+        const Lanes8 s = {ScalarAt(sign, b, p, 1.0),     ScalarAt(sign, b + 1, p, 1.0),
+                          ScalarAt(sign, b + 2, p, 1.0), ScalarAt(sign, b + 3, p, 1.0),
+                          ScalarAt(sign, b + 4, p, 1.0), ScalarAt(sign, b + 5, p, 1.0),
+                          ScalarAt(sign, b + 6, p, 1.0), ScalarAt(sign, b + 7, p, 1.0)};
         l = l >= -LnValueLimit ? l : -LnValueLimit;  // also takes the place of a NaN
         l = l <= LnValueLimit ? l : LnValueLimit;
-        x[k] = l;
-        v[k] = ExpInRange(l) * sign[k];
+        Lanes8 value;
+        ExpInRangeTo(l, value);
+        value *= s;
+        std::memcpy(v + 1 + b, &value, sizeof value);
+        const int last = std::min(8, p - b);
+        for (int j = 0; j < last; ++j) ln[b + j] = l[j];
     }
 }
 
@@ -824,31 +862,20 @@ bool EvaluateCircuit(ParamArray<double>& ln, double& chiSq) {
     Windows().Par->ShowParameterLabels(p);
 
     // Only entries 1..p are read (a zero-filled array cost a block store at
-    // every call). The values are computed for whole vector widths, the extra
-    // entries from e^0.
-    constexpr int kValueSlots = 1 + kValueLanes;
-    double x[kValueSlots], sign[kValueSlots], v[kValueSlots];
+    // every call).
+    double v[1 + kValueLanes];
     v[0] = 0.0;
-    double* lnp = ln.begin();  // ln[1..p]
-    const double* signp = st.Params.Sign.begin();
-    for (int i = 1; i <= p; ++i) {
-        x[i] = lnp[i - 1];
-        sign[i] = signp[i - 1];
-    }
-    const int valueCount = std::max(kLanes, PaddedCount(p));
-    for (int i = p + 1; i <= valueCount; ++i) {
-        x[i] = 0.0;
-        sign[i] = 1.0;
-    }
-    ValuesFromLogs(x, sign, v, valueCount);
-    for (int i = 1; i <= p; ++i) lnp[i - 1] = x[i];
+    ValuesFromLogs(ln.begin(), st.Params.Sign.begin(), v, p);
+    // The scale vector takes the values before the reciprocals, read back
+    // from the block of values just stored, not from single entries stored
+    // since (a wide load of narrow stores waits for them to leave the store
+    // buffer).
+    const int scaled = st.Fit.ScaleVector.empty() ? 0 : std::min(p, st.Fit.ScaleVector.hi());
+    for (int i = 1; i <= scaled; ++i) st.Fit.ScaleVector[i] = v[i];
     for (int j = 0; j < cc.reciprocalCount; ++j) {
         const int k = cc.reciprocalParams[j];
         v[k] = 1.0 / v[k];
-    }
-    if (!st.Fit.ScaleVector.empty()) {
-        const int last = std::min(p, st.Fit.ScaleVector.hi());
-        for (int i = 1; i <= last; ++i) st.Fit.ScaleVector[i] = v[i];
+        if (k <= scaled) st.Fit.ScaleVector[k] = v[k];
     }
 
     PhaseTerms q[MaxPhaseElements];

@@ -1,5 +1,6 @@
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -292,6 +293,39 @@ TEST_F(EvaluatorTest, ValuesAsEvaluatedAndLogClamp) {
     // The parameter window was relabelled for the parsed kinds.
     EXPECT_EQ(DefaultParamWindow().label[2], "Capacitance,         [F]");
     EXPECT_EQ(DefaultParamWindow().label[4], "Not used         ");
+}
+
+// Parameter values of a code with more slots than one vector of eight:
+// clamping (a NaN counts as the lower limit), signs and reciprocals in both
+// groups of eight, each value against the library's e^x, and the slots past
+// the code's parameters left as they were.
+TEST_F(EvaluatorTest, ValuesOfElevenParametersAcrossTwoGroups) {
+    ParamArray<double> ln = Load("R(CR)(CR)(CR)(CR)(LR)", {}, {1.0, 10.0});
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double given[12] = {0, 2.5, -13.8, nan, 4.6, -1000.0, 1e9, -9.2, 0.0, 6.9, -17.3, 80.0};
+    const double clamped[12] = {0, 2.5, -13.8, -73.696, 4.6, -73.696, 73.696, -9.2, 0.0, 6.9, -17.3, 73.696};
+    for (int k = 1; k <= 11; ++k) ln[k] = given[k];
+    for (int k = 12; k <= 15; ++k) ln[k] = 5.0 + k;
+    State().Params.Sign[3] = -1.0;
+    State().Params.Sign[10] = -1.0;
+    State().Run.SimulateMode = true;
+    State().Options.NoiseType = -1;
+    double chi = 0;
+    ASSERT_TRUE(EvaluateCircuit(ln, chi));
+    ASSERT_EQ(State().Params.ParamCount, 11);
+    const Vector<double>& sv = State().Fit.ScaleVector;
+    int reciprocals = 0;
+    for (int k = 1; k <= 11; ++k) {
+        EXPECT_EQ(ln[k], clamped[k]) << k;
+        double want = (k == 3 || k == 10 ? -1.0 : 1.0) * std::exp(clamped[k]);
+        if (State().Params.Reciprocal[k]) {
+            want = 1.0 / want;
+            ++reciprocals;
+        }
+        EXPECT_NEAR(sv[k], want, 4e-16 * std::fabs(want)) << k;
+    }
+    EXPECT_GE(reciprocals, 2);  // the parallel resistors, in both groups
+    for (int k = 12; k <= 15; ++k) EXPECT_EQ(ln[k], 5.0 + k) << k;
 }
 
 TEST_F(EvaluatorTest, ConstantPhaseExponentIsLimited) {
