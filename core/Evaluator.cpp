@@ -866,6 +866,11 @@ bool EvaluateCircuit(ParamArray<double>& ln, double& chiSq) {
     double v[1 + kValueLanes];
     v[0] = 0.0;
     ValuesFromLogs(ln.begin(), st.Params.Sign.begin(), v, p);
+    // The frequency rows do not depend on the values: asked for here, they
+    // are checked while the values' long chain of operations is under way.
+    SpectrumBlock& sp = st.Spectrum;
+    const int n = std::max(0, std::min(sp.PointCount, MaxPoints - 1));
+    const PointTerms frame = FrameFor(sp, n, cc);
     // The scale vector takes the values before the reciprocals, read back
     // from the block of values just stored, not from single entries stored
     // since (a wide load of narrow stores waits for them to leave the store
@@ -881,11 +886,9 @@ bool EvaluateCircuit(ParamArray<double>& ln, double& chiSq) {
     PhaseTerms q[MaxPhaseElements];
     PhaseTermsFor(cc, v, q);
 
-    SpectrumBlock& sp = st.Spectrum;
     const ProgramOptions& opt = st.Options;
-    const int n = std::max(0, std::min(sp.PointCount, MaxPoints - 1));
     LevelSums& ls = Sums();
-    Walk(cc, v, q, FrameFor(sp, n, cc), PaddedCount(n), n, ls);
+    Walk(cc, v, q, frame, PaddedCount(n), n, ls);
     double* calcRe = sp.ZRealCalc.begin() + 1;
     double* calcIm = sp.ZImagCalc.begin() + 1;
 
