@@ -331,8 +331,8 @@ inline double ClampLevelSum(double x) {
 }
 
 // Parameter slots a call may compute: all slots of a code, rounded up to
-// whole vector widths.
-constexpr int kValueLanes = (MaxParams + kLanes - 1) / kLanes * kLanes;
+// whole eights (see ValuesFromLogs).
+constexpr int kValueLanes = (MaxParams + 7) / 8 * 8;
 
 // The entry ln[k] (k < p) as a scalar load, `pad` past the code's parameters.
 // The barrier keeps the compiler from joining the loads into one wide load:
@@ -340,7 +340,9 @@ constexpr int kValueLanes = (MaxParams + kLanes - 1) / kLanes * kLanes;
 // narrow stores waits until they have left the processor's store buffer.
 inline double ScalarAt(const double* a, int k, int p, double pad) {
     double x = k < p ? a[k] : pad;
+#if defined(__GNUC__) && defined(__x86_64__)
     asm("" : "+x"(x));
+#endif
     return x;
 }
 
