@@ -221,8 +221,6 @@ TEST_F(CovarianceNumbersTest, RandomValuesOverTheWholeRangeAsPrintfWritesThem) {
     }
 }
 
-}  // namespace
-
 // While a run holds its files the covariance text is made only when the file
 // is written: it must still show the matrix, the values and the chi-squared
 // of the last estimate as they were when it was made, not as they are when
@@ -235,7 +233,7 @@ TEST_F(CovarianceNumbersTest, HeldFileShowsTheLastEstimateAsItWasMade) {
             later[i][j] = -7.0;
         }
     const double ln4 = State().Params.LnValue[4];
-    std::string written, readDuring;
+    std::string readDuring;
     {
         const HoldFileWrites hold;
         ASSERT_TRUE(WriteCovarianceFile(later, 9.0));  // replaced by the next estimate
@@ -251,7 +249,7 @@ TEST_F(CovarianceNumbersTest, HeldFileShowsTheLastEstimateAsItWasMade) {
         c[3][3] = 1.5 * 3 - 0.25 * 3;
         State().Params.LnValue[4] = ln4;
     }
-    written = Slurp(CovarianceFilePath());
+    const std::string written = Slurp(CovarianceFilePath());
     // The reader saw the first estimate, the file has the last one: the same
     // but for the two changed entries and the value of parameter 4.
     const std::vector<std::vector<std::string>> rows = Fields();
@@ -266,3 +264,5 @@ TEST_F(CovarianceNumbersTest, HeldFileShowsTheLastEstimateAsItWasMade) {
     EXPECT_NE(readDuring.find(Printf(2.0 * 1.25)), std::string::npos);
     EXPECT_EQ(readDuring.find(Printf(2.0 * 4e9)), std::string::npos);
 }
+
+}  // namespace
