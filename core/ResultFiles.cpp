@@ -678,10 +678,6 @@ void AppendRowIndex(std::string& out, int i) {
     out += buf;
 }
 
-}  // namespace
-
-namespace {
-
 // The covariance file's text from a copy of everything it shows.
 struct CovarianceText {
     std::string head;  // date, file names

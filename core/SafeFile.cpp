@@ -105,11 +105,9 @@ bool HoldFileWrite(const std::string& path, HeldText text, HeldWriteDone done) {
 }
 
 bool HoldFileWrite(const std::string& path, const std::string& contents, HeldWriteDone done) {
-    if (!HoldingFileWrites()) return false;
+    if (Held().depth <= 0) return false;  // no copy of the text outside a run
     return HoldFileWrite(path, HeldText([contents] { return contents; }), std::move(done));
 }
-
-bool HoldingFileWrites() { return Held().depth > 0; }
 
 void WriteHeldFiles() {
     HeldFiles& held = Held();

@@ -54,9 +54,6 @@ using HeldText = std::function<std::string()>;
 // renewed many times in a run is formatted once, not every time.
 bool HoldFileWrite(const std::string& path, HeldText text, HeldWriteDone done);
 
-// True while a HoldFileWrites object lives.
-bool HoldingFileWrites();
-
 // Writes every held file now, each by a quick rewrite, and tells its `done`.
 void WriteHeldFiles();
 
