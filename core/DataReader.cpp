@@ -24,14 +24,21 @@ bool HasAt(const std::string& line, size_t pos, const char* text) {
     return line.size() >= pos + n && line.compare(pos, n, text) == 0;
 }
 
+// Older Windows runtimes write a missing value as "1.#QNAN", "-1.#IND" or
+// "1.#INF"; the scan takes their "1." for a number. In the middle of a line the
+// next field then fails to scan, but a last field would pass as 1 or -1.
+bool EndsInWindowsNaN(const char* s, int end) { return s[end] == '#'; }
+
 // One point as scanned from a data line; false for a line that is not data.
 bool ScanDataLine(DataLayout layout, const std::string& line, double& f, double& zr, double& zi) {
     const char* s = line.c_str();
+    int end = 0;
     switch (layout) {
         case DataLayout::ZMarker: {
             double v[6];
-            if (std::sscanf(s, "%le , %le , %le , %le , %le , %le ,", &v[0], &v[1], &v[2], &v[3],
-                            &v[4], &v[5]) != 6)
+            if (std::sscanf(s, "%le , %le , %le , %le , %le , %le%n", &v[0], &v[1], &v[2], &v[3],
+                            &v[4], &v[5], &end) != 6 ||
+                EndsInWindowsNaN(s, end))
                 return false;
             f = v[0];
             zr = v[4];
@@ -43,10 +50,41 @@ bool ScanDataLine(DataLayout layout, const std::string& line, double& f, double&
             return std::sscanf(s, "%d  %d  %le  %le  %le  %d ", &i1, &i2, &f, &zr, &zi, &i3) == 6;
         }
         case DataLayout::Plain:
-            return std::sscanf(s, "%le %le %le ", &f, &zr, &zi) == 3;
+            return std::sscanf(s, "%le %le %le%n", &f, &zr, &zi, &end) == 3 &&
+                   !EndsInWindowsNaN(s, end);
     }
     return false;
 }
+
+// Lines of a text file whatever its line ends: LF, CRLF, or a CR alone, as
+// older Mac programs and some instrument software write them. Reading only up
+// to LF would run a whole CR-only file together into its first line.
+class LineSource {
+public:
+    explicit LineSource(std::istream& in) : in_(in) {}
+
+    bool Next(std::string& line) {
+        if (pos_ == std::string::npos) {
+            if (!std::getline(in_, chunk_)) return false;
+            pos_ = 0;
+        }
+        const size_t cr = chunk_.find('\r', pos_);
+        if (cr == std::string::npos) {
+            line.assign(chunk_, pos_);
+            pos_ = std::string::npos;
+            return true;
+        }
+        line.assign(chunk_, pos_, cr - pos_);
+        // A CR that ends the chunk is the first half of CRLF, not a line of its own.
+        pos_ = cr + 1 < chunk_.size() ? cr + 1 : std::string::npos;
+        return true;
+    }
+
+private:
+    std::istream& in_;
+    std::string chunk_;
+    size_t pos_ = std::string::npos;
+};
 
 // The reader's whole result before it is taken over.
 struct ScratchRead {
@@ -68,8 +106,8 @@ void ReadPoints(std::istream& in, ScratchRead& r) {
     bool firstLine = true;
     bool inData = false;
     DataLayout layout = DataLayout::Plain;
-    while (r.count < MaxPoints && std::getline(in, raw)) {
-        if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+    LineSource lines(in);
+    while (r.count < MaxPoints && lines.Next(raw)) {
         // Editors that save "UTF-8 with signature" put three marker bytes in
         // front of line 1; they would hide its layout marker or its point.
         if (firstLine && raw.compare(0, 3, "\xEF\xBB\xBF") == 0) raw.erase(0, 3);
@@ -156,6 +194,12 @@ int ReadImpedanceData(std::istream& in) {
     // The calculated rows go along with the sort, so start from the current set.
     r.spectrum = st.Spectrum;
     ReadPoints(in, r);
+    // A read that broke off (a folder chosen as file, a drive gone mid-file)
+    // must not pass for the whole spectrum, however many points came before.
+    if (in.bad()) {
+        platform::ShowMessage("Cannot read the data file.", "Error message");
+        return 1;
+    }
 
     const int n = r.count;
     if (n < MinDataPoints) {

@@ -19,9 +19,9 @@ enum class DataLayout {
 DataLayout DetectDataLayout(const std::string& firstLine);
 
 // Reads a spectrum into State().Spectrum: 0 when read, 1 when rejected (too
-// few or too many points, or a file that cannot be opened; a message box says
-// which). A rejected file leaves the current spectrum and its settings as they
-// were. The reader does not change DataFileName.
+// few or too many points, or a file that cannot be opened or read to its end;
+// a message box says which). A rejected file leaves the current spectrum and
+// its settings as they were. The reader does not change DataFileName.
 int ReadImpedanceData(const std::string& path);
 // The same from text already open (tests feed text inline).
 int ReadImpedanceData(std::istream& in);

@@ -2,8 +2,12 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <streambuf>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "core/DataReader.h"
 #include "core/ExportTables.h"
@@ -73,6 +77,52 @@ TEST_F(DataReader, FinalLineEndAndTrailingBlankLineChangeNothing) {
     ASSERT_EQ(Read(text), 0);
     EXPECT_EQ(State().Spectrum.PointCount, 16);
     EXPECT_DOUBLE_EQ(State().Spectrum.Frequency[1], 16.0);
+}
+
+TEST_F(DataReader, EveryLineEndStyleGivesTheSamePoints) {
+    // The fixtures rewritten with CR alone (older Mac programs), with CRLF,
+    // and with a CR-only file that lacks its final line end.
+    auto fileText = [](const std::string& name) {
+        std::ifstream in(kData + name, std::ios::binary);
+        std::ostringstream all;
+        all << in.rdbuf();
+        std::string t = all.str(), lf;
+        for (char c : t)
+            if (c != '\r') lf += c;
+        return lf;
+    };
+    auto withEnds = [](const std::string& lf, const std::string& end, bool finalEnd) {
+        std::string t;
+        for (char c : lf) t += c == '\n' ? end : std::string(1, c);
+        if (!finalEnd) t.erase(t.size() - end.size());
+        return t;
+    };
+    struct Ends {
+        const char* end;
+        bool finalEnd;
+    } ends[] = {{"\r", true}, {"\r", false}, {"\r\n", true}, {"\r\n", false}, {"\n", false}};
+    for (const auto& e : ends) {
+        SCOPED_TRACE(testing::Message() << (e.end[0] == '\r' ? (e.end[1] ? "CRLF" : "CR") : "LF")
+                                        << (e.finalEnd ? " with" : " without") << " final end");
+        ResetProgramState();
+        ASSERT_EQ(Read(withEnds(fileText("plain_lf.txt"), e.end, e.finalEnd)), 0);
+        ExpectPlainFixturePoints();
+
+        ResetProgramState();
+        ASSERT_EQ(Read(withEnds(fileText("zview_export.txt"), e.end, e.finalEnd)), 0);
+        const SpectrumBlock& z = State().Spectrum;
+        ASSERT_EQ(z.PointCount, 16);
+        for (int k = 1; k <= 16; ++k) {
+            EXPECT_DOUBLE_EQ(z.Frequency[k], 1000.0 * (17 - k)) << k;
+            EXPECT_DOUBLE_EQ(z.ZReal[k], 200.25 + (17 - k)) << k;
+        }
+
+        ResetProgramState();
+        ASSERT_EQ(Read(withEnds(fileText("curve_layout.txt"), e.end, e.finalEnd)), 0);
+        EXPECT_EQ(State().Spectrum.PointCount, 16);
+        EXPECT_DOUBLE_EQ(State().Spectrum.ZReal[16], 66.0);
+    }
+    EXPECT_TRUE(services.messages.transcript().empty());
 }
 
 TEST_F(DataReader, DecimalCommaButNotListSeparator) {
@@ -255,6 +305,29 @@ TEST_F(DataReader, PointsThatNoCalculationCouldUseAreSkipped) {
     EXPECT_EQ(services.messages.transcript().back().text, "You have only 14 data points.");
 }
 
+TEST_F(DataReader, WindowsNaNTextIsNoNumber) {
+    // Older Windows programs write missing values as "1.#QNAN", "-1.#IND" or
+    // "1.#INF". In the last field read such a line must not give Z'' = 1 or -1.
+    for (const char* bad : {"1.#QNAN", "-1.#IND", "1.#INF", "-1.#INF00", "1,#QNAN"}) {
+        SCOPED_TRACE(bad);
+        std::string plain = std::string("5000 8 ") + bad + "\n";
+        std::string z = "\"ZView export\"\n   Freq(Hz), a, b, c, Z', Z''\n5000, 0, 0, 0, 8, " +
+                        std::string(bad) + ", 0\n";
+        for (int i = 1; i <= 15; ++i) {
+            plain += std::to_string(i) + " 10 -1\n";
+            z += std::to_string(i) + ", 0, 0, 0, 10, -1, 0\n";
+        }
+        for (const std::string* text : {&plain, &z}) {
+            ResetProgramState();
+            ASSERT_EQ(Read(*text), 0);
+            const SpectrumBlock& s = State().Spectrum;
+            EXPECT_EQ(s.PointCount, 15);
+            EXPECT_DOUBLE_EQ(s.Frequency[1], 15.0);
+            for (int k = 1; k <= s.PointCount; ++k) EXPECT_DOUBLE_EQ(s.ZImag[k], 1.0) << k;
+        }
+    }
+}
+
 TEST_F(DataReader, SignOfZImag) {
     // Eight of sixteen points positive: exactly half.
     std::string half;
@@ -408,6 +481,42 @@ TEST_F(DataReader, FileThatCannotBeOpenedIsRejected) {
     ASSERT_EQ(services.messages.transcript().size(), 1u);
     EXPECT_NE(services.messages.transcript()[0].text.find("no such file.txt"), std::string::npos);
     EXPECT_EQ(State().Spectrum.PointCount, 42);
+}
+
+// Serves its text, then fails the way a vanished network drive does.
+class BreakingBuffer : public std::streambuf {
+public:
+    explicit BreakingBuffer(std::string text) : text_(std::move(text)) {
+        setg(text_.data(), text_.data(), text_.data() + text_.size());
+    }
+
+protected:
+    int_type underflow() override { throw std::runtime_error("read error"); }
+
+private:
+    std::string text_;
+};
+
+TEST_F(DataReader, ReadThatBreaksOffIsRejected) {
+    ASSERT_EQ(ReadImpedanceData(kData + "plain_lf.txt"), 0);
+    const SpectrumBlock before = State().Spectrum;
+    services.messages.clear();
+
+    // Twenty good points, then the read fails: the file was not read whole.
+    BreakingBuffer buffer(PlainPoints(20));
+    std::istream in(&buffer);
+    EXPECT_EQ(ReadImpedanceData(in), 1);
+    ASSERT_EQ(services.messages.transcript().size(), 1u);
+    EXPECT_EQ(services.messages.transcript()[0].text, "Cannot read the data file.");
+    EXPECT_EQ(State().Spectrum.PointCount, 16);
+    EXPECT_EQ(State().Spectrum.Frequency[1], before.Frequency[1]);
+
+    // A folder picked as the data file is no file with zero points.
+    services.messages.clear();
+    EXPECT_EQ(ReadImpedanceData(kData), 1);
+    ASSERT_EQ(services.messages.transcript().size(), 1u);
+    EXPECT_EQ(services.messages.transcript()[0].text.find("You have"), std::string::npos);
+    EXPECT_EQ(State().Spectrum.PointCount, 16);
 }
 
 TEST_F(DataReader, ExportedImpedanceTableReadsBackAsTheSameSpectrum) {
