@@ -309,12 +309,15 @@ bool ParseParameterFile(const std::string& text, ParameterFileContents& out, std
 }
 
 // Reads and checks the parameter file `parFile` into `out`. A damaged file is
-// refused with a message box; one that cannot be opened only when
-// `reportUnreadable`. Changes nothing in the program state.
-bool LoadParameterFile(const std::string& parFile, ParameterFileContents& out, bool reportUnreadable) {
+// refused with a message box, and so is one that is there but cannot be read
+// (no permission, locked, a folder); a missing one only when
+// `reportMissing`, since the retrieve command says that itself. Changes
+// nothing in the program state.
+bool LoadParameterFile(const std::string& parFile, ParameterFileContents& out, bool reportMissing) {
     std::string text, error;
     if (!ReadWholeFile(parFile, &text, &error)) {
-        if (reportUnreadable) RefuseFile("parameter file", parFile, error);
+        std::error_code ec;
+        if (reportMissing || std::filesystem::exists(parFile, ec)) RefuseFile("parameter file", parFile, error);
         return false;
     }
     ScopedCNumericLocale cLocale;
@@ -519,7 +522,7 @@ bool WriteParameterFile(const std::string& dataFile, const std::string& parFile)
 
 int ReadParameterFile(const std::string& dataFile, const std::string& parFile) {
     ParameterFileContents f;
-    if (!LoadParameterFile(parFile, f, /*reportUnreadable=*/false)) return 0;
+    if (!LoadParameterFile(parFile, f, /*reportMissing=*/false)) return 0;
     ProgramState& s = State();
     s.Files.DataFileName = dataFile;
     s.Files.ResultsFileName = parFile;
@@ -546,7 +549,7 @@ int ReadParameterFile(const std::string& dataFile, const std::string& parFile) {
 
 std::string ReadParameterFileForImport(const std::string& parFile) {
     ParameterFileContents f;
-    if (!LoadParameterFile(parFile, f, /*reportUnreadable=*/true)) return std::string();
+    if (!LoadParameterFile(parFile, f, /*reportMissing=*/true)) return std::string();
     ProgramState& s = State();
     if (!f.hasArea) s.Fit.SampleArea = 1.0;
     s.Params.ParamCount = ParseCircuitCode(f.code);

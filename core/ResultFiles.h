@@ -38,8 +38,9 @@ bool WriteParameterFile(const std::string& dataFile, const std::string& parFile)
 // Kind, ChiSq (times the ChiSqDivisor of the current PointCount), and per
 // parameter Value (start), Sign, LnValue (end), Error and Fixed; then
 // DataFileName := dataFile and ResultsFileName := parFile.
-// Returns 1 when read; 0 when the file cannot be opened (nothing shown: the
-// caller reports it) or when it is damaged (refused with a message box).
+// Returns 1 when read; 0 when the file does not exist (nothing shown: the
+// caller reports it), or when it is there but cannot be read or is damaged
+// (refused with a message box).
 // After a 0 nothing in the state has changed.
 int ReadParameterFile(const std::string& dataFile, const std::string& parFile);
 

@@ -498,6 +498,20 @@ TEST_F(ResultFilesTest, MissingParameterFile) {
     EXPECT_TRUE(Snapshot::Take() == before);
 }
 
+TEST_F(ResultFilesTest, ParameterFileThatIsThereButCannotBeReadIsReported) {
+    // The retrieve command only says something for a file that is not there;
+    // one it cannot read (here a folder with the chosen name) must not fail
+    // without a word.
+    const std::string unreadable = app + "/par/locked.par";
+    fs::create_directories(unreadable);
+    const Snapshot before = Snapshot::Take();
+    EXPECT_EQ(ReadParameterFile(dataFile(), unreadable), 0);
+    EXPECT_TRUE(Snapshot::Take() == before);
+    ASSERT_EQ(services.messages.transcript().size(), 1u);
+    EXPECT_EQ(services.messages.transcript()[0].caption, ReadRefusedCaption);
+    EXPECT_NE(services.messages.transcript()[0].text.find(unreadable), std::string::npos);
+}
+
 // ---- iteration matrix files --------------------------------------------------
 
 TEST_F(ResultFilesTest, MatrixFilesReadBackInBothDecimalModes) {
