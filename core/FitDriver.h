@@ -125,8 +125,8 @@ double ClampedLog(double v);
 // SimplexMatrix and ScaleVector exist (tests and tools may run the engine
 // without a main window having allocated them).
 void EnsureFitWorkArrays();
-// Chi-squared per degree of freedom with the current ChiSqDivisor (0 when
-// the divisor is not positive).
+// Chi-squared per degree of freedom with the current ChiSqDivisor (not a
+// number when the divisor is not positive).
 double ChiSqPerDegreeOfFreedom(double chi);
 // RunStart := the current time of day, RunStartText := "hh:mm:ss:zzz".
 void StartRunClock();
