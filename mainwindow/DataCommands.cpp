@@ -43,6 +43,15 @@ bool AskYesNo(const std::string& text, const std::string& caption) {
 
 std::string Short(const std::string& path) { return ShortDisplayPath(State().Folders.AppFolder, path); }
 
+// The rows in memory are the current data only while data are loaded or
+// results computed. After a file the reader refused, or once simulate mode
+// was chosen, they still hold the previous set, which is no longer shown and
+// must not be written under the new name.
+bool SpectrumIsCurrent() {
+    const ProgramState& s = State();
+    return s.Spectrum.PointCount > 0 && (s.Run.DataLoaded || s.Run.ResultsComputed);
+}
+
 // A command's exception ends the command and is shown, as the desktop's
 // default handler would; it must not cross the event loop.
 template <class F>
@@ -378,7 +387,7 @@ void TMainForm::SaveImpedanceData() {
     s.Folders.ExportFolder = WithTrailingBackslash(s.Folders.ExportFolder);
     Dialogs.SaveDialog5.initialDir = s.Folders.ExportFolder;
     const std::string proposed = s.Folders.ExportFolder + BaseNameOfPath(s.Files.DataFileName) + ".dat";
-    if (s.Spectrum.PointCount == 0) {
+    if (!SpectrumIsCurrent()) {
         ShowMessageCode(30);
         return;
     }
@@ -402,6 +411,10 @@ void TMainForm::SaveImpedanceData() {
 
 void TMainForm::SaveasDielectric1Click() {
     Trace("SaveasDielectric1Click");
+    if (!SpectrumIsCurrent()) {
+        ShowMessageCode(30);
+        return;
+    }
     const std::optional<std::string> chosen = platform::services().fileDialogs->SaveFile(Dialogs.SaveDialog2);
     if (!chosen) return;
     if (!SaveConvertedData(*chosen)) return;

@@ -560,3 +560,36 @@ TEST_F(MainRoadTest, CommandsReachedDuringAFitAreRefusedAndTheDataStay) {
     }
     EXPECT_TRUE(State().Run.ResultsComputed);
 }
+
+// A file the reader refuses leaves the previous rows in memory, no longer
+// shown: neither save command may write them under the refused file's name.
+TEST_F(MainRoadTest, AfterARefusedFileTheOldRowsAreNotSavedUnderItsName) {
+    MakeProgramFolder("main_road_refused");
+    const fs::path good = WriteRcrData(Rcr{10, 1e-5, 100}, "good.txt");
+    const fs::path bad = root / "data" / "five points.txt";
+    {
+        std::ofstream out(bad);
+        for (int k = 1; k <= 5; ++k) out << 1000.0 / k << " 1.0 -1.0\n";
+    }
+    TMainForm& f = StartLumarest();
+    services.fileDialogs.AnswerOpen(good.string());
+    f.Open1Click();
+    ASSERT_TRUE(State().Run.DataLoaded);
+    services.fileDialogs.AnswerOpen(bad.string());
+    f.Open1Click();
+    ASSERT_FALSE(State().Run.DataLoaded);
+
+    const std::vector<std::pair<std::string, std::string>> refused = {{"No data points.", "Cannot save."}};
+    services.messages.clear();
+    f.SaveImpedaneData1Click();
+    EXPECT_EQ(Transcript(), refused);
+    EXPECT_FALSE(fs::exists(root / "data/export data/five points.dat"));
+    EXPECT_EQ(State().Files.DataFileName, bad.string());
+
+    services.messages.clear();
+    const size_t asked = services.fileDialogs.requests.size();
+    f.SaveasDielectric1Click();
+    EXPECT_EQ(Transcript(), refused);
+    EXPECT_EQ(services.fileDialogs.requests.size(), asked);
+    EXPECT_EQ(State().Files.DataFileName, bad.string());
+}
