@@ -85,6 +85,23 @@ TEST_F(KkExtrapolation, TheTailSearchFindsTheHighFrequencyResistance) {
     EXPECT_EQ(st.Spectrum.ExtendedPointCount, st.Spectrum.FilePointCount + 20);
 }
 
+TEST_F(KkExtrapolation, TheTailSearchFindsTheResistanceWhenTheSweepStartsLower) {
+    // The same circuit measured from 100 kHz only: above it Z' is R0 to
+    // within 3e-6, so the search must still find R0 = 10 for every degree.
+    for (int n = 3; n <= 6; ++n) {
+        SCOPED_TRACE(n);
+        ResetProgramState();
+        kk::ClearTailSystemCache();
+        State().Extrap.ExtrapDivisor = 100;
+        ASSERT_TRUE(kktest::LoadSpectrum(
+            [](double w, int) { return std::conj(kktest::RcrImpedance(w, 10, 100, 1e-4)); }, 1e5,
+            0.1, 10));
+        State().Extrap.ExtrapolationOrder = n;
+        EXPECT_LT(kk::TailZrInfSearch(), 1e-4);
+        EXPECT_NEAR(State().Extrap.ZRealAt1, 10.0, 0.1);
+    }
+}
+
 TEST_F(KkExtrapolation, TheResidualSearchWithAppendedPointsKeepsTheSpectrumConsistent) {
     ASSERT_TRUE(LoadRcr(0.1, 100));
     ProgramState& st = State();

@@ -85,7 +85,7 @@ TEST_F(KkIntegrals, TheBasisIntegrandTakesItsLimitAtTheCollocationFrequency) {
     EXPECT_NEAR(kk::TailIntegrand(6, l0, w0, 2), (l0 * l0 + 2 * l0) / 2, 1e-12);
 }
 
-TEST_F(KkIntegrals, ADataIntegralIsTheDifferenceOfItsTwoSimpsonIntegrals) {
+TEST_F(KkIntegrals, ADataIntegralMatchesAFineQuadratureOfTheInterpolatedData) {
     SpectrumBlock& sp = State().Spectrum;
     for (int i = 1; i <= 20; ++i) {
         sp.Omega[i] = 1e4 * std::pow(10.0, -0.25 * (i - 1));
@@ -94,11 +94,19 @@ TEST_F(KkIntegrals, ADataIntegralIsTheDifferenceOfItsTwoSimpsonIntegrals) {
     }
     sp.PointCount = sp.FilePointCount = 20;
     const double lo = sp.Omega[20], hi = sp.Omega[1], w0 = 0.2 * lo;
-    const double a = std::log(lo), b = std::log(hi);
-    EXPECT_NEAR(kk::DataRangeIntegral(true, lo, hi, w0),
-                kk::TailSimpson(1, a, b, w0, 0) - kk::TailSimpson(3, a, b, w0, 0), 1e-12);
-    EXPECT_NEAR(kk::DataRangeIntegral(false, lo, hi, w0),
-                kk::TailSimpson(2, a, b, w0, 0) - kk::TailSimpson(4, a, b, w0, 0), 1e-9);
+    // Int Y'/(x^2 - w0^2) dx and Int x Y''/(x^2 - w0^2) dx by the midpoint
+    // rule in ln x on a fine grid
+    const int steps = 200000;
+    const double a = std::log(lo), h = (std::log(hi) - a) / steps;
+    double real = 0, imag = 0;
+    for (int k = 0; k < steps; ++k) {
+        const double x = std::exp(a + (k + 0.5) * h);
+        const double kernel = x / (x * x - w0 * w0) * h;
+        real += kk::InterpolatedReal(x) * kernel;
+        imag += x * kk::InterpolatedImag(x) * kernel;
+    }
+    EXPECT_NEAR(kk::DataRangeIntegral(true, lo, hi, w0), real, 1e-5 * std::fabs(real));
+    EXPECT_NEAR(kk::DataRangeIntegral(false, lo, hi, w0), imag, 1e-5 * std::fabs(imag));
 }
 
 TEST_F(KkIntegrals, ADataIntegralOverConstantDataMatchesItsClosedForm) {
@@ -117,6 +125,31 @@ TEST_F(KkIntegrals, ADataIntegralOverConstantDataMatchesItsClosedForm) {
     const double imag = 2.0 / 2 * std::log((w1 * w1 - w0 * w0) / (n0 * n0 - w0 * w0));
     EXPECT_NEAR(kk::DataRangeIntegral(true, n0, w1, w0), real, 1e-5 * std::fabs(real));
     EXPECT_NEAR(kk::DataRangeIntegral(false, n0, w1, w0), imag, 1e-5 * std::fabs(imag));
+}
+
+TEST_F(KkIntegrals, ADataIntegralFarAboveTheEvaluationFrequencyKeepsItsDigits) {
+    // Six decades of constant data and evaluation frequencies down to far
+    // below the range, as the lowest collocation frequencies of the tail
+    // system are: Y / (x^2 - w0^2) is then thousands of times smaller than
+    // Y / (2 w0 (x - w0)), and the integral must not be lost in between.
+    SpectrumBlock& sp = State().Spectrum;
+    const int m = 61;
+    for (int i = 1; i <= m; ++i) {
+        sp.Omega[i] = TwoPi * 1e5 * std::pow(10.0, -0.1 * (i - 1));
+        sp.ZReal[i] = 10.0;
+        sp.ZImag[i] = 2.0;
+    }
+    sp.PointCount = sp.FilePointCount = m;
+    const double w1 = sp.Omega[1], n0 = sp.Omega[m];
+    for (double ratio : {0.5, 0.05, 1e-3}) {
+        SCOPED_TRACE(ratio);
+        const double w0 = ratio * n0;
+        auto logRatio = [&](double x) { return std::log((x - w0) / (x + w0)); };
+        const double real = 10.0 / (2 * w0) * (logRatio(w1) - logRatio(n0));
+        const double imag = 2.0 / 2 * std::log((w1 * w1 - w0 * w0) / (n0 * n0 - w0 * w0));
+        EXPECT_NEAR(kk::DataRangeIntegral(true, n0, w1, w0), real, 1e-5 * std::fabs(real));
+        EXPECT_NEAR(kk::DataRangeIntegral(false, n0, w1, w0), imag, 1e-5 * std::fabs(imag));
+    }
 }
 
 TEST_F(KkIntegrals, DataAreInterpolatedLinearlyInLnOmegaAndTakeTheirOwnValueAtAPoint) {
