@@ -22,6 +22,10 @@ bool ParseWhole(const std::string& t, T& v, Format... format) {
 
 TokenStream::TokenStream(const std::string& text) {
     size_t i = 0;
+    // A file edited by hand may have been saved by a Windows editor as UTF-8
+    // with a byte-order mark. The mark belongs to no token; left in, it would
+    // spoil the first count, and the refusal would quote an invisible mark.
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) i = 3;
     const size_t n = text.size();
     auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; };
     while (i < n) {

@@ -222,3 +222,27 @@ TEST(KineticFitData, NumberSpellingsOfHandWrittenFiles) {
     EXPECT_FALSE(ParseKineticFitData("1.0 5 1 k 1 0.1 1 2", "f", FitDataLayout::Basic, d, err));
     EXPECT_NE(err.find("\"1.0\""), std::string::npos) << err;
 }
+
+// A file saved by a Windows editor as UTF-8 with a byte-order mark (and CRLF
+// line ends) reads as the same file without them.
+TEST(KineticFitData, ByteOrderMarkOfAnEditorIsNoPartOfTheFirstToken) {
+    const std::string bom = "\xEF\xBB\xBF";
+    std::string crlf;
+    for (char c : std::string(kFlagged)) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    KineticFitData d;
+    std::string err;
+    ASSERT_TRUE(ReadKineticFitData(WriteTemp("bom.dat", bom + crlf), FitDataLayout::WithFitFlags, d, err)) << err;
+    ASSERT_EQ(d.paramCount(), 2);
+    EXPECT_EQ(d.params[0].value, 1.5e-3);
+    EXPECT_EQ(d.params[1].name, "b1");
+    EXPECT_EQ(d.measured[1][2], -6.0);
+    EXPECT_EQ(d.flags[1][2], 1);
+
+    RateConstantData r;
+    ASSERT_TRUE(ReadRateConstantFile(WriteTemp("bom_fedisolv.dat", bom + FeFile(6)), RateConstantKind::FeDissolution,
+                                     r, err))
+        << err;
+    ASSERT_EQ(r.stepCount(), 6);
+    EXPECT_EQ(r.steps[0][0], 1e-8);
+    EXPECT_EQ(r.constants[1], 4e-5);
+}
