@@ -257,6 +257,69 @@ TEST_F(OptionFiles, ShortOrBrokenFileKeepsWhatItDoesNotHold) {
     EXPECT_TRUE(o.WhiteBackground);
 }
 
+TEST_F(OptionFiles, DecimalCommaInAHandEditedFileReadsAsTheSameNumber) {
+    // A file edited where the comma is the decimal separator: 0,05 must not
+    // become 0 and 2,5e-02 must not become 2.
+    Parse("    2      = reverse the sign of Zim       \n"
+          "    0      = wgt, 0: unity, 1: modulus \n"
+          "   12      = max. # of iterations (5-20) \n"
+          "   -3      = exponent of min. frequency (-6 to 0) \n"
+          "    7      = exponent of max. frequency (6 to 7) \n"
+          "    1      = System Model Libray,  0: no, 1: yes  \n"
+          "    0      = scientif data format, 0: no, 1: yes  \n"
+          "    1      = decimal point notation, 0: periods, 1: commas \n"
+          "    3      = save plot format, 1: emf, 2: wmf, 3: bmp 4: jpg \n"
+          "    1      = uncertainties of pars, 0 = % error, 1: variance \n"
+          "    0         = simulation, type of errors added, -1: none, 0: unity, 1: modulus \n"
+          "   5,000e-02  = simulation, std error, unity weighting  \n"
+          "   2,5e-02  = simulation, std error in fraction, modulus \n"
+          "    1         = background is white, 0 = no,  1: yes \n");
+    const ProgramOptions& o = State().Options;
+    EXPECT_EQ(o.SignModeCode, 2);
+    EXPECT_EQ(o.MaxIterations, 12);
+    EXPECT_EQ(o.SavePlotFormat, 3);
+    EXPECT_DOUBLE_EQ(o.NoiseLevelUnity, 0.05);
+    EXPECT_DOUBLE_EQ(o.NoiseLevelModulus, 0.025);
+    EXPECT_TRUE(o.WhiteBackground);
+}
+
+TEST_F(OptionFiles, EveryKindOfLineEndReadsAllFourteenLines) {
+    // The option file of the start-up values with weighting 0, 17 iterations
+    // and a white background, saved with LF, CR LF and CR alone.
+    std::string lf = kDefaultOptionFile;
+    lf.replace(lf.find("    1      = wgt"), 5, "    0");
+    lf.replace(lf.find("   10      = max."), 5, "   17");
+    lf.replace(lf.rfind("    0         = background"), 5, "    1");
+    for (const char* end : {"\n", "\r\n", "\r"}) {
+        std::string text;
+        for (char ch : lf) {
+            if (ch == '\n') text += end;
+            else text += ch;
+        }
+        ResetProgramState();
+        Parse(text);
+        const ProgramOptions& o = State().Options;
+        EXPECT_EQ(o.Weighting, 0) << (end[0] == '\r' && end[1] == 0 ? "CR" : end);
+        EXPECT_EQ(o.MaxIterations, 17) << (end[0] == '\r' && end[1] == 0 ? "CR" : end);
+        EXPECT_DOUBLE_EQ(o.NoiseLevelModulus, 0.01);
+        EXPECT_TRUE(o.WhiteBackground) << (end[0] == '\r' && end[1] == 0 ? "CR" : end);
+    }
+
+    // The print-layout file alike.
+    std::istringstream print("    5      = left-top      \r"
+                             "    0      = left-bottom   \r"
+                             "    8      = right-top     \r"
+                             "    3      = right-bottom  \r"
+                             "    3      = 1: pars + current, 2: two, 3: four \r");
+    ParsePrintOptionFile(print);
+    const PrintLayout& p = State().Print;
+    EXPECT_EQ(p.QuadrantItem[1], 5);
+    EXPECT_EQ(p.QuadrantItem[2], 0);
+    EXPECT_EQ(p.QuadrantItem[3], 8);
+    EXPECT_EQ(p.QuadrantItem[4], 3);
+    EXPECT_EQ(p.LayoutCode, 3);
+}
+
 TEST_F(OptionFiles, MissingFileChangesNothing) {
     State().Options.Weighting = 0;
     EXPECT_FALSE(ReadOptionFile());
