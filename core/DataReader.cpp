@@ -56,36 +56,6 @@ bool ScanDataLine(DataLayout layout, const std::string& line, double& f, double&
     return false;
 }
 
-// Lines of a text file whatever its line ends: LF, CRLF, or a CR alone, as
-// older Mac programs and some instrument software write them. Reading only up
-// to LF would run a whole CR-only file together into its first line.
-class LineSource {
-public:
-    explicit LineSource(std::istream& in) : in_(in) {}
-
-    bool Next(std::string& line) {
-        if (pos_ == std::string::npos) {
-            if (!std::getline(in_, chunk_)) return false;
-            pos_ = 0;
-        }
-        const size_t cr = chunk_.find('\r', pos_);
-        if (cr == std::string::npos) {
-            line.assign(chunk_, pos_);
-            pos_ = std::string::npos;
-            return true;
-        }
-        line.assign(chunk_, pos_, cr - pos_);
-        // A CR that ends the chunk is the first half of CRLF, not a line of its own.
-        pos_ = cr + 1 < chunk_.size() ? cr + 1 : std::string::npos;
-        return true;
-    }
-
-private:
-    std::istream& in_;
-    std::string chunk_;
-    size_t pos_ = std::string::npos;
-};
-
 // The reader's whole result before it is taken over.
 struct ScratchRead {
     SpectrumBlock spectrum;
@@ -106,7 +76,7 @@ void ReadPoints(std::istream& in, ScratchRead& r) {
     bool firstLine = true;
     bool inData = false;
     DataLayout layout = DataLayout::Plain;
-    LineSource lines(in);
+    TextLines lines(in);
     while (r.count < MaxPoints && lines.Next(raw)) {
         // Editors that save "UTF-8 with signature" put three marker bytes in
         // front of line 1; they would hide its layout marker or its point.

@@ -1,7 +1,6 @@
 #include "core/ModelLibrary.h"
 
 #include <algorithm>
-#include <sstream>
 
 #include "core/CircuitCode.h"
 #include "core/ProgramState.h"
@@ -53,11 +52,8 @@ std::optional<std::vector<std::string>> ReadModelLibraryFile(const std::string& 
     std::string text;
     if (!ReadWholeFile(path, &text)) return std::nullopt;
     std::vector<std::string> codes;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
-            line.pop_back();
+    for (std::string line : SplitTextLines(text)) {
+        while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.pop_back();
         if (ValidateCdc(line)) codes.push_back(line);
     }
     std::stable_sort(codes.begin(), codes.end(), ModelCodeLess);

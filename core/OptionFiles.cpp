@@ -36,32 +36,14 @@ std::optional<double> LeadingDouble(const std::string& line) {
     return std::nullopt;
 }
 
-// Lines 1..count of the stream; missing lines come back empty. A line ends
-// with LF, CR LF or CR alone: a file saved by an editor that ends lines with
-// CR would otherwise be one line and lose every setting after the first.
-// Decimal commas of a hand-edited file become points, so "5,0e-02" is not
-// read as 5.
+// Lines 1..count of the stream, whatever its line ends; missing lines come
+// back empty. Decimal commas of a hand-edited file become points, so
+// "5,0e-02" is not read as 5.
 std::vector<std::string> ReadLines(std::istream& in, int count) {
     std::vector<std::string> lines(static_cast<size_t>(count) + 1);
+    TextLines source(in);
     std::string line;
-    int i = 1;
-    auto finish = [&] {
-        if (i <= count) lines[static_cast<size_t>(i)] = CommaToPoint(line);
-        ++i;
-        line.clear();
-    };
-    char ch = 0;
-    while (i <= count && in.get(ch)) {
-        if (ch == '\n') {
-            finish();
-        } else if (ch == '\r') {
-            if (in.peek() == '\n') in.get();
-            finish();
-        } else {
-            line += ch;
-        }
-    }
-    if (!line.empty()) finish();
+    for (int i = 1; i <= count && source.Next(line); ++i) lines[static_cast<size_t>(i)] = CommaToPoint(line);
     return lines;
 }
 

@@ -29,22 +29,6 @@ constexpr int MaxMatrixIterationsRead = 10;
 
 // ---- text lines -----------------------------------------------------------
 
-// Every line of a file, without its line end (a "\r" before "\n" goes too, so
-// files written with Windows line ends read the same).
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
-    return lines;
-}
-
 std::vector<std::string> Words(const std::string& line) {
     std::vector<std::string> words;
     size_t i = 0;
@@ -218,7 +202,7 @@ struct ParameterFileContents {
 // Checks the whole parameter file; on success fills `out`, otherwise gives the
 // reason. Changes nothing in the program state.
 bool ParseParameterFile(const std::string& text, ParameterFileContents& out, std::string& reason) {
-    const std::vector<std::string> lines = SplitLines(text);
+    const std::vector<std::string> lines = SplitTextLines(text);
     size_t next = 0;
     auto take = [&](std::string& line, const char* what) {
         if (next >= lines.size()) {
@@ -408,7 +392,7 @@ bool ReadMatrixFile(const char* what, FixedArray<double, 1, HistoryValueSlots>& 
         return false;
     }
     ScopedCNumericLocale cLocale;
-    const std::vector<std::string> lines = SplitLines(text);
+    const std::vector<std::string> lines = SplitTextLines(text);
     auto fail = [&](const std::string& r) {
         RefuseFile(what, file, r);
         return false;

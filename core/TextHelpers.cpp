@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <sstream>
 #include <system_error>
 
 #include "core/NumberText.h"
@@ -116,6 +117,32 @@ bool FileExistsInFolder(const std::string& folder, const std::string& fileName,
 
 std::string FormatGeneral(double value, int digits) {
     return PointToComma(State().Options.PeriodDecimal, FormatGeneralText(value, digits));
+}
+
+bool TextLines::Next(std::string& line) {
+    if (pos_ == std::string::npos) {
+        if (!std::getline(in_, chunk_)) return false;
+        pos_ = 0;
+    }
+    const size_t cr = chunk_.find('\r', pos_);
+    if (cr == std::string::npos) {
+        line.assign(chunk_, pos_);
+        pos_ = std::string::npos;
+        return true;
+    }
+    line.assign(chunk_, pos_, cr - pos_);
+    // A CR that ends the chunk is the first half of CR LF, not a line of its own.
+    pos_ = cr + 1 < chunk_.size() ? cr + 1 : std::string::npos;
+    return true;
+}
+
+std::vector<std::string> SplitTextLines(const std::string& text) {
+    std::istringstream in(text);
+    TextLines lines(in);
+    std::vector<std::string> out;
+    std::string line;
+    while (lines.Next(line)) out.push_back(line);
+    return out;
 }
 
 }  // namespace pellucor

@@ -2,7 +2,9 @@
 // Decimal separators and path helpers. Paths use '/' as separator on this
 // platform; the helper names keep their historic "Backslash" wording.
 #include <cstdint>
+#include <istream>
 #include <string>
+#include <vector>
 
 namespace pellucor {
 
@@ -30,6 +32,23 @@ std::string ResultFileName(bool withCode, const std::string& appFolder, const st
                            const std::string& code);
 bool FileExistsInFolder(const std::string& folder, const std::string& fileName,
                         std::uintmax_t& sizeOut);
+
+// Lines of a text stream whatever its line ends: LF, CR LF, or CR alone, as
+// older Mac programs and some instrument software write them. Reading only up
+// to LF would run a whole CR-only file together into its first line.
+class TextLines {
+public:
+    explicit TextLines(std::istream& in) : in_(in) {}
+    // The next line without its end; false when the stream has no more.
+    bool Next(std::string& line);
+
+private:
+    std::istream& in_;
+    std::string chunk_;  // up to the next LF
+    size_t pos_ = std::string::npos;
+};
+// Every line of a text, as TextLines reads them.
+std::vector<std::string> SplitTextLines(const std::string& text);
 
 // The windows' value format: general notation with the given significant
 // digits (FormatGeneralText), then PointToComma with PeriodDecimal.

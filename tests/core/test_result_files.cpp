@@ -328,13 +328,18 @@ TEST_F(ResultFilesTest, FileWithoutAreaLineReadsWithUnitArea) {
     EXPECT_DOUBLE_EQ(State().Fit.SampleArea, 1.0);
 }
 
-TEST_F(ResultFilesTest, WindowsLineEndsReadTheSame) {
-    std::string crlf;
-    for (const auto& l : Lines(Golden("fixed_fit_comma.par"))) crlf += l + "\r\n";
-    Spit(parFile(), crlf);
-    ASSERT_EQ(ReadParameterFile(dataFile(), parFile()), 1);
-    EXPECT_EQ(State().Circuit.Code, "R(QR)");
-    EXPECT_NEAR(State().Params.Error[4], 12.35, 1e-12);
+TEST_F(ResultFilesTest, EveryKindOfLineEndReadsTheSame) {
+    // Windows line ends, and CR alone as an older Mac editor saves a file.
+    for (const char* end : {"\r\n", "\r"}) {
+        SCOPED_TRACE(end[1] ? "CR LF" : "CR");
+        ResetProgramState();
+        std::string text;
+        for (const auto& l : Lines(Golden("fixed_fit_comma.par"))) text += l + end;
+        Spit(parFile(), text);
+        ASSERT_EQ(ReadParameterFile(dataFile(), parFile()), 1);
+        EXPECT_EQ(State().Circuit.Code, "R(QR)");
+        EXPECT_NEAR(State().Params.Error[4], 12.35, 1e-12);
+    }
 }
 
 TEST_F(ResultFilesTest, ImportTakesValuesButKeepsTheCode) {
