@@ -98,12 +98,15 @@ void TPasteForm::MemoryBtnClick() {
         NoValidData = true;
         return;
     }
-    s.Files.DataFileName = path;
     if (ReadImpedanceData(path) != 0) {
+        // The data read before stay the current data, so their file keeps its
+        // name: naming "unknown.txt" here would tie them to the refused text
+        // in every result saved afterwards.
         NoValidData = true;
         platform::ShowMessage("Invalid data on the clipboard.", "No data or illegal data format.");
         return;
     }
+    s.Files.DataFileName = path;
     s.Circuit.Code = "NOMODEL";
     AfterDataLoaded();
     NoValidData = false;

@@ -362,6 +362,34 @@ TEST_F(MainRoadTest, PasteLoadsTheDataAndSaveAsSavesWhatIsInMemory) {
     EXPECT_EQ(f.OpenDialog1FileName, saved.string());
 }
 
+TEST_F(MainRoadTest, ARefusedPasteLeavesTheOpenedDataWithTheirName) {
+    MakeProgramFolder("main_road_paste_refused");
+    const fs::path data = WriteRcrData(Rcr{10, 1e-5, 100}, "cell4.txt");
+    TMainForm& f = StartLumarest();
+    services.fileDialogs.AnswerOpen(data.string());
+    f.Open1Click();
+    const SpectrumBlock before = State().Spectrum;
+    services.messages.clear();
+    platform::MemoryClipboard clip;
+    clip.text = "1000 5 -1\r\n100 6 -2\r\n10 7 -3\r\n";  // three points: too few
+    platform::InstallClipboard(&clip);
+    modal.runner.answers.push_back(true);
+    modal.runner.whileOpen = [](QDialog& d) {
+        auto* paste = dynamic_cast<dialogs::TPasteForm*>(&d);
+        ASSERT_NE(paste, nullptr);
+        paste->FormActivate();
+        paste->MemoryBtnClick();
+    };
+    f.Paste1Click();
+    platform::InstallClipboard(nullptr);
+    ASSERT_FALSE(services.messages.transcript().empty());
+    EXPECT_EQ(services.messages.transcript().back().text, "Invalid data on the clipboard.");
+    EXPECT_EQ(State().Files.DataFileName, data.string());
+    EXPECT_EQ(f.OpenDialog1FileName, data.string());
+    ASSERT_EQ(State().Spectrum.PointCount, before.PointCount);
+    for (int k = 1; k <= before.PointCount; ++k) EXPECT_EQ(State().Spectrum.ZReal[k], before.ZReal[k]) << k;
+}
+
 TEST_F(MainRoadTest, SaveImpedanceDataCancelChangesNothingAndAFailedWriteKeepsTheName) {
     MakeProgramFolder("main_road_savedata");
     const fs::path data = WriteRcrData(Rcr{10, 1e-5, 100}, "cell3.txt");
