@@ -7,20 +7,21 @@
 
 #include "FuzzSupport.h"
 #include "core/OptionFiles.h"
+#include "core/TextHelpers.h"
 
 using namespace pellucor;
 using namespace pellucor::fuzz;
 
 namespace {
 
-// True when some line begins (after blanks) like a number.
+// True when some line (split as the readers split them) begins, after
+// blanks, like a number; a decimal comma counts as a point.
 bool AnyLineBeginsWithANumber(const std::string& text) {
-    std::istringstream lines(text);
-    for (std::string l; std::getline(lines, l);) {
+    for (const std::string& l : SplitTextLines(text)) {
         const size_t i = l.find_first_not_of(" \t\r\v\f");
         if (i == std::string::npos) continue;
         const char c = l[i];
-        if (c == '+' || c == '-' || c == '.' || (c >= '0' && c <= '9')) return true;
+        if (c == '+' || c == '-' || c == '.' || c == ',' || (c >= '0' && c <= '9')) return true;
     }
     return false;
 }
