@@ -3,6 +3,8 @@
 #include <cmath>
 #include <vector>
 
+#include "kinetics/algebra/Quotient.h"
+
 namespace pellucor {
 
 namespace {
@@ -80,7 +82,7 @@ Complex DetLarge(int n, std::vector<Complex> m) {
         }
         det = ComplexMul(det, at(k, k));
         for (int i = k + 1; i <= n; ++i) {
-            const Complex f = ComplexDiv(at(i, k), at(k, k));
+            const Complex f = kinetic_detail::Quotient(at(i, k), at(k, k));
             for (int j = k; j <= n; ++j) at(i, j) = ComplexSub(at(i, j), ComplexMul(f, at(k, j)));
         }
     }
@@ -127,8 +129,8 @@ KineticStatus SolveComplexLinear(int n, const ComplexMatrix& a, const Vector<Com
                                  Vector<Complex>& x, Complex& work, Complex& det) {
     if (n < 1) return KineticStatus::BadOrder;
     if (n == 1) {
-        x[1] = ComplexDiv(b[1], a[1][1]);
-        // ComplexDiv turns a divisor that is not a number into a tiny one.
+        x[1] = kinetic_detail::Quotient(b[1], a[1][1]);
+        // A divisor that is not a number is turned into a tiny one, so test it.
         if (!Finite(a[1][1]) || !Finite(x[1])) return KineticStatus::NotFinite;
         return NumericallySingular(1, a, a[1][1]) ? KineticStatus::Singular : KineticStatus::Ok;
     }
@@ -136,7 +138,7 @@ KineticStatus SolveComplexLinear(int n, const ComplexMatrix& a, const Vector<Com
     bool finite = Finite(det);  // tested before its quotients are trusted, as above
     for (int j = 1; j <= n; ++j) {
         work = DetWithColumn(n, a, &b, j);
-        x[j] = ComplexDiv(work, det);
+        x[j] = kinetic_detail::Quotient(work, det);
         finite = finite && Finite(x[j]);
     }
     if (!finite) return KineticStatus::NotFinite;

@@ -21,9 +21,11 @@ Complex ComplexDeterminant(int n, const ComplexMatrix& a);
 // n = 1: x1 = b1/a11 and nothing else is written.
 // n >= 2: det = det a; for each j, work = det of a with column j replaced by b
 // (so work holds the last of these, column n), x_j = work/det.
-// Quotients go through ComplexDiv, so a singular matrix gives very large but
-// finite x; the status is then Singular: det is zero or lost in the rounding
-// of its own products (|det| <= 1e-14 times the product of the row lengths).
+// A determinant that is exactly zero is divided by ComplexDiv's tiny-divisor
+// rule, so a singular matrix gives very large but finite x; any other
+// determinant, however small, is divided exactly. The status is Singular
+// when det is zero or lost in the rounding of its own products
+// (|det| <= 1e-14 times the product of the row lengths).
 // NotFinite when the input or the result holds values that are not finite
 // numbers (overflow); n < 1: BadOrder, nothing written.
 KineticStatus SolveComplexLinear(int n, const ComplexMatrix& a, const Vector<Complex>& b,

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "kinetics/algebra/ElementsFromTransfer.h"
+#include "kinetics/algebra/Quotient.h"
 
 namespace pellucor {
 
@@ -267,9 +268,9 @@ Complex FaradaicAdmittance(int n, double omega, const TransferCoefficients& a, K
             if (status) *status = KineticStatus::BadOrder;
             return {0.0, 0.0};
     }
-    // ComplexDiv turns a divisor that is not a number into a tiny one, so the
+    // A divisor that is not a number is turned into a tiny one, so the
     // operands are tested as well as the quotient.
-    const Complex y = ComplexDiv(num, den);
+    const Complex y = kinetic_detail::Quotient(num, den);
     const bool finite = std::isfinite(num.re) && std::isfinite(num.im) && std::isfinite(den.re) &&
                         std::isfinite(den.im) && std::isfinite(y.re) && std::isfinite(y.im);
     if (!finite) {

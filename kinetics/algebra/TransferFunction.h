@@ -79,9 +79,10 @@ KineticStatus TransferFunctionFromElements(CircuitType type, int n, const Circui
                                            TransferCoefficients& a);
 
 // Y_F(j omega) = N(j omega)/D(j omega), formed in closed form per n and
-// divided with ComplexDiv. At omega = 0 it is a1/a5 + 0j. A denominator that
-// vanishes (a pole on the imaginary axis, e.g. a5 = 0 at omega = 0) gives
-// ComplexDiv's very large finite value and, when asked, Singular in *status.
+// divided exactly, however small the denominator. At omega = 0 it is
+// a1/a5 + 0j. A denominator that is exactly zero (a pole on the imaginary
+// axis, e.g. a5 = 0 at omega = 0) gives ComplexDiv's very large finite
+// value and, when asked, Singular in *status.
 // Coefficients that are not finite give 0 and NotFinite; n outside 1..4
 // gives 0 and BadOrder.
 Complex FaradaicAdmittance(int n, double omega, const TransferCoefficients& a,

@@ -189,3 +189,43 @@ TEST(SolveComplexLinear, NotANumberIsReportedNotHidden) {
         EXPECT_EQ(SolveComplexLinear(n, a, b, x, work, det), KineticStatus::NotFinite) << n;
     }
 }
+
+TEST(SolveComplexLinear, SmallButRegularSystemsAreSolvedExactly) {
+    // Hand-solved systems M x = want, solved again as (s M) x = s b: the
+    // solution does not depend on s, although for small s the determinant
+    // (s^n det M) falls far below 1e-32.
+    struct Case {
+        const char* name;
+        CMat m;
+        std::vector<C> want;
+    } cases[] = {
+        {"1x1 imaginary", {{C(0, 2)}}, {C(0, -2)}},
+        {"2x2", Real({{2, 1}, {1, 3}}), {C(1, 0), C(-1, 0)}},
+        {"3x3 zero leading entry", Real({{0, 1, 0}, {1, 3, 0}, {0, 0, 4}}), {C(2, 0), C(-1, 0), C(0.5, 0)}},
+        {"4x4", Real({{2, 1, 0, 0}, {1, 3, 0, 0}, {0, 0, 4, 0}, {0, 0, 1, 1}}),
+         {C(1, 0), C(-1, 0), C(0.5, 0), C(2, 0)}},
+        {"4x4 complex diagonal", {{C(0, 1), 0, 0, 0}, {0, C(1, 1), 0, 0}, {0, 0, 2, 0}, {0, 0, 0, C(0, -4)}},
+         {C(1, 0), C(0, 1), C(-3, 0), C(1, 1)}},
+    };
+    for (const auto& c : cases) {
+        const int n = static_cast<int>(c.m.size());
+        for (double s : {1.0, 1e-9, 1e-12, 1e-20}) {
+            CMat scaled = c.m;
+            for (auto& row : scaled)
+                for (auto& v : row) v *= s;
+            Vector<Complex> b(1, n), x(1, n);
+            for (int i = 0; i < n; ++i) {
+                C bi = 0.0;
+                for (int j = 0; j < n; ++j) bi += scaled[static_cast<size_t>(i)][static_cast<size_t>(j)] * c.want[static_cast<size_t>(j)];
+                b[i + 1] = {bi.real(), bi.imag()};
+            }
+            const auto a = kinref::ToMatrix(scaled);
+            Complex work{}, det{};
+            EXPECT_EQ(SolveComplexLinear(n, a, b, x, work, det), KineticStatus::Ok) << c.name << " s = " << s;
+            for (int i = 1; i <= n; ++i) {
+                const C w = c.want[static_cast<size_t>(i - 1)];
+                EXPECT_LE(std::abs(kinref::ToStd(x[i]) - w), 1e-12 * std::abs(w)) << c.name << " s = " << s;
+            }
+        }
+    }
+}

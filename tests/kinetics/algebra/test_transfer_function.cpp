@@ -145,6 +145,35 @@ TEST(FaradaicAdmittance, AtZeroFrequencyIsTheRatioOfTheConstantTerms) {
     }
 }
 
+TEST(FaradaicAdmittance, SmallDenominatorsAreDividedExactly) {
+    // Coefficients whose denominator is below 1e-32 in magnitude but not zero:
+    // the admittance is an ordinary finite number worked out by hand.
+    struct Case {
+        int n;
+        double omega;
+        double a1, a5;
+        double re, im;
+    } cases[] = {
+        {1, 0.0, 1e-40, 1e-35, 1e-5, 0.0},
+        // 1e-40/(1e-35 + 1e-35 j) = 1e-5/(1 + j)
+        {1, 1e-35, 1e-40, 1e-35, 0.5e-5, -0.5e-5},
+        {2, 0.0, 3e-36, 1e-36, 3.0, 0.0},
+        {3, 0.0, -2e-50, 4e-50, -0.5, 0.0},
+        {4, 0.0, 5e-60, 2e-60, 2.5, 0.0},
+    };
+    for (const auto& c : cases) {
+        TransferCoefficients a;
+        a.fill(0.0);
+        a[1] = c.a1;
+        a[5] = c.a5;
+        KineticStatus s = KineticStatus::Singular;
+        const Complex y = FaradaicAdmittance(c.n, c.omega, a, &s);
+        EXPECT_EQ(s, KineticStatus::Ok) << c.n;
+        EXPECT_NEAR(y.re, c.re, 1e-12 * std::max(std::fabs(c.re), std::fabs(c.im))) << c.n;
+        EXPECT_NEAR(y.im, c.im, 1e-12 * std::max(std::fabs(c.re), std::fabs(c.im))) << c.n;
+    }
+}
+
 TEST(FaradaicAdmittance, VanishingDenominatorAndBadOrderAreReported) {
     TransferCoefficients a;
     a[1] = 2.0;  // a5 = 0: a pole at s = 0
