@@ -138,6 +138,8 @@ QPainter& PainterDevice::P() {
     return *painter_;
 }
 
+bool PainterDevice::Begin() { return P().isActive(); }
+
 void PainterDevice::Flush() {
     if (painter_) {
         painter_->end();

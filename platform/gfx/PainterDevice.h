@@ -53,6 +53,10 @@ public:
     // it starts painting again.
     void Flush();
 
+    // Starts painting now rather than at the first drawing; false when the
+    // device refuses it (a file that cannot be opened for writing).
+    bool Begin();
+
     // The resolution fonts are realised at (logical pixels per inch; 96
     // unless set).
     void SetLogPixels(int x, int y) { logPixelsX_ = x; logPixelsY_ = y; }

@@ -1,10 +1,14 @@
 #include "platform/gfx/PdfPrinter.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QTemporaryFile>
+
+#include <cstdio>
 
 #include "platform/gfx/PainterDevice.h"
 
@@ -48,18 +52,31 @@ void PdfPrinter::SetOrientation(PrinterOrientation o) {
 void PdfPrinter::BeginDoc() {
     if (printing_) throw PrinterError("Printing in progress");
     aborted_ = false;
+    // The print dialog may have chosen another file.
+    const QString target = printer_->outputFileName();
+    fileName_ = target.toStdString();
+    const QFileInfo info(target);
+    if (target.isEmpty() || info.isDir()) throw PrinterError("Cannot create file \"" + fileName_ + "\"");
+    QTemporaryFile part(info.absolutePath() + "/." + info.fileName() + ".XXXXXX");
+    part.setAutoRemove(false);
+    if (!part.open())
+        throw PrinterError("Cannot create file \"" + fileName_ + "\". " + part.errorString().toStdString());
+    partName_ = part.fileName().toStdString();
+    part.close();
+    printer_->setOutputFileName(part.fileName());
     device_ = std::make_unique<PainterDevice>(printer_.get(), false);
     device_->SetLogPixels(dpi_, dpi_);
+    // Start painting here, not at the first drawing, so a printer that
+    // cannot write is reported at the start of the job.
+    if (!printer_->isValid() || !device_->Begin()) {
+        device_.reset();
+        printer_->setOutputFileName(target);
+        QFile::remove(QString::fromStdString(partName_));
+        partName_.clear();
+        throw PrinterError("Cannot print to \"" + fileName_ + "\"");
+    }
     canvas_.SetDevice(device_.get());
     printing_ = true;
-    // Painting starts with the first drawing; start it here so a printer
-    // that cannot write is reported at the start of the job.
-    if (!printer_->isValid()) {
-        printing_ = false;
-        canvas_.SetDevice(nullptr);
-        device_.reset();
-        throw PrinterError("Printer is not valid");
-    }
 }
 
 void PdfPrinter::NewPage() {
@@ -79,7 +96,21 @@ void PdfPrinter::EndDoc() {
         device_->Flush();
         device_.reset();
     }
-    if (aborted_) QFile::remove(QString::fromStdString(fileName_));
+    // Only an idle printer takes a new name.
+    printer_->setOutputFileName(QString::fromStdString(fileName_));
+    const std::string part = std::move(partName_);
+    partName_.clear();
+    if (part.empty()) return;
+    if (aborted_) {
+        QFile::remove(QString::fromStdString(part));
+        return;
+    }
+    // Replaces an earlier file in one step.
+    if (std::rename(QFile::encodeName(QString::fromStdString(part)).constData(),
+                    QFile::encodeName(QString::fromStdString(fileName_)).constData()) != 0) {
+        QFile::remove(QString::fromStdString(part));
+        throw PrinterError("Cannot create file \"" + fileName_ + "\"");
+    }
 }
 
 void PdfPrinter::Abort() {

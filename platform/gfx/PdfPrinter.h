@@ -1,6 +1,8 @@
 #pragma once
 // The program's printer: a QPrinter writing one PDF file per job, A4 unless
-// set, at a chosen resolution. An aborted job leaves no file behind.
+// set, at a chosen resolution. The job is written beside the target and put
+// in its place when it ends, so an aborted or failed job leaves no file
+// behind and the file of an earlier job stays whole.
 #include <memory>
 #include <string>
 
@@ -44,6 +46,7 @@ private:
     std::unique_ptr<PainterDevice> device_;
     Canvas canvas_;
     std::string fileName_;
+    std::string partName_;  // the job being written, beside the target
     int dpi_;
     bool printing_ = false;
     bool aborted_ = false;

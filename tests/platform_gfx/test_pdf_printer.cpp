@@ -2,7 +2,9 @@
 // job and an aborted one that leaves no file.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "platform/gfx/PdfPrinter.h"
@@ -51,6 +53,50 @@ TEST(PdfPrinter, AnEndedJobIsDeliveredAnAbortedOneLeavesNoFile) {
         EXPECT_FALSE(printer.GetPrinting());
     }
     EXPECT_FALSE(QFile::exists(QString::fromStdString(dropped)));
+}
+
+TEST(PdfPrinter, AJobThatCannotWriteItsFileRaisesAtTheStart) {
+    QTemporaryDir dir;
+    // A folder that does not exist: the job can never be delivered.
+    PdfPrinter printer(dir.filePath("missing/p.pdf").toStdString(), 300);
+    EXPECT_THROW(printer.BeginDoc(), PrinterError);
+    EXPECT_FALSE(printer.GetPrinting());
+    // A folder in the file's place.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("taken.pdf"));
+    printer.SetFileName(dir.filePath("taken.pdf").toStdString());
+    EXPECT_THROW(printer.BeginDoc(), PrinterError);
+    EXPECT_FALSE(printer.GetPrinting());
+    EXPECT_TRUE(QFileInfo(dir.filePath("taken.pdf")).isDir());
+}
+
+TEST(PdfPrinter, AnAbortedJobKeepsTheFileOfAnEarlierJobWhole) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("report.pdf");
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("%PDF-earlier job");
+    }
+    PdfPrinter printer(path.toStdString(), 300);
+    printer.BeginDoc();
+    printer.GetCanvas().Rectangle(100, 100, 400, 300);
+    printer.Abort();
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("%PDF-earlier job"));
+    f.close();
+    // Nothing else is left beside it.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList{"report.pdf"});
+    // The next job on the same printer goes to the same file.
+    printer.BeginDoc();
+    printer.GetCanvas().Rectangle(100, 100, 400, 300);
+    printer.EndDoc();
+    EXPECT_EQ(printer.FileName(), path.toStdString());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray now = f.readAll();
+    EXPECT_TRUE(now.startsWith("%PDF-1."));
+    EXPECT_TRUE(now.trimmed().endsWith("%%EOF"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList{"report.pdf"});
 }
 
 }  // namespace
