@@ -89,6 +89,15 @@ protected:
     platform::testing::ScopedServices services;
 };
 
+// The print layout both layout tests use: quadrants 5, 0, 8, 3 and layout 3.
+void ExpectLayout5083(const PrintLayout& p) {
+    EXPECT_EQ(p.QuadrantItem[1], 5);
+    EXPECT_EQ(p.QuadrantItem[2], 0);
+    EXPECT_EQ(p.QuadrantItem[3], 8);
+    EXPECT_EQ(p.QuadrantItem[4], 3);
+    EXPECT_EQ(p.LayoutCode, 3);
+}
+
 TEST_F(OptionFiles, DefaultsWrittenByteForByteAndReadBack) {
     ASSERT_TRUE(WriteOptionFile());  // also creates the program folder
     EXPECT_EQ(opt.reads, 1);
@@ -312,12 +321,7 @@ TEST_F(OptionFiles, EveryKindOfLineEndReadsAllFourteenLines) {
                              "    3      = right-bottom  \r"
                              "    3      = 1: pars + current, 2: two, 3: four \r");
     ParsePrintOptionFile(print);
-    const PrintLayout& p = State().Print;
-    EXPECT_EQ(p.QuadrantItem[1], 5);
-    EXPECT_EQ(p.QuadrantItem[2], 0);
-    EXPECT_EQ(p.QuadrantItem[3], 8);
-    EXPECT_EQ(p.QuadrantItem[4], 3);
-    EXPECT_EQ(p.LayoutCode, 3);
+    ExpectLayout5083(State().Print);
 }
 
 TEST_F(OptionFiles, MissingFileChangesNothing) {
@@ -349,11 +353,7 @@ TEST_F(OptionFiles, PrintLayoutFile) {
     ASSERT_TRUE(ReadPrintOptionFile());
     EXPECT_EQ(plotOpt.shows, 1);
     const PrintLayout& p = State().Print;
-    EXPECT_EQ(p.QuadrantItem[1], 5);
-    EXPECT_EQ(p.QuadrantItem[2], 0);
-    EXPECT_EQ(p.QuadrantItem[3], 8);
-    EXPECT_EQ(p.QuadrantItem[4], 3);
-    EXPECT_EQ(p.LayoutCode, 3);
+    ExpectLayout5083(p);
     EXPECT_EQ(p.PlotsPerPage, 2);  // not kept in the file
 
     std::istringstream bad("12\n-1\nx\n4\n7\n");

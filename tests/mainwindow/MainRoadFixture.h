@@ -7,6 +7,7 @@
 #include <cmath>
 #include <complex>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -16,7 +17,9 @@
 #include "apps/LumarestProfile.h"
 #include "core/StartUp.h"
 #include "dialogs/fit/TCDCForm.h"
+#include "dialogs/paste/TPasteForm.h"
 #include "mainwindow/MainWindowFixture.h"
+#include "platform/Clipboard.h"
 
 namespace pellucor::testing_support {
 
@@ -104,6 +107,37 @@ protected:
     }
 
     TMainForm& StartLumarest() { return Start(lumarest); }
+
+    // The paste command with `clipboardText` on the clipboard: the window
+    // pastes it, `then` acts in the open window, and OK closes it.
+    void PasteThroughWindow(TMainForm& f, const std::string& clipboardText,
+                            std::function<void(dialogs::TPasteForm&)> then = {}) {
+        platform::MemoryClipboard clip;
+        clip.text = clipboardText;
+        platform::InstallClipboard(&clip);
+        modal.runner.answers.push_back(true);
+        modal.runner.whileOpen = [then](QDialog& d) {
+            auto* paste = dynamic_cast<dialogs::TPasteForm*>(&d);
+            ASSERT_NE(paste, nullptr);
+            paste->FormActivate();
+            paste->MemoryBtnClick();
+            if (then) then(*paste);
+        };
+        f.Paste1Click();
+        platform::InstallClipboard(nullptr);
+    }
+
+    // A program folder of its own, Lumarest started and the R(CR) data file
+    // `file` opened through the open command; `data` is its path.
+    TMainForm& StartWithOpenedData(const std::string& folder, const Rcr& c, const std::string& file,
+                                   fs::path& data) {
+        MakeProgramFolder(folder);
+        data = WriteRcrData(c, file);
+        TMainForm& f = StartLumarest();
+        services.fileDialogs.AnswerOpen(data.string());
+        f.Open1Click();
+        return f;
+    }
 
     // The model dialog as a person fills it: code, start values, run mode, OK.
     void ChooseModel(const std::string& code, QRadioButton* fitwin::TCDCForm::*mode, bool user = false) {

@@ -120,12 +120,9 @@ TEST_F(MainRoadTest, OpenFitSaveAndExitEndToEnd) {
 }
 
 TEST_F(MainRoadTest, RetrieveReadsTheParameterFileAndRecomputes) {
-    MakeProgramFolder("main_road_retrieve");
     const Rcr truth{8.0, 1.0e-5, 250.0};
-    const fs::path data = WriteRcrData(truth, "cell2.txt");
-    TMainForm& f = StartLumarest();
-    services.fileDialogs.AnswerOpen(data.string());
-    f.Open1Click();
+    fs::path data;
+    TMainForm& f = StartWithOpenedData("main_road_retrieve", truth, "cell2.txt", data);
     State().Options.NoiseType = -1;
     ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton2);
     services.messages.Answer(MsgResult::Yes);
@@ -211,11 +208,8 @@ TEST_F(MainRoadTest, SimulateModeWritesTheSimulationFile) {
 }
 
 TEST_F(MainRoadTest, RunControlFlagTables) {
-    MakeProgramFolder("main_road_flags");
-    const fs::path data = WriteRcrData(Rcr{10, 1e-5, 100}, "flags.txt");
-    TMainForm& f = StartLumarest();
-    services.fileDialogs.AnswerOpen(data.string());
-    f.Open1Click();
+    fs::path data;
+    TMainForm& f = StartWithOpenedData("main_road_flags", Rcr{10, 1e-5, 100}, "flags.txt", data);
     State().Options.NoiseType = -1;
 
     struct Row {
@@ -336,23 +330,13 @@ TEST_F(MainRoadTest, PasteLoadsTheDataAndSaveAsSavesWhatIsInMemory) {
         const auto z = c.Z(fr);
         text += std::to_string(fr) + " " + std::to_string(z.real()) + " " + std::to_string(z.imag()) + "\r\n";
     }
-    platform::MemoryClipboard clip;
-    clip.text = text;
-    platform::InstallClipboard(&clip);
     const fs::path saved = root / "data" / "pasted.txt";
     services.fileDialogs.AnswerSave(saved.string());
-    modal.runner.answers.push_back(true);
-    modal.runner.whileOpen = [](QDialog& d) {
-        auto* paste = dynamic_cast<dialogs::TPasteForm*>(&d);
-        ASSERT_NE(paste, nullptr);
-        paste->FormActivate();
-        paste->MemoryBtnClick();
+    PasteThroughWindow(f, text, [](dialogs::TPasteForm& paste) {
         // An edit after the paste is not data.
-        paste->Memo1->setPlainText("garbage");
-        paste->SaveBtnClick();
-    };
-    f.Paste1Click();
-    platform::InstallClipboard(nullptr);
+        paste.Memo1->setPlainText("garbage");
+        paste.SaveBtnClick();
+    });
     EXPECT_TRUE(State().Run.DataLoaded);
     EXPECT_EQ(State().Spectrum.PointCount, 20);
     EXPECT_EQ(State().Circuit.Code, "NOMODEL");
@@ -363,25 +347,11 @@ TEST_F(MainRoadTest, PasteLoadsTheDataAndSaveAsSavesWhatIsInMemory) {
 }
 
 TEST_F(MainRoadTest, ARefusedPasteLeavesTheOpenedDataWithTheirName) {
-    MakeProgramFolder("main_road_paste_refused");
-    const fs::path data = WriteRcrData(Rcr{10, 1e-5, 100}, "cell4.txt");
-    TMainForm& f = StartLumarest();
-    services.fileDialogs.AnswerOpen(data.string());
-    f.Open1Click();
+    fs::path data;
+    TMainForm& f = StartWithOpenedData("main_road_paste_refused", Rcr{10, 1e-5, 100}, "cell4.txt", data);
     const SpectrumBlock before = State().Spectrum;
     services.messages.clear();
-    platform::MemoryClipboard clip;
-    clip.text = "1000 5 -1\r\n100 6 -2\r\n10 7 -3\r\n";  // three points: too few
-    platform::InstallClipboard(&clip);
-    modal.runner.answers.push_back(true);
-    modal.runner.whileOpen = [](QDialog& d) {
-        auto* paste = dynamic_cast<dialogs::TPasteForm*>(&d);
-        ASSERT_NE(paste, nullptr);
-        paste->FormActivate();
-        paste->MemoryBtnClick();
-    };
-    f.Paste1Click();
-    platform::InstallClipboard(nullptr);
+    PasteThroughWindow(f, "1000 5 -1\r\n100 6 -2\r\n10 7 -3\r\n");  // three points: too few
     ASSERT_FALSE(services.messages.transcript().empty());
     EXPECT_EQ(services.messages.transcript().back().text, "Invalid data on the clipboard.");
     EXPECT_EQ(State().Files.DataFileName, data.string());
@@ -391,11 +361,8 @@ TEST_F(MainRoadTest, ARefusedPasteLeavesTheOpenedDataWithTheirName) {
 }
 
 TEST_F(MainRoadTest, SaveImpedanceDataCancelChangesNothingAndAFailedWriteKeepsTheName) {
-    MakeProgramFolder("main_road_savedata");
-    const fs::path data = WriteRcrData(Rcr{10, 1e-5, 100}, "cell3.txt");
-    TMainForm& f = StartLumarest();
-    services.fileDialogs.AnswerOpen(data.string());
-    f.Open1Click();
+    fs::path data;
+    TMainForm& f = StartWithOpenedData("main_road_savedata", Rcr{10, 1e-5, 100}, "cell3.txt", data);
     services.messages.clear();
     services.messages.Answer(MsgResult::No);
     services.fileDialogs.AnswerSave(std::nullopt);
@@ -418,11 +385,8 @@ TEST_F(MainRoadTest, SaveImpedanceDataCancelChangesNothingAndAFailedWriteKeepsTh
 }
 
 TEST_F(MainRoadTest, SmallInputDialogs) {
-    MakeProgramFolder("main_road_dialogs");
-    const fs::path data = WriteRcrData(Rcr{10, 1e-5, 100}, "cell4.txt");
-    TMainForm& f = StartLumarest();
-    services.fileDialogs.AnswerOpen(data.string());
-    f.Open1Click();
+    fs::path data;
+    TMainForm& f = StartWithOpenedData("main_road_dialogs", Rcr{10, 1e-5, 100}, "cell4.txt", data);
     const double z1 = State().Spectrum.ZReal[1];
 
     // Sample area with a decimal comma: 0,5.
