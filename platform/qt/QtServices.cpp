@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStringList>
+#include <QVariant>
 
 namespace pellucor::platform::qt {
 namespace {
@@ -106,7 +108,12 @@ std::optional<std::string> IniSettingsStore::ReadString(SettingsScope scope, con
     QSettings& s = Store(scope);
     const QString path = GroupOf(key) + "/" + Q(name);
     if (!s.contains(path)) return std::nullopt;
-    return s.value(path).toString().toStdString();
+    const QVariant v = s.value(path);
+    // A hand-edited line such as DataPath=/home/a/cell 1, run 2/ has its comma
+    // unquoted and comes back as a list, whose toString() is empty; the folder
+    // would silently fall back to its default. Join the pieces again.
+    if (v.typeId() == QMetaType::QStringList) return v.toStringList().join(", ").toStdString();
+    return v.toString().toStdString();
 }
 
 bool IniSettingsStore::WriteString(SettingsScope scope, const std::string& key,
@@ -115,6 +122,10 @@ bool IniSettingsStore::WriteString(SettingsScope scope, const std::string& key,
     QDir().mkpath(QFileInfo(s.fileName()).absolutePath());
     s.setValue(GroupOf(key) + "/" + Q(name), Q(value));
     s.sync();
+    // A line the reader could not parse leaves FormatError set for the life of
+    // the object, though the value was written (and the bad line dropped); a
+    // real failure to write shows as a file that cannot be written.
+    if (s.status() == QSettings::FormatError) return QFileInfo(s.fileName()).isWritable();
     return s.status() == QSettings::NoError;
 }
 
