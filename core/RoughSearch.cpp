@@ -1,5 +1,6 @@
 #include "core/RoughSearch.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -55,7 +56,9 @@ void AutoStartValues() {
     const int r = static_cast<int>(resistances.size());
     for (int j = 1; j <= r; ++j) {
         const int i = resistances[static_cast<size_t>(j - 1)];
-        const int point = (j * sp.PointCount) / (r + 1);
+        // With nearly as many resistances as points the first place falls
+        // before point 1, which holds no data.
+        const int point = std::max(1, (j * sp.PointCount) / (r + 1));
         par.Value[i] = s.Run.DataLoaded ? std::fabs(sp.ZReal[point]) : 10.0;
         par.Value[i] = par.Value[i] * par.Sign[i];
     }

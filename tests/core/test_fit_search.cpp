@@ -73,6 +73,25 @@ TEST_F(FitSearch, AutomaticStartValuesByKind) {
     EXPECT_EQ(p.Value[3], 10.0);
 }
 
+TEST_F(FitSearch, EvenlySpacedResistancesNeverLookBeforeTheFirstPoint) {
+    // Fifteen resistances on the smallest spectrum allowed (15 points): the
+    // first one's place 1 * 15 div 16 falls before point 1, which is no data
+    // point; it takes the highest-frequency point instead, never a zero.
+    ProgramState& s = State();
+    s.Options.AutoSetupMethod = 2;
+    LinearSpectrum(15, 5, 500);
+    s.Circuit.Code = "RRRRRRRRRRRRRRR";
+    s.Params.ParamCount = ParseCircuitCode(s.Circuit.Code);
+    ASSERT_EQ(s.Params.ParamCount, 15);
+    for (int j = 1; j <= 15; ++j) s.Params.Sign[j] = 1;
+    AutoStartValues();
+    const ParamSet& p = s.Params;
+    EXPECT_EQ(p.Value[1], 10.0);   // point 1
+    EXPECT_EQ(p.Value[2], 10.0);   // point 2 * 15 div 16 = 1
+    EXPECT_EQ(p.Value[3], 20.0);   // point 45 div 16 = 2
+    EXPECT_EQ(p.Value[15], 140.0); // point 225 div 16 = 14
+}
+
 TEST_F(FitSearch, SearchChoiceByErrorsRangesAndKinds) {
     ProgramState& s = State();
     ParamSet& p = s.Params;
