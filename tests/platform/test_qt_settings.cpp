@@ -11,12 +11,27 @@ namespace fs = std::filesystem;
 using pellucor::platform::SettingsScope;
 using pellucor::platform::qt::IniSettingsStore;
 
+namespace {
+
+const std::string kSettingsKey = "Software\\Dovel Software\\Lumarest\\3.20d\\Settings";
+
+// A user and a machine settings file in a fresh folder of their own.
+struct SettingsFiles {
+    explicit SettingsFiles(const std::string& name) : dir(fs::path(PELLUCOR_TEST_OUTPUT_DIR) / name) {
+        fs::remove_all(dir);
+    }
+    fs::path dir;
+    std::string user = (dir / "user.ini").string();
+    std::string machine = (dir / "machine.ini").string();
+};
+
+}  // namespace
+
 TEST(IniSettingsStore, ValuesPersistAcrossInstancesAndScopesStaySeparate) {
-    const fs::path dir = fs::path(PELLUCOR_TEST_OUTPUT_DIR) / "ini-settings";
-    fs::remove_all(dir);
-    const std::string user = (dir / "user.ini").string();
-    const std::string machine = (dir / "machine.ini").string();
-    const std::string key = "Software\\Dovel Software\\Lumarest\\3.20d\\Settings";
+    const SettingsFiles files("ini-settings");
+    const std::string& user = files.user;
+    const std::string& machine = files.machine;
+    const std::string& key = kSettingsKey;
     {
         IniSettingsStore s(user, machine);
         EXPECT_FALSE(s.KeyExists(SettingsScope::User, key));
@@ -35,11 +50,10 @@ TEST(IniSettingsStore, ValuesPersistAcrossInstancesAndScopesStaySeparate) {
 }
 
 TEST(IniSettingsStore, AwkwardFolderTextsReadBackUnchanged) {
-    const fs::path dir = fs::path(PELLUCOR_TEST_OUTPUT_DIR) / "ini-settings-awkward";
-    fs::remove_all(dir);
-    const std::string user = (dir / "user.ini").string();
-    const std::string machine = (dir / "machine.ini").string();
-    const std::string key = "Software\\Dovel Software\\Lumarest\\3.20d\\Settings";
+    const SettingsFiles files("ini-settings-awkward");
+    const std::string& user = files.user;
+    const std::string& machine = files.machine;
+    const std::string& key = kSettingsKey;
     const std::vector<std::string> values = {
         "/home/a b/data/",
         "/home/J\xc3\xbcrgen/\xe3\x83\x87\xe3\x83\xbc\xe3\x82\xbf/",
@@ -67,24 +81,23 @@ TEST(IniSettingsStore, AwkwardFolderTextsReadBackUnchanged) {
 }
 
 TEST(IniSettingsStore, HandEditedFolderWithACommaIsReadWhole) {
-    const fs::path dir = fs::path(PELLUCOR_TEST_OUTPUT_DIR) / "ini-settings-hand";
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    const std::string user = (dir / "user.ini").string();
-    const std::string machine = (dir / "machine.ini").string();
+    const SettingsFiles files("ini-settings-hand");
+    fs::create_directories(files.dir);
+    const std::string& user = files.user;
+    const std::string& machine = files.machine;
     {
         std::ofstream out(user);
         out << "[Software]\nDovel%20Software\\Lumarest\\3.20d\\Settings\\DataPath=/home/a/cell 1, run 2/\n"
                "garbage line without equals\n";
     }
     IniSettingsStore s(user, machine);
-    EXPECT_EQ(s.ReadString(SettingsScope::User, "Software\\Dovel Software\\Lumarest\\3.20d\\Settings",
+    EXPECT_EQ(s.ReadString(SettingsScope::User, kSettingsKey,
                            "DataPath").value_or("<none>"),
               "/home/a/cell 1, run 2/");
-    EXPECT_TRUE(s.WriteString(SettingsScope::User, "Software\\Dovel Software\\Lumarest\\3.20d\\Settings",
+    EXPECT_TRUE(s.WriteString(SettingsScope::User, kSettingsKey,
                               "ParPath", "/p/"));
     IniSettingsStore again(user, machine);
-    EXPECT_EQ(again.ReadString(SettingsScope::User, "Software\\Dovel Software\\Lumarest\\3.20d\\Settings",
+    EXPECT_EQ(again.ReadString(SettingsScope::User, kSettingsKey,
                                "ParPath").value_or("<none>"),
               "/p/");
 }
