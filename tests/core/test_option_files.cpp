@@ -300,6 +300,7 @@ TEST_F(OptionFiles, EveryKindOfLineEndReadsAllFourteenLines) {
     lf.replace(lf.find("   10      = max."), 5, "   17");
     lf.replace(lf.rfind("    0         = background"), 5, "    1");
     for (const char* end : {"\n", "\r\n", "\r"}) {
+        SCOPED_TRACE(end[0] == '\n' ? "LF" : end[1] ? "CR LF" : "CR");
         std::string text;
         for (char ch : lf) {
             if (ch == '\n') text += end;
@@ -308,10 +309,10 @@ TEST_F(OptionFiles, EveryKindOfLineEndReadsAllFourteenLines) {
         ResetProgramState();
         Parse(text);
         const ProgramOptions& o = State().Options;
-        EXPECT_EQ(o.Weighting, 0) << (end[0] == '\r' && end[1] == 0 ? "CR" : end);
-        EXPECT_EQ(o.MaxIterations, 17) << (end[0] == '\r' && end[1] == 0 ? "CR" : end);
+        EXPECT_EQ(o.Weighting, 0);
+        EXPECT_EQ(o.MaxIterations, 17);
         EXPECT_DOUBLE_EQ(o.NoiseLevelModulus, 0.01);
-        EXPECT_TRUE(o.WhiteBackground) << (end[0] == '\r' && end[1] == 0 ? "CR" : end);
+        EXPECT_TRUE(o.WhiteBackground);
     }
 
     // The print-layout file alike.

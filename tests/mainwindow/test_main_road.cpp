@@ -556,17 +556,14 @@ TEST_F(MainRoadTest, CommandsReachedDuringAFitAreRefusedAndTheDataStay) {
 // A file the reader refuses leaves the previous rows in memory, no longer
 // shown: neither save command may write them under the refused file's name.
 TEST_F(MainRoadTest, AfterARefusedFileTheOldRowsAreNotSavedUnderItsName) {
-    MakeProgramFolder("main_road_refused");
-    const fs::path good = WriteRcrData(Rcr{10, 1e-5, 100}, "good.txt");
+    fs::path good;
+    TMainForm& f = StartWithOpenedData("main_road_refused", Rcr{10, 1e-5, 100}, "good.txt", good);
+    ASSERT_TRUE(State().Run.DataLoaded);
     const fs::path bad = root / "data" / "five points.txt";
     {
         std::ofstream out(bad);
         for (int k = 1; k <= 5; ++k) out << 1000.0 / k << " 1.0 -1.0\n";
     }
-    TMainForm& f = StartLumarest();
-    services.fileDialogs.AnswerOpen(good.string());
-    f.Open1Click();
-    ASSERT_TRUE(State().Run.DataLoaded);
     services.fileDialogs.AnswerOpen(bad.string());
     f.Open1Click();
     ASSERT_FALSE(State().Run.DataLoaded);

@@ -85,8 +85,8 @@ TEST(PdfPrinter, AnAbortedJobKeepsTheFileOfAnEarlierJobWhole) {
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("%PDF-earlier job"));
     f.close();
-    // Nothing else is left beside it.
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList{"report.pdf"});
+    // Nothing else is left beside it, the hidden job file included.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"report.pdf"});
     // The next job on the same printer goes to the same file.
     printer.BeginDoc();
     printer.GetCanvas().Rectangle(100, 100, 400, 300);
@@ -96,7 +96,7 @@ TEST(PdfPrinter, AnAbortedJobKeepsTheFileOfAnEarlierJobWhole) {
     const QByteArray now = f.readAll();
     EXPECT_TRUE(now.startsWith("%PDF-1."));
     EXPECT_TRUE(now.trimmed().endsWith("%%EOF"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList{"report.pdf"});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"report.pdf"});
 }
 
 }  // namespace
