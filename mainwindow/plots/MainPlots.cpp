@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "chart/ChartOutput.h"
 #include "core/Complex.h"
 #include "core/Messages.h"
 #include "core/NumberText.h"
@@ -323,11 +324,38 @@ void MainPlots::FormatAxesAndResize() {
     if (!Maximised()) FitWindowToData();
 }
 
+void MainPlots::LayOutPlotArea() {
+    if (chart_.Width <= 0 || chart_.Height <= 0) return;
+    // A draw on a scratch bitmap of the chart's size sets ChartRect from this
+    // plot's titles, legend and axis labels. The decoration is left out: it
+    // belongs to the draw that is shown.
+    auto afterDraw = std::move(chart_.OnAfterDraw);
+    chart_.OnAfterDraw = nullptr;
+    struct Restore {
+        TCustomChart& chart;
+        std::function<void(TCustomChartPanel*)>& saved;
+        ~Restore() { chart.OnAfterDraw = std::move(saved); }
+    } restore{chart_, afterDraw};
+    TPanelOutput output(chart_);
+    ChartCreateBitmap(output, clWhite, TRect{0, 0, chart_.Width, chart_.Height});
+}
+
 void MainPlots::LinearEnding() {
-    if (Maximised() || FixedWindow())
-        SetAxisMargins();
-    else
+    if (!Maximised() && !FixedWindow()) {
         FormatAxesAndResize();
+        return;
+    }
+    // Equal scales are worked out on the plot area, and the last draw's may
+    // be another plot's: a Bode plot's right axis or wider labels would
+    // leave a semicircle squashed by up to a fifth. So the chart is laid out
+    // with this plot's ranges, and the margins and scales are set again while
+    // that changes the plot area (the new ranges' labels may take other room).
+    for (int pass = 0; pass < 3; ++pass) {
+        const TRect used = chart_.ChartRect;
+        SetAxisMargins();
+        LayOutPlotArea();
+        if (chart_.ChartRect == used) break;
+    }
 }
 
 // Smallest and largest value above zero over the shown series on an axis.

@@ -157,6 +157,9 @@ private:
     void SetTitleLines(const std::string& line1, const std::string& line2);
     void Bind(int number, chart::TVertAxis axis, const std::string& title, bool active);
     void LinearEnding();
+    // Sets ChartRect to the plot area the chart will have when it is next
+    // drawn at its size, by drawing it without decoration on a scratch bitmap.
+    void LayOutPlotArea();
     void DecadeEnding(int kind, bool logLeft);
     bool GridLines() const;
     bool FixedWindow() const;

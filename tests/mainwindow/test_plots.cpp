@@ -677,6 +677,58 @@ TEST_F(PlotsTest, CircuitPictureBelowTheLegendAndAMissingOneReportedOnce) {
     EXPECT_EQ(plots.PictureRect().Right, 0);
 }
 
+// Units per pixel of the bottom axis over those of the left axis, on the
+// plot area of the last draw.
+double ScaleRatio(TCustomChart& chart) {
+    const TRect r = chart.ChartRect;
+    const double ux = (chart.BottomAxis->Maximum() - chart.BottomAxis->Minimum()) / (r.Right - r.Left);
+    const double uy = (chart.LeftAxis->Maximum() - chart.LeftAxis->Minimum()) / (r.Bottom - r.Top);
+    return ux / uy;
+}
+
+TEST_F(PlotsTest, PlanePlotsHaveEqualScalesOnTheirFirstDraw) {
+    // A Bode plot's right axis, an error plot's wider labels or another
+    // data set leave a plot area the next plane plot does not have. One
+    // replot and one draw, as on the screen, must show equal units per
+    // pixel (within the 0.1 % the equalising allows on each side).
+    struct Case {
+        const char* name;
+        int before, kind;
+        double scale;  // impedances of the plane plot's data
+    } cases[] = {
+        {"first plot", 0, 1, 1},        {"Nyquist after Bode", 2, 1, 1},
+        {"Nyquist after errors", 4, 1, 1}, {"Nyquist after Bode (Y)", 7, 1, 1},
+        {"admittance after Bode", 2, 3, 1}, {"capacitance after Bode", 2, 5, 1},
+        {"Nyquist of other data", 1, 1, 1000},
+    };
+    for (const Case& c : cases) {
+        ResetProgramState();
+        FillSpectrum(40);
+        if (c.before != 0) {
+            plots.Replot(c.before);
+            DrawBitmap();
+        }
+        FillSpectrum(40, c.scale);
+        plots.Replot(c.kind);
+        DrawBitmap();
+        EXPECT_NEAR(ScaleRatio(chart), 1.0, 0.002) << c.name;
+    }
+    // The same on the screen, where the chart draws into its buffer and the
+    // labels are drawn by that draw.
+    ResetProgramState();
+    FillSpectrum(40);
+    State().Run.ResultsComputed = false;
+    TMainChart widget(nullptr, PlotWindowLinks{}, nullptr);
+    widget.resize(656, 357);
+    widget.show();
+    widget.Replot(2);
+    (void)widget.grab();
+    widget.Replot(1);
+    (void)widget.grab();
+    EXPECT_NEAR(ScaleRatio(widget), 1.0, 0.002) << "screen";
+    EXPECT_FALSE(widget.Plots().PlacedLabels(1).empty()) << "screen";
+}
+
 TEST_F(PlotsTest, PicturesOfEveryKindForAReviewer) {
     // A real-looking spectrum: R(Q(R(QR))) written out with exponents below 1.
     const int n = 50;
