@@ -425,6 +425,10 @@ void MainPlots::CommonOpening() {
     DeactivateAllSeries();
     if (links_.HidePointLabel) links_.HidePointLabel();
     ResetAxes();
+    // Undoing a zoom goes back to this plot's ranges: those saved at a zoom
+    // into an earlier plot belong to other axes or other data.
+    chart_.UndoScalesEmpty = true;
+    chart_.Zoomed = false;
     pictureLoaded_ = false;  // the picture is read again for the new plot
 }
 

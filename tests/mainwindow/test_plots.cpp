@@ -729,6 +729,36 @@ TEST_F(PlotsTest, PlanePlotsHaveEqualScalesOnTheirFirstDraw) {
     EXPECT_FALSE(widget.Plots().PlacedLabels(1).empty()) << "screen";
 }
 
+TEST_F(PlotsTest, UndoingAZoomKeepsTheRangesOfThePlotShown) {
+    // A zoom into a Nyquist plot, then a Bode plot (or other data): a drag
+    // up and to the left undoes a zoom. It must not bring back the Nyquist
+    // plot's impedance ranges onto the Bode plot's frequency and modulus axes.
+    FillSpectrum(40);
+    plots.Replot(1);
+    DrawBitmap();
+    const TRect r = chart.ChartRect;
+    auto drag = [&](int x0, int y0, int x1, int y1) {
+        chart.MouseDown(mbLeft, 0, x0, y0);
+        chart.MouseMove(0, (x0 + x1) / 2, (y0 + y1) / 2);
+        chart.MouseMove(0, x1, y1);
+        chart.MouseUp(mbLeft, 0, x1, y1);
+    };
+    drag(r.Left + 40, r.Top + 40, r.Left + 140, r.Top + 120);  // zoom in
+    ASSERT_LT(chart.BottomAxis->Maximum(), 150);
+    plots.Replot(2);
+    DrawBitmap();
+    const double bottomMin = chart.BottomAxis->Minimum(), bottomMax = chart.BottomAxis->Maximum();
+    const double leftMin = chart.LeftAxis->Minimum(), leftMax = chart.LeftAxis->Maximum();
+    const TRect b = chart.ChartRect;
+    drag(b.Left + 140, b.Top + 120, b.Left + 40, b.Top + 40);  // undo
+    DrawBitmap();
+    EXPECT_TRUE(chart.BottomAxis->Logarithmic());
+    EXPECT_DOUBLE_EQ(chart.BottomAxis->Minimum(), bottomMin);
+    EXPECT_DOUBLE_EQ(chart.BottomAxis->Maximum(), bottomMax);
+    EXPECT_DOUBLE_EQ(chart.LeftAxis->Minimum(), leftMin);
+    EXPECT_DOUBLE_EQ(chart.LeftAxis->Maximum(), leftMax);
+}
+
 TEST_F(PlotsTest, PicturesOfEveryKindForAReviewer) {
     // A real-looking spectrum: R(Q(R(QR))) written out with exponents below 1.
     const int n = 50;
