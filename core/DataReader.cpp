@@ -238,4 +238,13 @@ void AfterDataLoaded() {
     par.ShowStartValues(true);
 }
 
+void ResetDataOrigin() {
+    ProgramState& s = State();
+    s.Model.CustomTitles = false;
+    s.Run.KineticData = false;
+    s.Run.BatchResultLoaded = false;
+    s.Run.KKView = false;
+    s.Run.ExtrapolatedView = false;
+}
+
 }  // namespace pellucor

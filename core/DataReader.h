@@ -35,4 +35,9 @@ void SortByFrequency(SpectrumBlock& spectrum);
 // replot, and the parameter window freed with start values 1.0.
 void AfterDataLoaded();
 
+// Forgets where the previous spectrum came from (a reaction-model window, a
+// batch result, a Kramers-Kronig or extrapolated view) when new measured data
+// replace it, so that they are titled, saved and fitted as measured data.
+void ResetDataOrigin();
+
 }  // namespace pellucor

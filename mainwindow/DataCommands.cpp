@@ -102,14 +102,10 @@ bool TMainForm::WriteDataTable(const std::string& path) { return ExportPlotData(
 void TMainForm::OpenDataFile(const std::string& path) {
     ProgramState& s = State();
     RunState& r = s.Run;
-    s.Model.CustomTitles = false;
+    ResetDataOrigin();
     r.DataLoaded = false;
     r.ResultsComputed = false;
-    r.KineticData = false;
     r.PerAreaUnits = false;
-    r.BatchResultLoaded = false;
-    r.KKView = false;
-    r.ExtrapolatedView = false;
     r.IterateMode = true;
     s.Extrap.OrderScanDone = false;
     s.Extrap.ZrInfSearchOn = true;

@@ -108,6 +108,9 @@ void TPasteForm::MemoryBtnClick() {
     }
     s.Files.DataFileName = path;
     s.Circuit.Code = "NOMODEL";
+    // Pasted data are measured data, as an opened file's are, whatever the
+    // spectrum before them was.
+    ResetDataOrigin();
     AfterDataLoaded();
     NoValidData = false;
     acceptedText_ = text;

@@ -346,6 +346,33 @@ TEST_F(MainRoadTest, PasteLoadsTheDataAndSaveAsSavesWhatIsInMemory) {
     EXPECT_EQ(f.OpenDialog1FileName, saved.string());
 }
 
+TEST_F(MainRoadTest, PastedDataAfterAReactionModelSpectrumAreMeasuredData) {
+    MakeProgramFolder("main_road_paste_after_kinetics");
+    TMainForm& f = StartLumarest();
+    // What a reaction-model window leaves when it has shown its spectrum.
+    State().Run.KineticData = true;
+    State().Model.CustomTitles = true;
+    State().Files.ModelTitle = "Simple Passivation Model";
+    std::string text;
+    const Rcr c{5, 1e-5, 50};
+    for (int k = 0; k < 20; ++k) {
+        const double fr = 1e4 * std::pow(10.0, -k / 4.0);
+        const auto z = c.Z(fr);
+        text += std::to_string(fr) + " " + std::to_string(z.real()) + " " + std::to_string(z.imag()) + "\r\n";
+    }
+    PasteThroughWindow(f, text);
+    ASSERT_TRUE(State().Run.DataLoaded);
+    EXPECT_FALSE(State().Run.KineticData);
+    EXPECT_FALSE(State().Model.CustomTitles);
+    // The pasted spectrum can be fitted: editing parameters is not refused as
+    // for a model's spectrum.
+    services.messages.clear();
+    modal.runner.whileOpen = nullptr;
+    modal.runner.answers.push_back(false);
+    f.ParamListClick();
+    for (const auto& m : services.messages.transcript()) EXPECT_NE(m.text, "Nothing to edit.");
+}
+
 TEST_F(MainRoadTest, ARefusedPasteLeavesTheOpenedDataWithTheirName) {
     fs::path data;
     TMainForm& f = StartWithOpenedData("main_road_paste_refused", Rcr{10, 1e-5, 100}, "cell4.txt", data);
