@@ -77,7 +77,16 @@ void TSAreaForm::showEvent(QShowEvent* event) {
 void TSAreaForm::FormActivate() { Edit1->setText(Q(FormatGeneral(State().Fit.SampleArea, 4))); }
 
 void TSAreaForm::BitBtn1Click() {
-    State().Fit.SampleArea = ReadEditNumber(Edit1->text().toStdString());
+    // The data are multiplied by the area: an area of 0 (also what an empty
+    // or mistyped edit reads as) would leave no point to read, and a negative
+    // one would turn the spectrum over. Such an entry is refused and the
+    // window stays open with the area unchanged.
+    const double area = ReadEditNumber(Edit1->text().toStdString());
+    if (!(area > 0.0)) {
+        platform::ShowMessage("The sample area must be a number above 0.", "Invalid sample area");
+        return;
+    }
+    State().Fit.SampleArea = area;
     accept();
 }
 

@@ -489,6 +489,55 @@ TEST_F(MainRoadTest, SmallInputDialogs) {
     EXPECT_EQ(Transcript(), expected);
 }
 
+// The data are multiplied by the sample area, so an entry that reads as 0
+// (empty, letters) or below would empty or overturn the spectrum: OK refuses
+// it and says so, the window stays open, and the area, the units and the
+// data stay as they were until a usable area is entered.
+TEST_F(MainRoadTest, ASampleAreaThatIsNoPositiveNumberIsRefused) {
+    fs::path data;
+    TMainForm& f = StartWithOpenedData("main_road_area", Rcr{10, 1e-5, 100}, "cell5.txt", data);
+    const double z1 = State().Spectrum.ZReal[1];
+    const int points = State().Spectrum.PointCount;
+    for (const char* typed : {"", "abc", "0", "0,0", "-2", "-0,5", "1e400"}) {
+        SCOPED_TRACE(typed);
+        services.messages.clear();
+        bool accepted = true;
+        modal.runner.answers.push_back(false);  // after the refusal the person cancels
+        modal.runner.whileOpen = [typed, &accepted](QDialog& d) {
+            auto* a = dynamic_cast<dialogs::TSAreaForm*>(&d);
+            ASSERT_NE(a, nullptr);
+            a->FormActivate();
+            a->Edit1->setText(typed);
+            a->BitBtn1Click();
+            accepted = a->result() == QDialog::Accepted;
+        };
+        f.SurfaceBtn1Click();
+        EXPECT_FALSE(accepted);
+        EXPECT_EQ(State().Fit.SampleArea, 1.0);
+        EXPECT_FALSE(State().Run.PerAreaUnits);
+        EXPECT_EQ(State().Spectrum.PointCount, points);
+        EXPECT_EQ(State().Spectrum.ZReal[1], z1);
+        EXPECT_EQ(f.Label1->text(), "1");
+        const std::vector<std::pair<std::string, std::string>> said = {
+            {"The sample area must be a number above 0.", "Invalid sample area"}};
+        EXPECT_EQ(Transcript(), said);
+    }
+    // A usable area entered afterwards is taken: 2 cm2 doubles Z'.
+    services.messages.clear();
+    modal.runner.answers.push_back(true);
+    modal.runner.whileOpen = [](QDialog& d) {
+        auto* a = dynamic_cast<dialogs::TSAreaForm*>(&d);
+        a->FormActivate();
+        a->Edit1->setText("2");
+        a->BitBtn1Click();
+    };
+    f.SurfaceBtn1Click();
+    EXPECT_EQ(State().Fit.SampleArea, 2.0);
+    EXPECT_TRUE(State().Run.PerAreaUnits);
+    EXPECT_DOUBLE_EQ(State().Spectrum.ZReal[1], 2.0 * z1);
+    EXPECT_TRUE(Transcript().empty());
+}
+
 // As a new user would: the sample files shipped in the program folder, each
 // opened and fitted with the circuit it was made from, then saved. The files
 // carry 0.5 % noise, so the fitted values lie within a few percent of the
