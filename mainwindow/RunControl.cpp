@@ -315,6 +315,7 @@ void TMainForm::Model1Click() {
         return;
     }
     cdc->SetCodeText(s.Circuit.Code);
+    const RunState modeBefore = r;
     if (!platform::qt::RunModal(*cdc)) return;
 
     SampleIDs->setEnabled(false);
@@ -354,6 +355,24 @@ void TMainForm::Model1Click() {
         r.ModelValid = false;
         r.ReadyToRun = false;
         platform::ShowMessage("Invalid code!", "Try again....");
+        // Nothing runs without a model: going on would evaluate, or open the
+        // quick simulator for, the code still in use, locking its parameters
+        // and overwriting its values. The run mode chosen with the refused
+        // code is not taken either, and the parameter window that would have
+        // opened only says that there is no model.
+        const bool window = r.MonitorMode || r.SimulateMode || (r.IterateMode && r.UserStartValues);
+        r.IterateMode = modeBefore.IterateMode;
+        r.MonitorMode = modeBefore.MonitorMode;
+        r.SimulateMode = modeBefore.SimulateMode;
+        r.BatchMode = modeBefore.BatchMode;
+        r.UserStartValues = modeBefore.UserStartValues;
+        r.CdcFormFlag = modeBefore.CdcFormFlag;
+        r.SimulateChoiceCopy = modeBefore.SimulateChoiceCopy;
+        if (window)
+            ShowMessageCode(3);
+        else if (r.IterateMode && !r.DataLoaded)
+            ShowMessageCode(1);
+        return;
     }
 
     if ((r.IterateMode && r.UserStartValues) || r.MonitorMode) {

@@ -320,6 +320,63 @@ TEST_F(MainRoadTest, CodesLongerThanTheProgramHoldsAreRefused) {
     EXPECT_FALSE(State().Run.ModelValid);
 }
 
+// A mistyped code after a fit: the person is told, and nothing runs with the
+// code still in use. The fitted values, the fixed flags, the data and the run
+// mode stay; no parameter window and no quick simulator open (which would
+// simulate the old code over the fitted values with every parameter locked).
+TEST_F(MainRoadTest, AnInvalidCodeLeavesTheFittedModelAlone) {
+    struct Case {
+        const char* name;
+        QRadioButton* fitwin::TCDCForm::*mode;
+        bool user;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {"iterate, automatic start values", &fitwin::TCDCForm::RadioButton2, false, {"Invalid code!"}},
+        {"iterate, user input", &fitwin::TCDCForm::RadioButton2, true, {"Invalid code!", "No model specified."}},
+        {"monitor", &fitwin::TCDCForm::RadioButton3, false, {"Invalid code!", "No model specified."}},
+        {"simulate", &fitwin::TCDCForm::RadioButton4, false, {"Invalid code!", "No model specified."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::path data;
+        TMainForm& f = StartWithOpenedData("main_road_invalid_code", Rcr{10, 1e-5, 100}, "cell6.txt", data);
+        State().Options.NoiseType = -1;
+        ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton2);
+        services.messages.Answer(MsgResult::No);  // Want to save results?
+        f.Model1Click();
+        const ParamSet fitted = State().Params;
+        ASSERT_EQ(fitted.ParamCount, 3);
+        ASSERT_NEAR(std::exp(fitted.LnValue[3]), 100.0, 1e-3);
+        const int points = State().Spectrum.PointCount;
+
+        services.messages.clear();
+        modal.runner.shown.clear();
+        ChooseModel("R(CR", c.mode, c.user);  // a parenthesis left open
+        f.Model1Click();
+        std::vector<std::string> texts;
+        for (const auto& m : services.messages.transcript()) texts.push_back(m.text);
+        EXPECT_EQ(texts, c.messages);
+        ASSERT_EQ(modal.runner.shown.size(), 1u);  // the model dialog only
+        EXPECT_EQ(State().Circuit.Code, "R(CR)");
+        EXPECT_FALSE(State().Run.ModelValid);
+        EXPECT_FALSE(State().Run.SimulateMode);
+        EXPECT_TRUE(State().Run.IterateMode);
+        EXPECT_FALSE(State().Run.MonitorMode);
+        EXPECT_TRUE(State().Run.DataLoaded);
+        EXPECT_EQ(State().Spectrum.PointCount, points);
+        const ParamSet& p = State().Params;
+        for (int i = 1; i <= 3; ++i) {
+            EXPECT_EQ(p.LnValue[i], fitted.LnValue[i]) << i;
+            EXPECT_EQ(p.Value[i], fitted.Value[i]) << i;
+            EXPECT_EQ(p.Fixed[i], fitted.Fixed[i]) << i;
+        }
+        QWidget* prosim = f.FindWindow("ProsimForm");
+        EXPECT_TRUE(prosim == nullptr || !prosim->isVisible());
+        form.reset();
+        modal.runner.whileOpen = nullptr;
+    }
+}
+
 TEST_F(MainRoadTest, PasteLoadsTheDataAndSaveAsSavesWhatIsInMemory) {
     MakeProgramFolder("main_road_paste");
     TMainForm& f = StartLumarest();
