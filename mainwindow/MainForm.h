@@ -312,7 +312,12 @@ private:
     // Run control (RunControl.cpp): start-value evaluation, fit run in the
     // progress window, one monitor step, the end question and the monitor
     // ending; `finished` is set by a monitor step that converged.
-    void StartValueEvaluation(const std::string& dataFile);
+    // Returns the engine's result code (ComputeInvalidParameters when a start
+    // value cannot be used).
+    int StartValueEvaluation(const std::string& dataFile);
+    // True, with message 4 and ParamsValid cleared, when that code refused
+    // the start values.
+    bool StartValuesRefused(int evaluation);
     // False when the run was stopped through the progress window.
     bool FitRun(const std::string& dataFile);
     bool MonitorStep();

@@ -56,11 +56,21 @@ std::string TMainForm::RunResultFileName() {
 
 // ---- shared procedures -----------------------------------------------------------
 
-void TMainForm::StartValueEvaluation(const std::string& dataFile) {
+int TMainForm::StartValueEvaluation(const std::string& dataFile) {
     StartRunClock();
-    InitialEvaluation(dataFile);
+    const int r = InitialEvaluation(dataFile);
     Windows().Par->ShowStartValues(false);
     CountSearchParameters();
+    return r;
+}
+
+bool TMainForm::StartValuesRefused(int evaluation) {
+    if (evaluation != ComputeInvalidParameters) return false;
+    // The fit would go on from whatever the End column holds, so the values
+    // typed are refused here as in the other run modes.
+    State().Run.ParamsValid = false;
+    ShowMessageCode(4);
+    return true;
 }
 
 bool TMainForm::FitRun(const std::string& dataFile) {
@@ -238,9 +248,10 @@ bool TMainForm::ParameterWindowAfterModel(const std::string& dataFile) {
     if (r.IterateMode) {
         if (r.DataLoaded) {
             HideProsim();
-            StartValueEvaluation(s.Files.DataFileName);
-            r.StopRequested = false;
-            FitRun(dataFile);
+            if (!StartValuesRefused(StartValueEvaluation(s.Files.DataFileName))) {
+                r.StopRequested = false;
+                FitRun(dataFile);
+            }
         }
         r.ResetParamWindow = false;
         return false;
@@ -455,7 +466,8 @@ void TMainForm::ParamListClick() {
     } else {
         if (r.DataLoaded && r.IterateMode) {
             HideProsim();
-            if (r.ModelValid && r.CdcFormFlag) StartValueEvaluation(s.Files.DataFileName);
+            if (r.ModelValid && r.CdcFormFlag && StartValuesRefused(StartValueEvaluation(s.Files.DataFileName)))
+                return;
             if (r.DataLoaded && r.IterateMode) {
                 r.StopRequested = false;
                 FitRun(s.Files.DataFileName);

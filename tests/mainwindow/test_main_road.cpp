@@ -377,6 +377,87 @@ TEST_F(MainRoadTest, AnInvalidCodeLeavesTheFittedModelAlone) {
     }
 }
 
+// Start values typed for an iterate run that the engine cannot start from
+// (nothing, letters, 0, a number too large to hold) refuse the run with
+// "Invalid initial parameters.", as the other run modes do, instead of
+// fitting silently from other values and offering to save that result.
+TEST_F(MainRoadTest, IterateRefusesTypedStartValuesItCannotUse) {
+    struct Case {
+        const char* name;
+        const char* typed;   // into the Start edit of the capacitance (row 2)
+        bool fixRow2;
+        bool runs;
+    } cases[] = {
+        {"empty", "", false, false},
+        {"letters", "abc", false, false},
+        {"zero", "0", false, false},
+        {"zero, fixed", "0", true, false},
+        {"beyond a double", "1e400", false, false},
+        {"a capacitance", "2,5e-5", false, true},
+    };
+    const Rcr truth{10, 1e-5, 100};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::path data;
+        TMainForm& f = StartWithOpenedData("main_road_typed_start", truth, "cell8.txt", data);
+        State().Options.NoiseType = -1;
+        ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton2, true);
+        modal.runner.answers.push_back(true);
+        auto chooseModel = modal.runner.whileOpen;
+        modal.runner.whileOpen = [chooseModel, c](QDialog& d) {
+            auto* p = dynamic_cast<fitwin::TParForm*>(&d);
+            if (!p) return chooseModel(d);
+            p->FormActivate();
+            p->StartEdits[1]->setText("12");
+            p->StartEdits[2]->setText(c.typed);
+            p->StartEdits[3]->setText("90");
+            p->FixedBoxes[2]->setChecked(c.fixRow2);
+            p->InitCheckBox->setChecked(true);
+            p->OKBitBtnClick();
+        };
+        services.messages.clear();
+        if (c.runs) services.messages.Answer(MsgResult::No);  // Want to save results?
+        f.Model1Click();
+        std::vector<std::string> texts;
+        for (const auto& m : services.messages.transcript()) texts.push_back(m.text);
+        if (c.runs) {
+            EXPECT_EQ(texts, std::vector<std::string>{"Want to save results?"});
+            EXPECT_TRUE(State().Run.ParamsValid);
+            EXPECT_NEAR(std::exp(State().Params.LnValue[2]) / truth.c, 1.0, 1e-3);
+        } else {
+            EXPECT_EQ(texts, std::vector<std::string>{"Invalid initial parameters."});
+            EXPECT_FALSE(State().Run.ParamsValid);
+            EXPECT_FALSE(State().Run.ResultsComputed);
+        }
+        form.reset();
+        modal.runner.whileOpen = nullptr;
+    }
+
+    // The same through "Edit Parameters & Run" after a fit, Iterate chosen there.
+    fs::path data;
+    TMainForm& f = StartWithOpenedData("main_road_typed_start", truth, "cell8.txt", data);
+    State().Options.NoiseType = -1;
+    ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton2);
+    services.messages.Answer(MsgResult::No);  // Want to save results?
+    f.Model1Click();
+    services.messages.clear();
+    modal.runner.answers.push_back(true);
+    modal.runner.whileOpen = [](QDialog& d) {
+        auto* p = dynamic_cast<fitwin::TParForm*>(&d);
+        ASSERT_NE(p, nullptr);
+        p->FormActivate();
+        p->StartEdits[2]->setText("0");
+        p->IternRadioBtn->setChecked(true);
+        p->InitCheckBox->setChecked(true);
+        p->OKBitBtnClick();
+    };
+    f.ParamListClick();
+    EXPECT_EQ(Transcript(), (std::vector<std::pair<std::string, std::string>>{
+                                {"Invalid initial parameters.", "Error message"}}));
+    EXPECT_FALSE(State().Run.ParamsValid);
+    modal.runner.whileOpen = nullptr;
+}
+
 TEST_F(MainRoadTest, PasteLoadsTheDataAndSaveAsSavesWhatIsInMemory) {
     MakeProgramFolder("main_road_paste");
     TMainForm& f = StartLumarest();
