@@ -1,6 +1,8 @@
 #include "core/Complex.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "core/NumericLib.h"
 
@@ -36,6 +38,23 @@ Complex ComplexRecip(Complex z) { return ComplexDiv(Complex{1.0, 0.0}, z); }
 Complex ComplexSqrt(Complex z) {
     const double x = z.re, y = z.im;
     if (x == 0.0 && y == 0.0) return {0.0, 0.0};
+    const double big = std::max(std::fabs(x), std::fabs(y));
+    if (!(big >= std::numeric_limits<float>::min() && big <= std::numeric_limits<float>::max())) {
+        // Beyond single precision the parts would become infinite or zero
+        // (and the root infinite or not a number): the same steps in double.
+        const double dx = std::fabs(x), dy = std::fabs(y);
+        double w;
+        if (dx >= dy) {
+            const double r = dy / dx;
+            w = std::sqrt(dx) * std::sqrt(0.5 * (1.0 + std::sqrt(1.0 + r * r)));
+        } else {
+            const double r = dx / dy;
+            w = std::sqrt(dy) * std::sqrt(0.5 * (r + std::sqrt(1.0 + r * r)));
+        }
+        if (x >= 0.0) return {w, y / (2.0 * w)};
+        const double im = y >= 0.0 ? w : -w;
+        return {y / (2.0 * im), im};
+    }
     // Single-precision intermediates, as the element formulas were tuned with.
     const float ax = static_cast<float>(std::fabs(x));
     const float ay = static_cast<float>(std::fabs(y));

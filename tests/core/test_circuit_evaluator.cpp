@@ -276,6 +276,26 @@ TEST_F(EvaluatorTest, ElementLimits) {
     }
 }
 
+// A fit may push a rate constant to its clamp (about 1e-32); at a high
+// frequency the diffusion argument then lies beyond single precision. The
+// finite-length pore is then far in its semi-infinite limit RW / sqrt(jw/w0),
+// and the porous line with w1 at the clamp has its parts finite too.
+TEST_F(EvaluatorTest, DiffusionArgumentsBeyondSinglePrecision) {
+    const double w0 = std::exp(-LnValueLimit);
+    for (double f : {1e6, 1e7}) {
+        const double w = TwoPi * f;
+        const C z = Simulate("P", {10.0, 1e-40}, {f})[0];
+        ExpectClose(z, 10.0 / std::sqrt(jay * w / w0), 1e-6, "P at " + std::to_string(f) + " Hz");
+    }
+    for (const char* code : {"U", "(U)", "V", "M", "N"}) {
+        const bool six = code[0] == 'U' || code[1] == 'U' || code[0] == 'M';
+        std::vector<double> values = six ? std::vector<double>{800.0, 12.0, 90.0, 1e-40, 8.0, 0.5}
+                                         : std::vector<double>{800.0, 90.0, 1e-40, 8.0, 0.5};
+        const C z = Simulate(code, values, {1e6})[0];
+        EXPECT_TRUE(std::isfinite(z.real()) && std::isfinite(z.imag())) << code << ": " << z;
+    }
+}
+
 TEST_F(EvaluatorTest, ValuesAsEvaluatedAndLogClamp) {
     ParamArray<double> ln = Load("R(CR)", {-100.0, 1e-5, 1000.0}, {1.0});
     ln[2] = 80.0;

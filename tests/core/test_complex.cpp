@@ -80,6 +80,28 @@ TEST(ComplexArithmetic, SquareRootAndPowerConventions) {
     EXPECT_NEAR(p.im, std::sqrt(3.0) * std::sin(M_PI / 4), 1e-15);
 }
 
+// Parameters at the clamps (1e-32, 1e32) and high frequencies give arguments
+// far beyond single precision; their roots are exact squares here.
+TEST(ComplexArithmetic, SquareRootBeyondSinglePrecision) {
+    struct Case {
+        Complex z, root;
+    } cases[] = {
+        {{1e40, 0}, {1e20, 0}},
+        {{0, 2e40}, {1e20, 1e20}},          // sqrt(2j) = 1 + j
+        {{-1e60, 0}, {0, 1e30}},
+        {{0, -2e-50}, {1e-25, -1e-25}},
+        {{1e-50, 0}, {1e-25, 0}},
+        {{-4e-80, 0}, {0, 2e-40}},
+        {{3e-40, 4e-40}, {2e-20, 1e-20}},   // (2 + j)^2 = 3 + 4j
+    };
+    for (const Case& c : cases) {
+        const Complex r = ComplexSqrt(c.z);
+        const double scale = std::hypot(c.root.re, c.root.im);
+        EXPECT_NEAR(r.re, c.root.re, 1e-12 * scale) << c.z.re << "," << c.z.im;
+        EXPECT_NEAR(r.im, c.root.im, 1e-12 * scale) << c.z.re << "," << c.z.im;
+    }
+}
+
 TEST(ComplexArithmetic, HyperbolicClamps) {
     const Complex a = ComplexSinh({200, 0}), b = ComplexSinh({150, 0});
     EXPECT_EQ(a.re, b.re);
