@@ -105,7 +105,14 @@ Complex ComplexCoth(Complex z) {
     if (std::fabs(z.re) > 20.0) return {1.0, 0.0};
     const double C = std::cos(2.0 * z.im), S = std::sin(2.0 * z.im);
     const double ch = std::cosh(2.0 * z.re), sh = std::sinh(2.0 * z.re);
-    const double d = ch - C;
+    double d = ch - C;
+    // Near z = 0 the difference cancels to nothing (coth 1e-10 came out
+    // infinite or not a number); there it is 2 sinh^2 a + 2 sin^2 b, which
+    // keeps every digit.
+    if (d < 1e-6) {
+        const double sa = std::sinh(z.re), sb = std::sin(z.im);
+        d = 2.0 * (sa * sa + sb * sb);
+    }
     return {sh / d, -S / d};
 }
 

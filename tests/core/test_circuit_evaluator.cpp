@@ -296,6 +296,17 @@ TEST_F(EvaluatorTest, DiffusionArgumentsBeyondSinglePrecision) {
     }
 }
 
+// The other end: a rate constant at its upper clamp and a low frequency put
+// the pore deep in its capacitive limit RW (w0/(jw) + 1/3).
+TEST_F(EvaluatorTest, PoreAtItsCapacitiveLimit) {
+    const double wHigh = std::exp(LnValueLimit);
+    for (double f : {1e-3, 1e-6}) {
+        const double w = TwoPi * f;
+        const C z = Simulate("P", {2.0, 1e40}, {f})[0];
+        ExpectClose(z, 2.0 * (wHigh / (jay * w) + 1.0 / 3.0), 1e-6, "P at " + std::to_string(f) + " Hz");
+    }
+}
+
 TEST_F(EvaluatorTest, ValuesAsEvaluatedAndLogClamp) {
     ParamArray<double> ln = Load("R(CR)", {-100.0, 1e-5, 1000.0}, {1.0});
     ln[2] = 80.0;

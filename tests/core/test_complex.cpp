@@ -118,6 +118,23 @@ TEST(ComplexArithmetic, HyperbolicClamps) {
     }
 }
 
+// coth z is about 1/z + z/3 near its pole at 0, where cosh 2a - cos 2b
+// cancels; diffusion elements with a large rate constant at low frequency
+// take it there.
+TEST(ComplexArithmetic, CothNearZero) {
+    for (C z : {C(1e-10, 0), C(1e-9, 1e-9), C(-3e-12, 4e-12), C(2e-19, 2e-19), C(1e-4, 1e-4), C(0, 1e-7)}) {
+        const C want = 1.0 / z + z / 3.0;
+        ExpectNear(ComplexCoth({z.real(), z.imag()}), want, 1e-12, "near 0");
+    }
+    // Away from 0 the usual form, against the library.
+    for (C z : {C(0.3, 0.2), C(2.0, -1.0), C(-0.05, 0.01)}) {
+        const C want = 1.0 / std::tanh(z);
+        const Complex got = ComplexCoth({z.real(), z.imag()});
+        EXPECT_NEAR(got.re, want.real(), 1e-12 * std::abs(want));
+        EXPECT_NEAR(got.im, want.imag(), 1e-12 * std::abs(want));
+    }
+}
+
 TEST(ComplexArithmetic, PhaseAngleRange) {
     struct Case {
         double y, x, angle;
