@@ -124,6 +124,38 @@ void PolishRoots(double a, double b, double c, double r[3]) {
     for (int i = 0; i < 3; ++i) r[i] = out[i];
 }
 
+// The largest root is the one the trigonometric solution gives best (its
+// error is about 1e-6 of itself); the two smaller ones may be off by that
+// same amount, which is all of a root many decades smaller, and Newton's
+// method cannot recover one that far off when the slope between two roots is
+// flat. So the largest root is settled first and the others follow from it:
+// their sum is -a - big and their product -c/big, solved as a quadratic in
+// the form without cancellation. r is ascending and is kept as it was when
+// the quadratic has no real pair (a near-double root met through rounding).
+void SplitOffLargestRoot(double a, double b, double c, double r[3]) {
+    double big = std::fabs(r[0]) >= std::fabs(r[2]) ? r[0] : r[2];
+    for (int step = 0; step < 8; ++step) {
+        const double fx = ((big + a) * big + b) * big + c;
+        const double slope = (3.0 * big + 2.0 * a) * big + b;
+        if (fx == 0.0 || slope == 0.0) break;
+        const double next = big - fx / slope;
+        if (!std::isfinite(next) || !(std::fabs(((next + a) * next + b) * next + c) < std::fabs(fx))) break;
+        const bool settled = std::fabs(next - big) <= 1e-15 * std::fabs(next);
+        big = next;
+        if (settled) break;
+    }
+    if (big == 0.0) return;
+    const double sum = -a - big, product = -c / big;
+    const double disc = sum * sum - 4.0 * product;
+    if (!(disc >= 0.0) || !std::isfinite(disc)) return;
+    const double q = 0.5 * (sum + std::copysign(std::sqrt(disc), sum));
+    if (q == 0.0) return;
+    double out[3] = {big, q, product / q};
+    if (!std::isfinite(out[2])) return;
+    std::sort(out, out + 3);
+    for (int i = 0; i < 3; ++i) r[i] = out[i];
+}
+
 }  // namespace
 
 KineticStatus ElementsFromTransferFunction(CircuitType type, int n, const TransferCoefficients& a,
@@ -240,6 +272,7 @@ int CubicRoots(double a, double b, double c, double& root1, double& root2, doubl
         if (root1 > root3) std::swap(root1, root3);
         if (root2 > root3) std::swap(root2, root3);
         double r[3] = {root1, root2, root3};
+        SplitOffLargestRoot(a, b, c, r);
         PolishRoots(a, b, c, r);
         root1 = r[0];
         root2 = r[1];

@@ -30,9 +30,11 @@ KineticStatus ElementsFromTransferFunction(CircuitType type, int n, const Transf
 // Real roots of x^3 + a x^2 + b x + c = 0; returns 3 or 1 (0 with all roots 0
 // when a coefficient is not finite or so large that the formulas overflow).
 // 3: root1 <= root2 <= root3, by the trigonometric solution with
-//    pi = 3.141592 (2 pi = 6.283184, 4 pi = 12.566368), each root then settled
-//    by Newton steps on the cubic: the short pi alone leaves an error of about
-//    1e-6 of the largest root, which ruins roots much smaller than that one.
+//    pi = 3.141592 (2 pi = 6.283184, 4 pi = 12.566368); the short pi alone
+//    leaves an error of about 1e-6 of the largest root, which ruins roots much
+//    smaller than that one. So the largest root is settled by Newton steps,
+//    the other two follow from it as the roots of the remaining quadratic,
+//    and each root is then settled by Newton steps on the cubic.
 //    A double or triple root (discriminant exactly zero) is returned as 3
 //    roots with the repeats.
 // 1: root1 is the real root (Cardano); root2 and root3 are set to the same

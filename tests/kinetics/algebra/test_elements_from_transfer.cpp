@@ -140,6 +140,41 @@ TEST(CubicRoots, RepeatedRootsGiveNumbers) {
     EXPECT_EQ(r3, 0.0);
 }
 
+// Roots many decades apart, of either sign (a positive root is an unstable
+// relaxation, met beside the stable ones near multiple steady states). The
+// short pi leaves the trigonometric roots an error of about 1e-6 of the
+// largest, which a root twelve decades smaller cannot survive.
+TEST(CubicRoots, RootsManyDecadesApartKeepTheirDigits) {
+    const std::vector<std::vector<double>> cases = {
+        {1e-6, 1.0, 1e6},     {1e-8, 1.0, 1e8},   {-1e8, -1.0, -1e-8},
+        {1e-4, 1e2, 1e8},     {-1e8, -1e2, -1e-4}, {-1e6, 1e-3, 2e6},
+    };
+    for (const auto& x : cases) {
+        const double a = -(x[0] + x[1] + x[2]);
+        const double b = x[0] * x[1] + x[1] * x[2] + x[0] * x[2];
+        const double c = -x[0] * x[1] * x[2];
+        double r[3];
+        ASSERT_EQ(CubicRoots(a, b, c, r[0], r[1], r[2]), 3) << x[0] << " " << x[1] << " " << x[2];
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NEAR(r[i], x[static_cast<size_t>(i)], 1e-9 * std::fabs(x[static_cast<size_t>(i)]))
+                << "root " << i + 1 << " of " << x[0] << ", " << x[1] << ", " << x[2];
+    }
+}
+
+TEST(ElementsFromTransferFunction, AnUnstableRelaxationBesideFastOnesKeepsItsElements) {
+    // Three (LR) branches with relaxation rates h = -1e-4 (unstable, a negative
+    // resistance), -1e2 and -1e8 s^-1: poles 1e-4, 1e2 and 1e8, ascending.
+    const std::vector<double> p = {1e-4, 1e2, 1e8}, r = {2.0, 0.5, 4e3};
+    const TransferCoefficients a = FromPoles(p, r);
+    BranchElements e;
+    ASSERT_EQ(ElementsFromTransferFunction(CircuitType::LRBased, 3, a, e), KineticStatus::Ok);
+    for (int k = 1; k <= 3; ++k) {
+        const double L = 1.0 / r[static_cast<size_t>(k - 1)], R = -p[static_cast<size_t>(k - 1)] / r[static_cast<size_t>(k - 1)];
+        EXPECT_NEAR(e[2 * k - 1], L, 1e-8 * std::fabs(L)) << "pair " << k;
+        EXPECT_NEAR(e[2 * k], R, 1e-8 * std::fabs(R)) << "pair " << k;
+    }
+}
+
 TEST(ElementsFromTransferFunction, WorkedExamplesOfOneSpecies) {
     TransferCoefficients a;
     BranchElements e;
