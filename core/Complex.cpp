@@ -35,26 +35,31 @@ Complex ComplexDiv(Complex a, Complex b) {
 
 Complex ComplexRecip(Complex z) { return ComplexDiv(Complex{1.0, 0.0}, z); }
 
+Complex ComplexSqrtPrecise(Complex z) {
+    const double x = z.re, y = z.im;
+    if (x == 0.0 && y == 0.0) return {0.0, 0.0};
+    const double ax = std::fabs(x), ay = std::fabs(y);
+    double w;
+    if (ax >= ay) {
+        const double r = ay / ax;
+        w = std::sqrt(ax) * std::sqrt(0.5 * (1.0 + std::sqrt(1.0 + r * r)));
+    } else {
+        const double r = ax / ay;
+        w = std::sqrt(ay) * std::sqrt(0.5 * (r + std::sqrt(1.0 + r * r)));
+    }
+    if (x >= 0.0) return {w, y / (2.0 * w)};
+    const double im = y >= 0.0 ? w : -w;
+    return {y / (2.0 * im), im};
+}
+
 Complex ComplexSqrt(Complex z) {
     const double x = z.re, y = z.im;
     if (x == 0.0 && y == 0.0) return {0.0, 0.0};
     const double big = std::max(std::fabs(x), std::fabs(y));
-    if (!(big >= std::numeric_limits<float>::min() && big <= std::numeric_limits<float>::max())) {
-        // Beyond single precision the parts would become infinite or zero
-        // (and the root infinite or not a number): the same steps in double.
-        const double dx = std::fabs(x), dy = std::fabs(y);
-        double w;
-        if (dx >= dy) {
-            const double r = dy / dx;
-            w = std::sqrt(dx) * std::sqrt(0.5 * (1.0 + std::sqrt(1.0 + r * r)));
-        } else {
-            const double r = dx / dy;
-            w = std::sqrt(dy) * std::sqrt(0.5 * (r + std::sqrt(1.0 + r * r)));
-        }
-        if (x >= 0.0) return {w, y / (2.0 * w)};
-        const double im = y >= 0.0 ? w : -w;
-        return {y / (2.0 * im), im};
-    }
+    // Beyond single precision the parts would become infinite or zero (and
+    // the root infinite or not a number): the same steps in double.
+    if (!(big >= std::numeric_limits<float>::min() && big <= std::numeric_limits<float>::max()))
+        return ComplexSqrtPrecise(z);
     // Single-precision intermediates, as the element formulas were tuned with.
     const float ax = static_cast<float>(std::fabs(x));
     const float ay = static_cast<float>(std::fabs(y));

@@ -20,6 +20,9 @@ Complex ComplexScale(double s, Complex z);
 Complex ComplexDiv(Complex a, Complex b);
 Complex ComplexRecip(Complex z);
 Complex ComplexSqrt(Complex z);
+// The principal square root with ComplexSqrt's branch rules, in full double
+// precision throughout.
+Complex ComplexSqrtPrecise(Complex z);
 Complex ComplexPow(Complex z, double p);
 Complex ComplexSinh(Complex z);
 Complex ComplexCoth(Complex z);

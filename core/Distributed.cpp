@@ -18,26 +18,7 @@ bool& PreciseRoots() {
     return precise;
 }
 
-// The principal square root with ComplexSqrt's branch rules, in full double
-// precision.
-Complex PreciseSqrt(Complex z) {
-    const double x = z.re, y = z.im;
-    if (x == 0.0 && y == 0.0) return {0.0, 0.0};
-    const double ax = std::fabs(x), ay = std::fabs(y);
-    double w;
-    if (ax >= ay) {
-        const double r = ay / ax;
-        w = std::sqrt(ax) * std::sqrt(0.5 * (1.0 + std::sqrt(1.0 + r * r)));
-    } else {
-        const double r = ax / ay;
-        w = std::sqrt(ay) * std::sqrt(0.5 * (r + std::sqrt(1.0 + r * r)));
-    }
-    if (x >= 0.0) return {w, y / (2.0 * w)};
-    const double im = y >= 0.0 ? w : -w;
-    return {y / (2.0 * im), im};
-}
-
-Complex Root(Complex z) { return PreciseRoots() ? PreciseSqrt(z) : ComplexSqrt(z); }
+Complex Root(Complex z) { return PreciseRoots() ? ComplexSqrtPrecise(z) : ComplexSqrt(z); }
 
 Complex Re(double x) { return Complex{x, 0.0}; }
 Complex J(double y) { return Complex{0.0, y}; }

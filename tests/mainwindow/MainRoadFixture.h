@@ -108,6 +108,18 @@ protected:
 
     TMainForm& StartLumarest() { return Start(lumarest); }
 
+    // Twenty points of the R(CR) circuit `c` from 10 kHz down, as another
+    // program copies them: frequency, Z' and Z'' per line.
+    static std::string ClipboardRcrText(const Rcr& c) {
+        std::string text;
+        for (int k = 0; k < 20; ++k) {
+            const double fr = 1e4 * std::pow(10.0, -k / 4.0);
+            const auto z = c.Z(fr);
+            text += std::to_string(fr) + " " + std::to_string(z.real()) + " " + std::to_string(z.imag()) + "\r\n";
+        }
+        return text;
+    }
+
     // The paste command with `clipboardText` on the clipboard: the window
     // pastes it, `then` acts in the open window, and OK closes it.
     void PasteThroughWindow(TMainForm& f, const std::string& clipboardText,

@@ -461,13 +461,7 @@ TEST_F(MainRoadTest, IterateRefusesTypedStartValuesItCannotUse) {
 TEST_F(MainRoadTest, PasteLoadsTheDataAndSaveAsSavesWhatIsInMemory) {
     MakeProgramFolder("main_road_paste");
     TMainForm& f = StartLumarest();
-    std::string text;
-    const Rcr c{5, 1e-5, 50};
-    for (int k = 0; k < 20; ++k) {
-        const double fr = 1e4 * std::pow(10.0, -k / 4.0);
-        const auto z = c.Z(fr);
-        text += std::to_string(fr) + " " + std::to_string(z.real()) + " " + std::to_string(z.imag()) + "\r\n";
-    }
+    const std::string text = ClipboardRcrText(Rcr{5, 1e-5, 50});
     const fs::path saved = root / "data" / "pasted.txt";
     services.fileDialogs.AnswerSave(saved.string());
     PasteThroughWindow(f, text, [](dialogs::TPasteForm& paste) {
@@ -491,13 +485,7 @@ TEST_F(MainRoadTest, PastedDataAfterAReactionModelSpectrumAreMeasuredData) {
     State().Run.KineticData = true;
     State().Model.CustomTitles = true;
     State().Files.ModelTitle = "Simple Passivation Model";
-    std::string text;
-    const Rcr c{5, 1e-5, 50};
-    for (int k = 0; k < 20; ++k) {
-        const double fr = 1e4 * std::pow(10.0, -k / 4.0);
-        const auto z = c.Z(fr);
-        text += std::to_string(fr) + " " + std::to_string(z.real()) + " " + std::to_string(z.imag()) + "\r\n";
-    }
+    const std::string text = ClipboardRcrText(Rcr{5, 1e-5, 50});
     PasteThroughWindow(f, text);
     ASSERT_TRUE(State().Run.DataLoaded);
     EXPECT_FALSE(State().Run.KineticData);
