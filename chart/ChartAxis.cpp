@@ -198,7 +198,12 @@ void TCustomChartAxis::SetMinMax(double a, double b) {
     if (a > b) std::swap(a, b);
     InternalSetMinimum(a);
     InternalSetMaximum(b);
-    if (FMaximum - FMinimum < 1e-10) InternalSetMaximum(FMinimum + 1e-10);
+    // Equal ends get a sliver of width. Capacitances and admittances of a few
+    // picofarads or picosiemens span far less than 1e-10 on their own, so the
+    // sliver shrinks with ends below 1 rather than stretch such a range.
+    const double magnitude = std::max(std::fabs(FMinimum), std::fabs(FMaximum));
+    const double minSpan = magnitude > 0 && magnitude < 1 ? 1e-10 * magnitude : 1e-10;
+    if (FMaximum - FMinimum < minSpan) InternalSetMaximum(FMinimum + minSpan);
 }
 
 void TCustomChartAxis::SetDesiredIncrement(double value) {

@@ -283,6 +283,48 @@ TEST_F(AxisTest, FixedRangesAndTheRefusalsOfInvalidSettings) {
     EXPECT_EQ(a.Maximum(), 9);
     a.SetMinMax(5, 5);
     EXPECT_EQ(a.Maximum(), 5 + 1e-10);
+    a.SetMinMax(0, 0);
+    EXPECT_EQ(a.Maximum(), 1e-10);
+}
+
+TEST_F(AxisTest, SetMinMaxKeepsRangesOfPicofaradsAsGiven) {
+    // Capacitances and admittances of dielectric cells and coatings: the
+    // whole range is far narrower than 1e-10, yet it is a range.
+    auto& a = *chart.LeftAxis;
+    const struct {
+        double lo, hi;
+    } ranges[] = {{2e-12, 8e-12}, {1e-12, 1e-11}, {0, 3e-13}, {1e-15, 1e-12}, {-4e-12, -1e-12}};
+    for (const auto& r : ranges) {
+        a.SetMinMax(r.hi, r.lo);
+        EXPECT_EQ(a.Minimum(), r.lo) << r.lo << ".." << r.hi;
+        EXPECT_EQ(a.Maximum(), r.hi) << r.lo << ".." << r.hi;
+    }
+    // Equal tiny ends still get a width, small against the value itself.
+    a.SetMinMax(1e-13, 1e-13);
+    EXPECT_GT(a.Maximum(), 1e-13);
+    EXPECT_LT(a.Maximum(), 1.0001e-13);
+}
+
+TEST_F(AxisTest, DecadesOfPicofaradsFillALogarithmicAxis) {
+    ProbeSeries s;
+    chart.AddSeries(&s);
+    s.AddXY(1, 2e-12);
+    s.AddXY(2, 8e-12);
+    auto& l = *chart.LeftAxis;
+    l.SetMinMax(1, 10);
+    l.SetLogarithmic(true);
+    l.SetValuesFormat("0E+00");
+    l.SetMinMax(1e-12, 1e-11);
+    for (auto& ax : chart.PanelAxes) ax->SetVisible(ax.get() == &l);
+    DrawRecorded();
+    // One decade over the whole axis: its top at the top, 2 pF log10(2) up from the bottom.
+    const auto texts = TextCalls(device);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].text, "1E-12");
+    EXPECT_EQ(texts[1].text, "1E-11");
+    EXPECT_EQ(l.CalcPosValue(1e-11), l.PixelStart);
+    EXPECT_EQ(l.CalcPosValue(1e-12), l.PixelEnd);
+    EXPECT_NEAR(l.CalcPosValue(2e-12), l.PixelEnd - std::log10(2.0) * l.PixelSize, 1);
 }
 
 TEST_F(AxisTest, LogarithmicSwitchRefusesNegativeData) {
