@@ -338,7 +338,11 @@ void TCustomChartAxis::DrawLinearLabels(double step) {
         IncDecDateTime(false, v, step, stepIndex);
         if (!(v < before)) return;
     }
-    const double low = (RangeMin - 1e-12) / 1.000000000001;
+    // A label stepped down onto the low end may land a hair below it. The
+    // hair grows with the end's size whatever its sign (a negative end such
+    // as -90 keeps its label), and stays a small part of a step, so that
+    // values of picofarads get no label beyond the end of the axis.
+    const double low = RangeMin - std::fabs(RangeMin) * 1e-12 - std::min(1e-12, step * 1e-6);
     while (v >= low) {
         PlaceLabelAt(v);
         const double before = v;

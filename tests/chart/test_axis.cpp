@@ -508,6 +508,35 @@ TEST_F(DrawnAxisTest, ZeroSpanAtLargeValuesGivesOneLabelAndEnds) {
     EXPECT_LE(labels.size(), 2u);
 }
 
+TEST_F(DrawnAxisTest, LinearLabelsReachBothEndsAndNeverPassThem) {
+    auto& l = *chart.LeftAxis;
+    l.SetValuesFormat("0.00E+00");
+    const struct {
+        double lo, hi, step;
+        std::vector<std::string> labels;
+    } cases[] = {
+        // An end that is a multiple of the step is labelled, negative or not.
+        {-90, 0, 10, {"0.00E+00", "-1.00E+01", "-2.00E+01", "-3.00E+01", "-4.00E+01", "-5.00E+01", "-6.00E+01",
+                      "-7.00E+01", "-8.00E+01", "-9.00E+01"}},
+        {-1e6, 1e6, 5e5, {"1.00E+06", "5.00E+05", "0.00E+00", "-5.00E+05", "-1.00E+06"}},
+        {10, 30, 10, {"3.00E+01", "2.00E+01", "1.00E+01"}},
+        // Capacitances of picofarads: no label below the bottom of the axis.
+        {5e-12, 8e-12, 1e-12, {"8.00E-12", "7.00E-12", "6.00E-12", "5.00E-12"}},
+        {5.5e-12, 8e-12, 1e-12, {"8.00E-12", "7.00E-12", "6.00E-12"}},
+    };
+    for (const auto& c : cases) {
+        series.Clear();
+        series.AddXY(1, c.lo);
+        series.AddXY(2, c.hi);
+        l.SetDesiredIncrement(c.step);
+        EXPECT_EQ(LabelsOf(&l), c.labels) << c.lo << ".." << c.hi;
+        for (int p : l.TickPositions()) {
+            EXPECT_GE(p, l.PixelStart) << c.lo << ".." << c.hi;
+            EXPECT_LE(p, l.PixelEnd) << c.lo << ".." << c.hi;
+        }
+    }
+}
+
 TEST_F(DrawnAxisTest, TickListHoldsAtMostItsCapacity) {
     auto& b = *chart.BottomAxis;
     series.AddXY(0, 0);
