@@ -25,6 +25,16 @@ bool IsRight(const TCustomChartAxis& a) { return !a.HorizontalAxis && a.FarSide 
 
 constexpr double kMinStep = 1e-12;
 
+// The smallest label step for a span: 1e-12, which serves every span down to
+// some 1e-10; a narrower span (capacitances of a fraction of a picofarad)
+// gets a step a hundredth of its own decade, so that it is labelled at all.
+double SmallestStep(double span) {
+    const double a = std::fabs(span);
+    if (!(a > 0) || !std::isfinite(a)) return kMinStep;
+    const double own = std::pow(10.0, std::floor(std::log10(a)) - 2);
+    return own > 0 ? std::min(kMinStep, own) : kMinStep;
+}
+
 // The date-time step the labels keep to exactly: the wished increment's
 // own step, widened until it covers the label step; dtNone when the
 // labels are not exact dates or the increment is no step of the table.
@@ -60,7 +70,8 @@ double TCustomChartAxis::CalcXYIncrement(int maxLabelSize) {
 double TCustomChartAxis::CalcLabelsIncrement(int maxNumLabels) {
     if (maxNumLabels < 1) return LabelsAsDates ? DateTimeStep[dtOneSecond] : kMinStep;
     if (LabelsAsDates) return CalcDateTimeIncrement(maxNumLabels);
-    double step = FIncrement > 0 ? FIncrement : (std::fabs(RangeSpan) >= 1 ? 1.0 : kMinStep);
+    const double smallest = SmallestStep(RangeSpan);
+    double step = FIncrement > 0 ? FIncrement : (std::fabs(RangeSpan) >= 1 ? 1.0 : smallest);
     // A span that is not a number, or infinite, has no sensible step: the
     // label loop refuses it, so no search is needed (it would never end).
     if (FLabelsSeparation > 0 && std::isfinite(RangeSpan)) {
@@ -82,7 +93,7 @@ double TCustomChartAxis::CalcLabelsIncrement(int maxNumLabels) {
             }
         } while (count > maxNumLabels && std::isfinite(step));
     }
-    return std::max(step, kMinStep);
+    return std::max(step, smallest);
 }
 
 double TCustomChartAxis::CalcDateTimeIncrement(int maxNumLabels) {

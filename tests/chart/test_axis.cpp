@@ -367,6 +367,10 @@ TEST_F(AxisTest, LabelIncrementGrowsAlongOneTwoFiveUntilTheLabelsFit) {
         {0, 30, 400, 30, 0, 3, 3},         // no separation: the wished step as it is
         {0, 30, 100, 30, 10, 3, 10},       // a wished 3 grows to 5, 10
         {5e20, 5e20, 400, 30, 10, 0, 1e-12},  // zero span
+        // Capacitances of a dielectric cell: steps below 1e-12 where the span asks for them.
+        {1e-14, 3e-13, 400, 30, 10, 0, 5e-14},  // room for 12: 29 at 1e-14, 14 at 2e-14, 6 at 5e-14
+        {0, 5e-15, 400, 30, 10, 0, 5e-16},      // 10 intervals
+        {2e-12, 8e-12, 100, 30, 10, 0, 2e-12},  // room for 3: 6 at 1e-12, 3 at 2e-12
     };
     auto& b = *chart.BottomAxis;
     for (const auto& c : cases) {
@@ -535,6 +539,28 @@ TEST_F(DrawnAxisTest, LinearLabelsReachBothEndsAndNeverPassThem) {
             EXPECT_LE(p, l.PixelEnd) << c.lo << ".." << c.hi;
         }
     }
+}
+
+TEST_F(DrawnAxisTest, CapacitancesBelowAPicofaradAreLabelled) {
+    // The imaginary capacitance of a dielectric cell, 0.01 pF to 0.3 pF.
+    auto& l = *chart.LeftAxis;
+    l.SetValuesFormat("0.0E+00");
+    series.AddXY(1, 1e-14);
+    series.AddXY(2, 3e-13);
+    const auto labels = LabelsOf(&l);
+    ASSERT_GE(labels.size(), 3u);
+    EXPECT_EQ(labels.front(), "3.0E-13");
+    // Equal steps from the top down, every one inside the axis.
+    const auto& t = l.TickPositions();
+    ASSERT_EQ(t.size(), labels.size());
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        EXPECT_GE(t[i], l.PixelStart);
+        EXPECT_LE(t[i], l.PixelEnd);
+        if (i >= 2) {
+            EXPECT_NEAR(t[i] - t[i - 1], t[1] - t[0], 1);
+        }
+    }
+    EXPECT_EQ(t[0], l.PixelStart);
 }
 
 TEST_F(DrawnAxisTest, TickListHoldsAtMostItsCapacity) {
