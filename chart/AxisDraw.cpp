@@ -369,17 +369,22 @@ void TCustomChartAxis::DrawLogLabels() {
         return;
     }
     const double base = FLogarithmicBase;
-    double v;
+    double start = 1;
+    int k = 0;
     if (RangeMin <= 0) {
         RangeMin = RangeMin == 0 ? 0.1 : 1e-10;
         RangeSpan = RangeMax - RangeMin;
-        v = RangeMin;
+        start = RangeMin;
     } else {
-        v = std::pow(base, RoundHalfEven(std::log(RangeMin) / std::log(base)));
+        k = RoundHalfEven(std::log(RangeMin) / std::log(base));
     }
-    while (v <= RangeMax && std::isfinite(v) && v > 0) {
+    // Each label value from its own power: repeated products drift, and a
+    // value drifted above the top end of a range of decades (1e-15 times ten,
+    // four times, is more than 1e-11) lost the top decade's label.
+    for (;; ++k) {
+        const double v = start * std::pow(base, k);
+        if (!(v <= RangeMax && std::isfinite(v) && v > 0)) break;
         if (v >= RangeMin) PlaceLabelAt(v);
-        v *= base;
     }
 }
 

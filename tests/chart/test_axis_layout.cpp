@@ -326,6 +326,7 @@ TEST_F(AxisLayoutTest, LogarithmicLabelsStartAtTheNearestPowerOfTheBase) {
         double mn, mx;
         int base;
         std::vector<std::string> labels;
+        const char* format = "#,##0.###";
     };
     const Case cases[] = {
         {0.004, 1, 10, {"0.01", "0.1", "1"}},  // first candidate 10^Round(-2.4) = 0.01
@@ -334,8 +335,12 @@ TEST_F(AxisLayoutTest, LogarithmicLabelsStartAtTheNearestPowerOfTheBase) {
         {1, 1000, 10, {"1", "10", "100", "1,000"}},
         {3, 2000, 10, {"10", "100", "1,000"}},  // 10^Round(0.48) = 1, below the range
         {1, 20, 2, {"1", "2", "4", "8", "16"}},
+        // Loss capacitances of femtofarads: the top decade is labelled too.
+        {1e-15, 1e-11, 10, {"1E-15", "1E-14", "1E-13", "1E-12", "1E-11"}, "0E+00"},
+        {1e-20, 1e-16, 10, {"1E-20", "1E-19", "1E-18", "1E-17", "1E-16"}, "0E+00"},
     };
     for (const auto& c : cases) {
+        b.SetValuesFormat(c.format);
         b.SetLogarithmic(false);
         b.SetLogarithmicBase(c.base);
         b.SetMinMax(c.mn, c.mx);
