@@ -342,11 +342,18 @@ void TCustomChartAxis::DrawLinearLabels(double step) {
         PlaceLabelAt(RangeMin == RangeMax ? v : RangeMin);
         return;
     }
+    // Steps taken one from another leave a remainder of rounding where they
+    // pass zero (2.5e-21 for steps of 2e-6), which a scientific label would
+    // show as it is: a value that near zero is zero.
+    auto stepDown = [&] {
+        IncDecDateTime(false, v, step, stepIndex);
+        if (std::fabs(v) < step * 1e-9) v = 0;
+    };
     // Stepping a value far larger than the step can leave it unchanged; the
     // loops end as soon as a step makes no progress.
     while (v > RangeMax) {
         const double before = v;
-        IncDecDateTime(false, v, step, stepIndex);
+        stepDown();
         if (!(v < before)) return;
     }
     // A label stepped down onto the low end may land a hair below it. The
@@ -357,7 +364,7 @@ void TCustomChartAxis::DrawLinearLabels(double step) {
     while (v >= low) {
         PlaceLabelAt(v);
         const double before = v;
-        IncDecDateTime(false, v, step, stepIndex);
+        stepDown();
         if (!(v < before)) break;
     }
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -561,6 +562,31 @@ TEST_F(DrawnAxisTest, CapacitancesBelowAPicofaradAreLabelled) {
         }
     }
     EXPECT_EQ(t[0], l.PixelStart);
+}
+
+TEST_F(DrawnAxisTest, TheLabelAtZeroReadsZero) {
+    // Admittances of an inductive loop, and a range from zero as the
+    // admittance plane is laid out: stepping down from the top must not
+    // leave a rounding remainder such as 2.54E-21 where zero belongs.
+    auto& l = *chart.LeftAxis;
+    l.SetValuesFormat("0.00E+00");
+    const struct {
+        double lo, hi;
+    } ranges[] = {{-1.309e-5, 1.7e-5}, {-1.771e-5, 2.3e-5}, {-4.697e-4, 6.1e-4}, {-0.231, 0.3}, {0, 1.7e-5}};
+    for (const auto& r : ranges) {
+        series.Clear();
+        series.AddXY(1, r.lo);
+        series.AddXY(2, r.hi);
+        const auto labels = LabelsOf(&l);
+        ASSERT_GE(labels.size(), 3u) << r.lo << ".." << r.hi;
+        EXPECT_NE(std::find(labels.begin(), labels.end(), "0.00E+00"), labels.end()) << r.lo << ".." << r.hi;
+        // Every label a whole number of steps (read from the first two labels).
+        const double step = std::stod(labels[0]) - std::stod(labels[1]);
+        for (const auto& text : labels) {
+            const double k = std::stod(text) / step;
+            EXPECT_NEAR(k, std::round(k), 1e-6) << text << " in " << r.lo << ".." << r.hi;
+        }
+    }
 }
 
 TEST_F(DrawnAxisTest, TickListHoldsAtMostItsCapacity) {
