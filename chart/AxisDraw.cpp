@@ -172,11 +172,24 @@ int TCustomChartAxis::MaxLabelsWidth() {
                 lo = std::trunc(RangeMin / inc) * inc;
                 hi = std::trunc(RangeMax / inc) * inc;
             }
+            std::vector<double> values{hi, lo};
+            // A logarithmic axis labels decades, not multiples of a step: with
+            // "#,##0.###" its 0.001 is far wider than the 0 and 10 above, and
+            // would run into the title. Its band holds the decades it writes.
+            if (FLogarithmic && FIncrement == 0 && RangeMax > 0 && RangeMax > RangeMin &&
+                RangeSpan > ZeroSpanLimit()) {
+                const bool replaced = RangeMin <= 0;
+                const double low = replaced ? (RangeMin == 0 ? 0.1 : 1e-10) : RangeMin;
+                const auto decades = LogLabelValues(low, replaced);
+                values.insert(values.end(), decades.begin(), decades.end());
+            }
             auto saved = std::move(OwnerPanel->OnGetAxisLabel);
             OwnerPanel->OnGetAxisLabel = nullptr;
-            int lines = 0;
-            const int w = std::max(OwnerPanel->MultiLineTextWidth(LabelValue(hi), lines),
-                                   OwnerPanel->MultiLineTextWidth(LabelValue(lo), lines));
+            int w = 0;
+            for (double v : values) {
+                int lines = 0;
+                w = std::max(w, OwnerPanel->MultiLineTextWidth(LabelValue(v), lines));
+            }
             OwnerPanel->OnGetAxisLabel = std::move(saved);
             return w + OwnerPanel->Canvas->TextWidth(" ");
         }
@@ -375,24 +388,32 @@ void TCustomChartAxis::DrawLogLabels() {
         if (RangeMin > 0) PlaceLabelAt(RangeMin);
         return;
     }
+    const bool replaced = RangeMin <= 0;
+    if (replaced) {
+        RangeMin = RangeMin == 0 ? 0.1 : 1e-10;
+        RangeSpan = RangeMax - RangeMin;
+    }
+    for (double v : LogLabelValues(RangeMin, replaced)) PlaceLabelAt(v);
+}
+
+std::vector<double> TCustomChartAxis::LogLabelValues(double low, bool fromLow) const {
+    std::vector<double> out;
     const double base = FLogarithmicBase;
     double start = 1;
     int k = 0;
-    if (RangeMin <= 0) {
-        RangeMin = RangeMin == 0 ? 0.1 : 1e-10;
-        RangeSpan = RangeMax - RangeMin;
-        start = RangeMin;
-    } else {
-        k = RoundHalfEven(std::log(RangeMin) / std::log(base));
-    }
+    if (fromLow)
+        start = low;
+    else
+        k = RoundHalfEven(std::log(low) / std::log(base));
     // Each label value from its own power: repeated products drift, and a
     // value drifted above the top end of a range of decades (1e-15 times ten,
     // four times, is more than 1e-11) lost the top decade's label.
     for (;; ++k) {
         const double v = start * std::pow(base, k);
         if (!(v <= RangeMax && std::isfinite(v) && v > 0)) break;
-        if (v >= RangeMin) PlaceLabelAt(v);
+        if (v >= low) out.push_back(v);
     }
+    return out;
 }
 
 void TCustomChartAxis::DrawCustomLabels(double step) {

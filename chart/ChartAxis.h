@@ -248,6 +248,10 @@ private:
     void DrawValueLabels(double step);
     void DrawLinearLabels(double step);
     void DrawLogLabels();
+    // The values the logarithmic loop labels from low (> 0) to RangeMax: the
+    // powers of the base, or low times them when low stands in for an end of
+    // zero or less.
+    std::vector<double> LogLabelValues(double low, bool fromLow) const;
     void DrawCustomLabels(double step);
     void DrawSeriesLabels(TAxisLabelStyle style);
     void DrawDepthTitles();

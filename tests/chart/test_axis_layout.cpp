@@ -174,6 +174,34 @@ TEST_F(AxisLayoutTest, TitleLabelAndTickBandsFromThePanelEdgeInward) {
     EXPECT_EQ(find("100"), (TextCall{52, l.PixelStart - 5, "100"}));
 }
 
+TEST_F(AxisLayoutTest, LogarithmicLabelsKeepOffTheAxisTitle) {
+    // |Z| of a battery on a logarithmic axis: the decades below 1 are the
+    // widest labels, and their band must hold them clear of the title.
+    MarginSeries s;
+    chart.AddSeries(&s);
+    s.AddXY(1, 1);
+    auto& l = *chart.LeftAxis;
+    l.Title->SetCaption("|Z|");
+    l.SetMinMax(1, 10);
+    l.SetLogarithmic(true);
+    for (auto& a : chart.PanelAxes) a->SetVisible(a.get() == &l);
+    const struct {
+        double lo, hi;
+        const char* widest;
+    } cases[] = {{0.001, 10, "0.001"}, {0.001, 100, "0.001"}, {0.01, 1, "0.01"}, {0.01, 1000, "1,000"}};
+    for (const auto& c : cases) {
+        l.SetMinMax(c.lo, c.hi);
+        DrawRecorded();
+        // The recorder measures 11 / 2 a character; the band holds the widest label and a blank.
+        const int widest = static_cast<int>(std::string(c.widest).size()) * 11 / 2;
+        EXPECT_EQ(l.LabelsPos - l.TitlePos, widest + 5) << c.lo << ".." << c.hi;
+        for (const auto& t : TextCalls(device)) {
+            if (t.text == "|Z|") continue;
+            EXPECT_GE(t.x - static_cast<int>(t.text.size()) * 11 / 2, l.TitlePos) << t.text;
+        }
+    }
+}
+
 TEST_F(AxisLayoutTest, PositionPercentMovesTheAxisLineIntoThePlot) {
     const TRect r{0, 50, 400, 250};  // 400 wide, 200 high
     struct Case {
