@@ -368,6 +368,11 @@ TEST_F(AxisTest, LabelIncrementGrowsAlongOneTwoFiveUntilTheLabelsFit) {
         {0, 30, 400, 30, 0, 3, 3},         // no separation: the wished step as it is
         {0, 30, 100, 30, 10, 3, 10},       // a wished 3 grows to 5, 10
         {5e20, 5e20, 400, 30, 10, 0, 1e-12},  // zero span
+        // Spans of a few units start from a tenth.
+        {-0.8, 0.5, 400, 30, 10, 0, 0.2},  // room for 12: 13 at 0.1, 6 at 0.2
+        {0, 1.5, 400, 30, 10, 0, 0.2},     // 15 at 0.1, 8 at 0.2
+        {0, 5, 100, 30, 10, 0, 2},         // room for 3: 2.5 rounds to 2 at 2
+        {0, 9.5, 400, 30, 10, 0, 1},       // 10 at 1 (as before)
         // Capacitances of a dielectric cell: steps below 1e-12 where the span asks for them.
         {1e-14, 3e-13, 400, 30, 10, 0, 5e-14},  // room for 12: 29 at 1e-14, 14 at 2e-14, 6 at 5e-14
         {0, 5e-15, 400, 30, 10, 0, 5e-16},      // 10 intervals
@@ -587,6 +592,21 @@ TEST_F(DrawnAxisTest, TheLabelAtZeroReadsZero) {
             EXPECT_NEAR(k, std::round(k), 1e-6) << text << " in " << r.lo << ".." << r.hi;
         }
     }
+}
+
+TEST_F(DrawnAxisTest, ErrorsOfAGoodFitGetAReadableScale) {
+    // Relative errors of a fit between -0.8 % and 0.5 %: a step of 1 would
+    // leave the axis a single label, 0.
+    auto& l = *chart.LeftAxis;
+    series.AddXY(1, -0.8);
+    series.AddXY(2, 0.5);
+    EXPECT_EQ(LabelsOf(&l), (std::vector<std::string>{"0.5", "0.4", "0.3", "0.2", "0.1", "0", "-0.1", "-0.2", "-0.3",
+                                                      "-0.4", "-0.5", "-0.6", "-0.7", "-0.8"}));
+    // Spans of ten units and more keep whole-number steps.
+    series.Clear();
+    series.AddXY(1, 0);
+    series.AddXY(2, 10);
+    EXPECT_EQ(LabelsOf(&l).size(), 11u);
 }
 
 TEST_F(DrawnAxisTest, TickListHoldsAtMostItsCapacity) {
