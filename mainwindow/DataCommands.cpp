@@ -501,6 +501,7 @@ void TMainForm::SurfaceBtn1Click() {
     }
     ProgramState& s = State();
     const double old = s.Fit.SampleArea;
+    const bool oldPerArea = s.Run.PerAreaUnits;
     if (!platform::qt::RunModal(*area)) return;
     s.Run.PerAreaUnits = std::fabs(s.Fit.SampleArea - 1.0) > 1e-6;
     Label1->setText(area->Edit1->text());
@@ -509,10 +510,16 @@ void TMainForm::SurfaceBtn1Click() {
         return;
     }
     if (std::fabs(s.Fit.SampleArea - old) > 1e-6) {
-        if (ReadImpedanceData(s.Files.DataFileName) != 0)
+        if (ReadImpedanceData(s.Files.DataFileName) != 0) {
+            // The rows in memory are still scaled by the old area: keep it,
+            // so that results saved from them carry the area they belong to.
+            s.Fit.SampleArea = old;
+            s.Run.PerAreaUnits = oldPerArea;
+            ShowSampleArea();
             ShowMessageCode(2);
-        else
+        } else {
             AfterDataLoaded();
+        }
     }
 }
 

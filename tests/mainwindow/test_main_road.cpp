@@ -664,6 +664,37 @@ TEST_F(MainRoadTest, ASampleAreaThatIsNoPositiveNumberIsRefused) {
     EXPECT_TRUE(Transcript().empty());
 }
 
+// Re-reading the data for a new area can fail (the file was moved or
+// changed since it was opened). The data in memory are then still those of
+// the old area, so the old area, its units and its label stay: a fit saved
+// afterwards must not carry an area its values were not divided by.
+TEST_F(MainRoadTest, ANewAreaWhoseDataCannotBeReadAgainLeavesTheOldArea) {
+    fs::path data;
+    TMainForm& f = StartWithOpenedData("main_road_area_reread", Rcr{10, 1e-5, 100}, "cell6.txt", data);
+    const SpectrumBlock before = State().Spectrum;
+    {
+        std::ofstream shortened(data, std::ios::trunc);
+        shortened << "1000 10 -1\n100 11 -2\n10 12 -3\n";
+    }
+    services.messages.clear();
+    modal.runner.answers.push_back(true);
+    modal.runner.whileOpen = [](QDialog& d) {
+        auto* a = dynamic_cast<dialogs::TSAreaForm*>(&d);
+        ASSERT_NE(a, nullptr);
+        a->FormActivate();
+        a->Edit1->setText("2");
+        a->BitBtn1Click();
+    };
+    f.SurfaceBtn1Click();
+    ASSERT_FALSE(Transcript().empty());
+    EXPECT_EQ(Transcript().back(), (std::pair<std::string, std::string>{"Invalid data format.", "Error message"}));
+    EXPECT_EQ(State().Fit.SampleArea, 1.0);
+    EXPECT_FALSE(State().Run.PerAreaUnits);
+    EXPECT_EQ(f.Label1->text(), "1");
+    ASSERT_EQ(State().Spectrum.PointCount, before.PointCount);
+    for (int k = 1; k <= before.PointCount; ++k) EXPECT_EQ(State().Spectrum.ZReal[k], before.ZReal[k]) << k;
+}
+
 // As a new user would: the sample files shipped in the program folder, each
 // opened and fitted with the circuit it was made from, then saved. The files
 // carry 0.5 % noise, so the fitted values lie within a few percent of the
