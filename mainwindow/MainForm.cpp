@@ -655,7 +655,8 @@ void TMainForm::Option1Click() {
     s.Run.ReadyToRun = s.Run.DataLoaded && s.Run.ModelValid && s.Run.ParamsValid;
     if (after != before) {
         Replot(s.Run.PlotKind);
-        if (s.Run.ReadyToRun) ComputeAndShow(OpenDialog1FileName);
+        // The recomputation minimises and pumps messages: the data must not change under it.
+        if (s.Run.ReadyToRun) RunLocked([this] { ComputeAndShow(OpenDialog1FileName); });
     }
     // The date format of the files follows PeriodDecimal where they are written.
     chart_->SetBackground(s.Options.WhiteBackground);

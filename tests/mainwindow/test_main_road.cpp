@@ -22,6 +22,7 @@
 #include "core/Messages.h"
 #include "core/StartUp.h"
 #include "dialogs/fit/TCDCForm.h"
+#include "dialogs/fit/TOptForm.h"
 #include "dialogs/fit/TParForm.h"
 #include "dialogs/input/SmallInputForms.h"
 #include "dialogs/paste/TPasteForm.h"
@@ -691,6 +692,50 @@ TEST_F(MainRoadTest, ANewAreaWhoseDataCannotBeReadAgainLeavesTheOldArea) {
     EXPECT_EQ(State().Fit.SampleArea, 1.0);
     EXPECT_FALSE(State().Run.PerAreaUnits);
     EXPECT_EQ(f.Label1->text(), "1");
+    ASSERT_EQ(State().Spectrum.PointCount, before.PointCount);
+    for (int k = 1; k <= before.PointCount; ++k) EXPECT_EQ(State().Spectrum.ZReal[k], before.ZReal[k]) << k;
+}
+
+// With a model fitted, a new weighting in the options recomputes at once,
+// and that recomputation pumps messages like a fit: the commands that change
+// the data must wait for it, as they do during a fit.
+TEST_F(MainRoadTest, TheRecomputationAfterNewOptionsKeepsItsData) {
+    fs::path data;
+    TMainForm& f = StartWithOpenedData("main_road_options_lock", Rcr{10, 1e-5, 100}, "cell8.txt", data);
+    const fs::path other = WriteRcrData(Rcr{99, 1e-3, 9}, "other.txt");
+    f.show();
+    State().Options.NoiseType = -1;
+    ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton2);
+    services.messages.Answer(MsgResult::No);  // Want to save results?
+    f.Model1Click();
+    ASSERT_TRUE(State().Run.ResultsComputed);
+    const SpectrumBlock before = State().Spectrum;
+
+    bool openEnabled = true, refused = false;
+    services.pump.calls = 0;
+    services.pump.stopAfter = 1;
+    services.pump.onStop = [&] {
+        openEnabled = f.Open1->isEnabled();
+        services.messages.clear();
+        services.fileDialogs.AnswerOpen(other.string());
+        f.Open1Click();
+        refused = !services.messages.transcript().empty() && services.messages.transcript()[0].caption == "Open";
+    };
+    modal.runner.answers.push_back(true);
+    modal.runner.whileOpen = [](QDialog& d) {
+        auto* opt = dynamic_cast<fitwin::TOptForm*>(&d);
+        ASSERT_NE(opt, nullptr);
+        opt->UnityRadioButton1->setChecked(true);
+    };
+    f.Option1Click();
+    services.pump.onStop = nullptr;
+    EXPECT_EQ(State().Options.Weighting, 0);
+    EXPECT_GE(services.pump.calls, 1);
+    EXPECT_FALSE(openEnabled);
+    EXPECT_TRUE(refused);
+    EXPECT_FALSE(f.RunInProgress);
+    EXPECT_TRUE(f.Open1->isEnabled());
+    EXPECT_EQ(State().Files.DataFileName, data.string());
     ASSERT_EQ(State().Spectrum.PointCount, before.PointCount);
     for (int k = 1; k <= before.PointCount; ++k) EXPECT_EQ(State().Spectrum.ZReal[k], before.ZReal[k]) << k;
 }
