@@ -504,7 +504,7 @@ void TMainForm::SurfaceBtn1Click() {
     const bool oldPerArea = s.Run.PerAreaUnits;
     if (!platform::qt::RunModal(*area)) return;
     s.Run.PerAreaUnits = std::fabs(s.Fit.SampleArea - 1.0) > 1e-6;
-    Label1->setText(area->Edit1->text());
+    Label1->setText(QString::fromStdString(PointToComma(s.Options.PeriodDecimal, area->Edit1->text().toStdString())));
     if (!s.Run.DataLoaded) {
         ShowMessageCode(32);
         return;

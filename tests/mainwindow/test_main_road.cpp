@@ -665,6 +665,27 @@ TEST_F(MainRoadTest, ASampleAreaThatIsNoPositiveNumberIsRefused) {
     EXPECT_TRUE(Transcript().empty());
 }
 
+// With the decimal-comma option the tool bar shows the area with a comma,
+// whichever separator was typed, as every other number of the window.
+TEST_F(MainRoadTest, TheAreaOnTheToolBarFollowsTheDecimalSeparator) {
+    MakeProgramFolder("main_road_area_comma");
+    TMainForm& f = StartLumarest();
+    State().Options.PeriodDecimal = false;
+    services.messages.clear();
+    modal.runner.answers.push_back(true);
+    modal.runner.whileOpen = [](QDialog& d) {
+        auto* a = dynamic_cast<dialogs::TSAreaForm*>(&d);
+        ASSERT_NE(a, nullptr);
+        a->Edit1->setText("2.5");
+        a->BitBtn1Click();
+    };
+    f.SurfaceBtn1Click();
+    EXPECT_EQ(State().Fit.SampleArea, 2.5);
+    EXPECT_EQ(f.Label1->text(), "2,5");
+    EXPECT_EQ(Transcript(), (std::vector<std::pair<std::string, std::string>>{
+                                {"No data points read.", "No effect ...."}}));
+}
+
 // Re-reading the data for a new area can fail (the file was moved or
 // changed since it was opened). The data in memory are then still those of
 // the old area, so the old area, its units and its label stay: a fit saved
