@@ -39,6 +39,26 @@ TMainForm* g_mainForm = nullptr;
 const char* const kRunningText =
     "A fit is running. Wait until it ends, or close the \"Please wait\" window to stop it.";
 
+// Starts another program and waits for its end with `window` disabled: what
+// the person clicks meanwhile reaches a disabled window and is dropped, not
+// carried out afterwards.
+int RunAndWaitDisabled(QWidget& window, const std::string& path) {
+    struct Disabled {
+        QWidget& w;
+        explicit Disabled(QWidget& target) : w(target) {
+            w.setEnabled(false);
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        }
+        ~Disabled() {
+            QCoreApplication::processEvents();
+            w.setEnabled(true);
+        }
+        Disabled(const Disabled&) = delete;
+        Disabled& operator=(const Disabled&) = delete;
+    } disabled(window);
+    return platform::desktop().programs->RunAndWait(path);
+}
+
 }  // namespace
 
 // A menu caption as the person reads it: "&&" shows one "&", a single "&"
@@ -787,8 +807,7 @@ void TMainForm::RunImageViewer1Click() {
         platform::ShowMessage("Click [Tools | Select Image Viewer] Menu.", "No Image Viewer is selected.");
         return;
     }
-    if (platform::desktop().programs->RunAndWait(viewer) == -1)
-        platform::ShowMessage("does not exist", viewer);
+    if (RunAndWaitDisabled(*this, viewer) == -1) platform::ShowMessage("does not exist", viewer);
 }
 
 // ---- Dielectric ----
@@ -874,29 +893,11 @@ void TMainForm::About1Click() {
     platform::qt::RunModal(about);
 }
 
-// The main window stays disabled until the other program ends: what the
-// person clicks meanwhile reaches a disabled window and is dropped, not
-// carried out afterwards.
+// The main window stays disabled until the other program ends.
 void TMainForm::RunOtherExamples1Click() {
     Trace("RunOtherExamples1Click");
     const std::string path = WithTrailingBackslash(State().Folders.AppFolder) + "Tamberic";
-    int result = -1;
-    {
-        struct Disabled {
-            TMainForm& f;
-            explicit Disabled(TMainForm& form) : f(form) {
-                f.setEnabled(false);
-                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            }
-            ~Disabled() {
-                QCoreApplication::processEvents();
-                f.setEnabled(true);
-            }
-            Disabled(const Disabled&) = delete;
-            Disabled& operator=(const Disabled&) = delete;
-        } disabled(*this);
-        result = platform::desktop().programs->RunAndWait(path);
-    }
+    const int result = RunAndWaitDisabled(*this, path);
     if (result == -1) platform::ShowMessage("does not exist", path);
 }
 

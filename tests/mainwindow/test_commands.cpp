@@ -3,6 +3,7 @@
 // mark together and redraw when the plot depends on it; the help, image-viewer
 // and model-window commands.
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
 #include <QMouseEvent>
@@ -471,6 +472,37 @@ TEST_F(CommandsTest, ImageViewerIsChosenStoredAndStartedAndWaitedFor) {
     form->SetupImageViewer1->trigger();
     ASSERT_EQ(services.messages.transcript().size(), 1u);
     EXPECT_EQ(services.messages.transcript()[0].caption, "Settings not saved");
+}
+
+// The main window does not react while the viewer runs: a click given to it
+// meanwhile is dropped, not carried out once the viewer has ended (an "Open"
+// or "Exit" nobody wants any more).
+TEST_F(CommandsTest, TheImageViewerRunsWithTheMainWindowDisabled) {
+    Start();
+    form->show();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    services.settings.WriteString(platform::SettingsScope::User, UserSettingsKey(), "ImageViewer", "/usr/bin/viewer");
+    services.messages.clear();
+    QToolButton* open = form->ToolButtons[6];
+    ASSERT_EQ(open->toolTip(), "Open");
+    bool enabledMeanwhile = true;
+    desktop.programs.whileRunning = [&](const std::string&) {
+        enabledMeanwhile = form->isEnabled();
+        const QPointF at(5, 5);
+        QCoreApplication::postEvent(open, new QMouseEvent(QEvent::MouseButtonPress, at, open->mapToGlobal(at),
+                                                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+        QCoreApplication::postEvent(open, new QMouseEvent(QEvent::MouseButtonRelease, at, open->mapToGlobal(at),
+                                                          Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+    };
+    form->RunImageViewer1->trigger();
+    ASSERT_EQ(desktop.programs.started, std::vector<std::string>{"/usr/bin/viewer"});
+    EXPECT_FALSE(enabledMeanwhile);
+    EXPECT_TRUE(form->isEnabled());
+    QApplication::processEvents();
+    EXPECT_EQ(form->LastHandler(), "RunImageViewer1Click");
+    EXPECT_TRUE(services.messages.transcript().empty());
+    EXPECT_TRUE(services.fileDialogs.requests.empty());
 }
 
 TEST(FileDialogFilters, ListedFiltersBecomeTheSeamsForm) {
