@@ -444,6 +444,11 @@ RunOutcome RunIterations(const std::string& dataFile) {
     ParamSet& par = s.Params;
     IterationHistory& h = s.History;
     h.Iteration = 0;
+    // Only a run that ends normally sets the count and the execution time;
+    // until then the history holds no iterations, so a run that is stopped
+    // or fails never shows the rows and time of the run before it.
+    h.IterationCount = 0;
+    h.ElapsedText.clear();
     double prev = s.Fit.ChiSq;
     s.Fit.CpeExponentClamped = false;
     s.Run.SearchRequested = false;

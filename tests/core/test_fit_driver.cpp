@@ -6,6 +6,7 @@
 
 #include "core/Messages.h"
 #include "core/ResultFiles.h"
+#include "core/SafeFile.h"
 #include "core/TextHelpers.h"
 #include "fit_test_support.h"
 
@@ -112,6 +113,56 @@ TEST_F(FitDriver, AStopRequestAfterAnyStepEndsTheRunWithoutItsEndBlock) {
         EXPECT_GE(State().History.Iteration, 1);
         services.pump.onStop = nullptr;
     }
+}
+
+// A run that is stopped (or fails) has no end block; what it leaves for the
+// history file must still be its own, not the count and execution time of
+// the run before it.
+TEST_F(FitDriver, AStoppedRunLeavesNoHistoryOfTheRunBeforeIt) {
+    LoadRCR();
+    State().Options.MaxIterations = 5;
+    State().Fit.ChiSqTolerance = 0;  // the first run goes to its limit
+    State().Fit.ParamTolerance = 0;
+    services.clock.now = platform::DateTime::FromSerial(46000.0);  // midnight
+    StartRunClock();
+    InitialEvaluation(State().Files.DataFileName);
+    services.clock.now = platform::DateTime::FromSerial(46000.0 + 75.0 / 86400.0);  // 1 min 15 s later
+    ASSERT_EQ(RunIterations(State().Files.DataFileName), RunOutcome::Finished);
+    ASSERT_EQ(State().History.IterationCount, 5);
+    ASSERT_EQ(State().History.ElapsedText, "   01:15:000");
+
+    // The second run is stopped during its second iteration.
+    StartRunClock();
+    InitialEvaluation(State().Files.DataFileName);
+    services.pump.calls = 0;
+    int iterationAtStop = 0;
+    services.pump.onStop = [&] {
+        if (State().History.Iteration < 2) {
+            services.pump.stopAfter = services.pump.calls + 1;
+            return;
+        }
+        iterationAtStop = State().History.Iteration;
+        State().Run.StopRequested = true;
+    };
+    services.pump.stopAfter = 1;
+    ASSERT_EQ(RunIterations(State().Files.DataFileName), RunOutcome::Stopped);
+    services.pump.onStop = nullptr;
+    ASSERT_EQ(iterationAtStop, 2);
+    EXPECT_EQ(State().History.IterationCount, 0);
+    EXPECT_EQ(State().History.ElapsedText, "");
+
+    const std::string par = State().Folders.ParFolder + "stopped, R(CR).par";
+    ASSERT_TRUE(WriteHistoryFile(par));
+    std::string text;
+    ASSERT_TRUE(ReadWholeFile(HistoryFilePath(par), &text));
+    // Rows "  <iteration>        <ndir> ..." of the table: only the start row.
+    EXPECT_NE(text.find("\n      0        "), std::string::npos) << text;
+    for (int i = 1; i <= 5; ++i)
+        EXPECT_EQ(text.find("\n      " + std::to_string(i) + "        "), std::string::npos) << i << "\n" << text;
+    // No execution time: the line names none.
+    const size_t at = text.find("Execution time (mm:ss:zzz)  :");
+    ASSERT_NE(at, std::string::npos) << text;
+    EXPECT_EQ(text.find_first_of("0123456789", at), std::string::npos) << text;
 }
 
 TEST_F(FitDriver, ConvergenceTestsAsATable) {
