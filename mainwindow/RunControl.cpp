@@ -46,6 +46,12 @@ struct EditMark {
     }
 };
 
+// A stop asked for in the progress window ends the run it was asked in. Left
+// set, it would cut short every later computation that is not run in that
+// window (simulations, the recomputation after a retrieve): their results
+// would be neither plotted nor shown.
+void ForgetStopRequest() { State().Run.StopRequested = false; }
+
 }  // namespace
 
 std::string TMainForm::RunResultFileName() {
@@ -85,7 +91,11 @@ bool TMainForm::FitRun(const std::string& dataFile) {
         r.ResultsFileSet = false;
         HideProsim();
     });
-    if (!ran || r.StopRequested) return false;
+    if (!ran) return false;
+    if (r.StopRequested) {
+        ForgetStopRequest();
+        return false;
+    }
     // A refused computation was said by the engine; its values are no results.
     if (outcome == RunOutcome::Failed) return true;
     if (s.Params.FreeCount != 0 && !r.SimulateMode) {
@@ -130,7 +140,11 @@ bool TMainForm::MonitorStep() {
         });
         HideProsim();
     });
-    if (!ran || r.StopRequested) return false;
+    if (!ran) return false;
+    if (r.StopRequested) {
+        ForgetStopRequest();
+        return false;
+    }
     r.ResetParamWindow = false;
     return finished;
 }

@@ -881,3 +881,31 @@ TEST_F(MainRoadTest, AfterARefusedFileTheOldRowsAreNotSavedUnderItsName) {
     EXPECT_EQ(services.fileDialogs.requests.size(), asked);
     EXPECT_EQ(State().Files.DataFileName, bad.string());
 }
+
+// Closing the progress window stops that fit and nothing else: the commands
+// after it compute and show their results as ever.
+TEST_F(MainRoadTest, AStoppedFitLeavesNoStopForTheCommandsAfterIt) {
+    fs::path data;
+    TMainForm& f = StartWithOpenedData("main_road_stopped", Rcr{10, 1e-5, 100}, "cell8.txt", data);
+    State().Options.NoiseType = -1;
+    services.pump.calls = 0;
+    services.pump.stopAfter = 3;
+    services.pump.onStop = [] { State().Run.StopRequested = true; };
+    ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton2);
+    services.messages.clear();
+    f.Model1Click();
+    services.pump.onStop = nullptr;
+    EXPECT_TRUE(services.messages.transcript().empty());  // a stop asks nothing
+    EXPECT_FALSE(f.RunInProgress);
+
+    // The simulation a model window or the quick simulator asks for.
+    auto* par = dynamic_cast<fitwin::TParForm*>(f.FindWindow("ParForm"));
+    ASSERT_NE(par, nullptr);
+    par->Label9->setText("left over");
+    f.ReplotLog.clear();
+    State().Run.ParamsValid = true;
+    f.SimulateCurrentModel(true);
+    EXPECT_TRUE(State().Run.SimulatedResults);
+    EXPECT_EQ(f.ReplotLog.size(), 1u);
+    EXPECT_NE(par->Label9->text(), "left over");  // the fit quality is shown again
+}
