@@ -480,8 +480,11 @@ void TMainForm::ParamListClick() {
     } else {
         if (r.DataLoaded && r.IterateMode) {
             HideProsim();
-            if (r.ModelValid && r.CdcFormFlag && StartValuesRefused(StartValueEvaluation(s.Files.DataFileName)))
-                return;
+            if (r.ModelValid && r.CdcFormFlag) {
+                if (StartValuesRefused(StartValueEvaluation(s.Files.DataFileName))) return;
+            } else {
+                StartRunClock();  // the run's history times it from here, not from an earlier run
+            }
             if (r.DataLoaded && r.IterateMode) {
                 r.StopRequested = false;
                 FitRun(s.Files.DataFileName);

@@ -909,3 +909,52 @@ TEST_F(MainRoadTest, AStoppedFitLeavesNoStopForTheCommandsAfterIt) {
     EXPECT_EQ(f.ReplotLog.size(), 1u);
     EXPECT_NE(par->Label9->text(), "left over");  // the fit quality is shown again
 }
+
+// A fit started with "Iterate" from the parameter window when the model
+// dialog never chose a run mode (retrieved parameters in a new session) has
+// no start-value evaluation to start its clock: the run still times itself,
+// so its history shows its own start and execution time.
+TEST_F(MainRoadTest, AFitStartedFromTheParameterWindowTimesItsOwnRun) {
+    fs::path data;
+    TMainForm& f = StartWithOpenedData("main_road_clock", Rcr{10, 1e-5, 100}, "cell9.txt", data);
+    State().Options.NoiseType = -1;
+    const fs::path par = root / "par" / "cell9, R(CR).par";
+    {
+        std::ofstream out(par);
+        out << "12/10/2026, 14:00:00\n.../par/cell9, R(CR).par\n\n"
+            << "  3              = do not change the sign of Zim  \n"
+            << "  1                  = modulus weighting factor   \n"
+            << "1.000                        = sample area in square cm \n"
+            << "R(CR)\n"
+            << "1.000e-03              = chi squared \n\n"
+            << "index   fixed    parameter      start               end              % error  \n"
+            << "-------  ------  ----------     --------            -------          -----------  \n"
+            << "    1       0           R             12             12              1 \n"
+            << "    2       0           C          2e-05          2e-05              1 \n"
+            << "    3       0           R            150            150              1 \n"
+            << std::string(73, '-') << "\n\n\n";
+    }
+    services.fileDialogs.AnswerOpen(par.string());
+    f.RetrieveParsClick();
+    ASSERT_TRUE(State().Run.ModelValid);
+    ASSERT_FALSE(State().Run.CdcFormFlag);
+
+    modal.runner.answers.push_back(true);
+    modal.runner.whileOpen = [](QDialog& d) {
+        if (auto* p = dynamic_cast<fitwin::TParForm*>(&d)) {
+            p->IternRadioBtn->setChecked(true);
+            p->ReadRunMode();
+        }
+    };
+    services.messages.clear();
+    services.messages.Answer(MsgResult::No);  // Want to save results?
+    f.ParamListClick();
+    modal.runner.whileOpen = nullptr;
+    ASSERT_EQ(Transcript().size(), 1u);
+    EXPECT_EQ(Transcript()[0].first, "Want to save results?");
+    const IterationHistory& h = State().History;
+    ASSERT_GE(h.IterationCount, 1);
+    // The test clock stands still: the run starts at its time and takes none.
+    EXPECT_EQ(h.StartTime[0], "14:05:09:250");
+    EXPECT_EQ(h.ElapsedText, "   00:00:000");
+}
