@@ -127,8 +127,11 @@ bool TMainForm::MonitorStep() {
             const double previous = s.Fit.PreviousChiSq;
             std::vector<double> before(static_cast<size_t>(p.ParamCount) + 1);
             for (int i = 1; i <= p.ParamCount; ++i) before[static_cast<size_t>(i)] = p.LnValue[i];
-            RunOneIteration(s.Files.DataFileName);
+            const int computed = RunOneIteration(s.Files.DataFileName);
             if (r.StopRequested) return;
+            // A refused computation (said by the engine) changed nothing: it
+            // did not converge, and it ends no run at the iteration limit.
+            if (computed != ComputeDone) return;
             r.ResultsFileSet = false;
             const double now = s.Fit.PreviousChiSq;
             bool moved = false;

@@ -19,6 +19,7 @@
 #include <sstream>
 
 #include "apps/LumarestProfile.h"
+#include "core/FitDriver.h"
 #include "core/Messages.h"
 #include "core/StartUp.h"
 #include "dialogs/fit/TCDCForm.h"
@@ -957,4 +958,62 @@ TEST_F(MainRoadTest, AFitStartedFromTheParameterWindowTimesItsOwnRun) {
     // The test clock stands still: the run starts at its time and takes none.
     EXPECT_EQ(h.StartTime[0], "14:05:09:250");
     EXPECT_EQ(h.ElapsedText, "   00:00:000");
+}
+
+// A monitor step whose computation is refused has not finished the run: it
+// must not end it with the save question as if it had converged.
+TEST_F(MainRoadTest, ARefusedMonitorStepDoesNotEndTheRun) {
+    MakeProgramFolder("main_road_monitor_refused");
+    // 15 points, the fewest a data file may have, for a code of 15 parameters.
+    const Rcr c{10, 1e-5, 100};
+    const fs::path data = root / "data" / "short.txt";
+    {
+        std::ofstream out(data);
+        out.precision(10);
+        for (int k = 0; k < 15; ++k) {
+            const double fr = 1e5 * std::pow(10.0, -k / 3.0);
+            const auto z = c.Z(fr);
+            out << std::scientific << fr << ' ' << z.real() << ' ' << z.imag() << "\n";
+        }
+    }
+    TMainForm& f = StartLumarest();
+    services.fileDialogs.AnswerOpen(data.string());
+    f.Open1Click();
+    ASSERT_TRUE(State().Run.DataLoaded);
+    State().Options.NoiseType = -1;
+    // A fit of the circuit the data came from, not saved.
+    ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton2);
+    services.messages.Answer(MsgResult::No);
+    f.Model1Click();
+    ASSERT_EQ(Transcript().size(), 1u);
+    ASSERT_EQ(Transcript()[0].first, "Want to save results?");
+    modal.runner.shown.clear();
+
+    // Then a code of 15 parameters, stepped in monitor mode.
+    const std::string code = "R(CR)(CR)(CR)(CR)(CR)(CR)(CR)";
+    modal.runner.answers.push_back(true);  // the model dialog
+    modal.runner.answers.push_back(true);  // the parameter window: Monitor, Search
+    modal.runner.whileOpen = [code](QDialog& d) {
+        if (auto* cdc = dynamic_cast<fitwin::TCDCForm*>(&d)) {
+            cdc->SetCodeText(code);
+            cdc->RadioButton3->setChecked(true);
+            cdc->AutoStartBtn->setChecked(true);
+            cdc->OkBitBtn1Click();
+        } else if (auto* p = dynamic_cast<fitwin::TParForm*>(&d)) {
+            p->ReviewRadioBtn->setChecked(true);
+            p->AutoSelBtn1Click();
+            p->ReadRunMode();
+        }
+    };
+    services.messages.clear();
+    f.Model1Click();
+    modal.runner.whileOpen = nullptr;
+    ASSERT_EQ(State().Params.ParamCount, 15);
+    ASSERT_EQ(modal.runner.shown.size(), 2u);
+    // The start values and the step are each refused; nothing asks to save.
+    std::vector<std::string> texts;
+    for (const auto& m : services.messages.transcript()) texts.push_back(m.text);
+    EXPECT_EQ(texts, std::vector<std::string>(2, FitRefusedText));
+    EXPECT_FALSE(State().Run.ResultsComputed);
+    EXPECT_TRUE(State().Run.MonitorMode);
 }
