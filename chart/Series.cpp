@@ -390,15 +390,13 @@ void TCustomSeries::DrawBand3D(const PixelPos& p, TColor color, bool isLast) {
 void TCustomSeries::DrawValue(int i) {
     // A value that is not a finite number is a null point: no marker, no
     // segment into or out of it.
-    const TColor color = IsNull(i) ? clNone : GetValueColor(i);
+    TColor color = IsNull(i) ? clNone : GetValueColor(i);
     PixelPos p{0, 0, 0.0, 0.0};
     if (color != clNone) {
         p = Position(i);
-        if (!std::isfinite(p.xd) || !std::isfinite(p.yd)) {
-            // No position at all (zero on a logarithmic axis): a gap like a null.
-            PrevColor = clNone;
-            return;
-        }
+        // No position at all (zero or less on a logarithmic axis): a gap like
+        // a null, which still draws the marker of the point before it.
+        if (!std::isfinite(p.xd) || !std::isfinite(p.yd)) color = clNone;
     }
     auto& c = *ParentChart->Canvas;
     c.Pen->SetColor(clBlack);

@@ -344,6 +344,43 @@ TEST(SeriesRender, FifteenIterationHistoryLinesOnALogAxis) {
     }
 }
 
+TEST(SeriesRender, APointWithoutPlaceOnALogAxisKeepsTheMarkerBeforeIt) {
+    // Z'' against frequency on log-log axes: the point at 1 kHz is inductive
+    // (-5 ohm) and has no place on the log axis; the capacitive points
+    // around it keep their markers.
+    TChart chart;
+    PrepareChart(chart);
+    chart.Legend->Visible = false;
+    chart.Title->Visible = false;
+    TPointSeries s;
+    chart.AddSeries(&s);
+    s.SeriesColor = clRed;
+    s.Pointer->SetHorizSize(3);
+    s.Pointer->SetVertSize(3);
+    const double f[] = {1, 10, 100, 1000, 1e4, 1e5};
+    const double z[] = {1, 10, 100, -5, 1e4, 1e5};
+    for (int k = 0; k < 6; ++k) s.AddXY(f[k], z[k]);
+    for (TChartAxis* a : {chart.BottomAxis, chart.LeftAxis}) {
+        a->SetMinMax(0.1, 1e6);
+        a->SetLogarithmic(true);
+        a->Grid->SetVisible(false);
+    }
+    const QImage img = Render(chart, 656, 357, "series_log_gap.png");
+    // Seven decades over each axis: value 10^k lies (k + 1) / 7 along it.
+    const auto& b = *chart.BottomAxis;
+    const auto& l = *chart.LeftAxis;
+    auto px = [&](int k) {
+        return static_cast<int>(std::nearbyint(b.PixelStart + (k + 1) / 7.0 * (b.PixelEnd - b.PixelStart)));
+    };
+    auto py = [&](int k) {
+        return static_cast<int>(std::nearbyint(l.PixelEnd - (k + 1) / 7.0 * (l.PixelEnd - l.PixelStart)));
+    };
+    // A 7 x 7 marker (half sizes 3), red inside a black outline, on white.
+    const std::vector<std::string> marker = {".........", ".KKKKKKK.", ".KRRRRRK.", ".KRRRRRK.", ".KRRRRRK.",
+                                             ".KRRRRRK.", ".KRRRRRK.", ".KKKKKKK.", "........."};
+    for (int k : {0, 1, 2, 4, 5}) EXPECT_EQ(Rows(img, px(k), py(k), 4), marker) << "point at 10^" << k;
+}
+
 TEST(SeriesRender, LegendSymbolOfAPointSeriesIsItsMarkerCappedToTheBox) {
     TChart chart;
     PrepareChart(chart);
