@@ -863,9 +863,16 @@ bool InsideRect(const TRect& r, int x, int y) { return x >= r.Left && x < r.Righ
 }  // namespace
 
 void TCustomChart::PanAxis(TCustomChartAxis* axis, int a, int b) {
-    const double delta = axis->CalcPosPoint(a) - axis->CalcPosPoint(b);
-    double newMin = axis->Minimum() + delta;
-    double newMax = axis->Maximum() + delta;
+    const double va = axis->CalcPosPoint(a), vb = axis->CalcPosPoint(b);
+    double newMin = axis->Minimum() + (va - vb);
+    double newMax = axis->Maximum() + (va - vb);
+    if (axis->Logarithmic() && va > 0 && vb > 0 && axis->Minimum() > 0) {
+        // A log axis moves by a ratio, so the decades follow the mouse; a
+        // difference would soon take the minimum to zero or below, which
+        // such an axis cannot show.
+        newMin = axis->Minimum() * (va / vb);
+        newMax = axis->Maximum() * (va / vb);
+    }
     bool allow = true;
     if (OnAllowScroll) OnAllowScroll(static_cast<TChartAxis*>(axis), newMin, newMax, allow);
     if (allow) axis->SetMinMax(newMin, newMax);

@@ -209,6 +209,40 @@ TEST_F(ChartMouse, ARightDragPansAndPanningBackRestoresTheRange) {
     EXPECT_EQ(zooms, 0);
 }
 
+TEST_F(ChartMouse, PanningALogAxisMovesItByDecadesAndBackAgain) {
+    // A Bode plot: frequency 1 Hz .. 100 kHz on a log axis, five decades
+    // over the plot's width; |Z| on a log axis over four decades.
+    w.BottomAxis->SetMinMax(1, 1e5);
+    w.BottomAxis->SetLogarithmic(true);
+    w.LeftAxis->SetMinMax(10, 1e5);
+    w.LeftAxis->SetLogarithmic(true);
+    PaintNow(w);
+    const TChartAxis& b = *w.BottomAxis;
+    const TChartAxis& l = *w.LeftAxis;
+    const double decadesPerPixelX = 5.0 / (b.PixelEnd - b.PixelStart);
+    const double decadesPerPixelY = 4.0 / (l.PixelEnd - l.PixelStart);
+    const QPoint a = Inside() + QPoint(100, 100);
+    QTest::mousePress(&w, Qt::RightButton, Qt::NoModifier, a);
+    QTest::mouseMove(&w, a + QPoint(60, 0));
+    QTest::mouseMove(&w, a + QPoint(100, -40));
+    // The data follow the mouse: dragged right by 100 pixels shows lower
+    // frequencies, dragged up by 40 lower |Z|.
+    const double fx = std::pow(10.0, -100 * decadesPerPixelX);
+    const double fy = std::pow(10.0, -40 * decadesPerPixelY);
+    EXPECT_NEAR(b.Minimum(), 1 * fx, 1e-9 * fx);
+    EXPECT_NEAR(b.Maximum(), 1e5 * fx, 1e-4 * fx);
+    EXPECT_NEAR(l.Minimum(), 10 * fy, 1e-8 * fy);
+    EXPECT_NEAR(l.Maximum(), 1e5 * fy, 1e-4 * fy);
+    // Back to the start position: the start range again.
+    QTest::mouseMove(&w, a + QPoint(30, -10));
+    QTest::mouseMove(&w, a);
+    QTest::mouseRelease(&w, Qt::RightButton, Qt::NoModifier, a);
+    EXPECT_NEAR(b.Minimum(), 1, 1e-9);
+    EXPECT_NEAR(b.Maximum(), 1e5, 1e-4);
+    EXPECT_NEAR(l.Minimum(), 10, 1e-8);
+    EXPECT_NEAR(l.Maximum(), 1e5, 1e-4);
+}
+
 TEST_F(ChartMouse, PanningAlongOneDirectionOnlyWhenSoAllowed) {
     struct Case {
         TPanningMode mode;
