@@ -1,6 +1,7 @@
 #include "chart/Chart.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <map>
 
@@ -977,6 +978,14 @@ bool TCustomChart::DoMouseWheelUp(TShiftState, TPoint) {
 void TCustomChart::ScrollVerticalAxes(bool down) {
     for (auto& a : PanelAxes) {
         if (a->HorizontalAxis) continue;
+        if (a->Logarithmic() && a->Minimum() > 0 && a->Maximum() > 0) {
+            // 3 % of the decades shown: a step of 3 % of the values would take
+            // the minimum of a wide log axis to zero or below at once.
+            double f = std::pow(a->Maximum() / a->Minimum(), 3.0 / 100);
+            if (!down) f = 1 / f;
+            a->SetMinMax(a->Minimum() * f, a->Maximum() * f);
+            continue;
+        }
         double d = (a->Maximum() - a->Minimum()) * 3 / 100;
         if (!down) d = -d;
         a->Scroll(d, false);

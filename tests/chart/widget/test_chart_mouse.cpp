@@ -327,6 +327,21 @@ TEST_F(ChartMouse, TheWheelShiftsTheVerticalAxesByThreePercent) {
     EXPECT_NEAR(w.LeftAxis->RangeMin, 0, 1e-12);
 }
 
+TEST_F(ChartMouse, TheWheelShiftsALogAxisByThreePercentOfItsDecades) {
+    // |Z| of a Bode plot over five decades, 1 .. 100 kOhm.
+    w.LeftAxis->SetMinMax(1, 1e5);
+    w.LeftAxis->SetLogarithmic(true);
+    PaintNow(w);
+    Wheel(w, Inside(), -120);  // down: 3 % of five decades up
+    EXPECT_NEAR(w.LeftAxis->Minimum(), std::pow(10.0, 0.15), 1e-12);
+    EXPECT_NEAR(w.LeftAxis->Maximum(), std::pow(10.0, 5.15), 1e-7);
+    Wheel(w, Inside(), 120);
+    Wheel(w, Inside(), 120);
+    EXPECT_NEAR(w.LeftAxis->Minimum(), std::pow(10.0, -0.15), 1e-12);
+    EXPECT_NEAR(w.LeftAxis->Maximum(), std::pow(10.0, 4.85), 1e-7);
+    EXPECT_FALSE(w.LeftAxis->Automatic());
+}
+
 // --- presses: events in order, cancelling ---
 
 TEST_F(ChartMouse, PressRaisesMouseDownBeforeTheClickEvents) {
