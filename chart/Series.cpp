@@ -476,6 +476,12 @@ bool TCustomSeries::SegmentHit(const PixelPos& a, const PixelPos& b, int x, int 
 }
 
 int TCustomSeries::Clicked(int x, int y) {
+    // Points are clipped to the plot area: nothing of them shows outside it,
+    // so a press there (on an axis, a title or the legend) finds no point.
+    if (ParentChart && ParentChart->ClipPoints && !ParentChart->View3D) {
+        const TRect& r = ParentChart->ChartRect;
+        if (x < r.Left || x >= r.Right || y < r.Top || y >= r.Bottom) return -1;
+    }
     if (ParentChart) ParentChart->Canvas->Calculate2DPosition(x, y, FrontZ);
     int result = TChartSeries::Clicked(x, y);
     if (result != -1 || FirstVisibleIndex < 0 || LastVisibleIndex < 0) return result;

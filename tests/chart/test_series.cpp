@@ -375,6 +375,36 @@ TEST_F(SeriesDrawTest, LineSeriesClickOnASegmentGivesItsFirstPoint) {
     EXPECT_EQ(s.Clicked((s.CalcXPos(0) + s.CalcXPos(1)) / 2, y + 3), -1);
 }
 
+TEST_F(SeriesDrawTest, PointsClippedAwayOutsideThePlotAreNotHit) {
+    // A zoomed Nyquist plot: the measured series keeps the order of the
+    // data, so every point is drawn, but the one at Z' = 10.2 lies right of
+    // the plot, where the legend would be.
+    struct Case {
+        const char* what;
+        bool clip;
+        int outside;  // what a press on the far point finds
+    } cases[] = {{"clipped to the plot", true, -1}, {"drawn beyond the plot", false, 1}};
+    for (const auto& c : cases) {
+        TPointSeries s;
+        chart.AddSeries(&s);
+        s.XValues->Order = loNone;
+        s.AddXY(5, 5);
+        s.AddXY(10.2, 5);
+        chart.ClipPoints = c.clip;
+        FixAxes(0, 10, 0, 10);
+        DrawRecorded();
+        const TRect& r = chart.ChartRect;
+        const int x = s.CalcXPos(1), y = s.CalcYPos(1);
+        ASSERT_GT(x, r.Right + s.Pointer->HorizSize) << c.what;
+        ASSERT_LT(x, chart.Width) << c.what;
+        EXPECT_EQ(s.Clicked(x, y), c.outside) << c.what;
+        EXPECT_EQ(chart.CalcClickedPart(TPoint{x, y}).HitKind == cpSeries, c.outside != -1) << c.what;
+        // The point inside is found either way.
+        EXPECT_EQ(s.Clicked(s.CalcXPos(0), s.CalcYPos(0)), 0) << c.what;
+        chart.RemoveAllSeries();
+    }
+}
+
 TEST_F(SeriesDrawTest, PressTestsTheSeriesDrawnLastFirstAfterTheMouseDownEvent) {
     TPointSeries a, b;
     chart.AddSeries(&a);
