@@ -1,6 +1,7 @@
 #include "core/Simplex.h"
 
 #include <cmath>
+#include <limits>
 
 #include "core/Covariance.h"
 #include "core/Evaluator.h"
@@ -50,12 +51,18 @@ int BestVertex(const DVector& y, int n) {
     return b;
 }
 
+// A value that is not a number (a circuit without a finite impedance at
+// those parameters) counts as worse than any vertex. As such, no comparison
+// would hold for it: the minimiser would neither keep nor contract the
+// trial, and would retry the same reflection until its evaluation limit.
+inline double WorstWhenNoValue(double v) { return v != v ? std::numeric_limits<double>::infinity() : v; }
+
 static double Trial(DMatrix& p, DVector& y, DVector& psum, DVector& ptry, double factor, int& evaluations,
              int ihi, int n, const SimplexObjective& f) {
     const double fac1 = (1.0 - factor) / n;
     const double fac2 = fac1 - factor;
     for (int k = 1; k <= n; ++k) ptry[k] = psum[k] * fac1 - p[ihi][k] * fac2;
-    const double ytry = f(ptry);
+    const double ytry = WorstWhenNoValue(f(ptry));
     ++evaluations;
     if (ytry < y[ihi]) {
         y[ihi] = ytry;
@@ -126,7 +133,7 @@ void DownhillSimplex(DMatrix& p, DVector& y, int n, int& evaluations, double tol
                         p[i][k] = (p[i][k] + p[ilo][k]) * 0.5;
                         point[k] = p[i][k];
                     }
-                    y[i] = f(point);
+                    y[i] = WorstWhenNoValue(f(point));
                 }
                 evaluations += n;
                 ColumnSums(p, n, psum);
@@ -160,7 +167,7 @@ void SetupSimplex(int n) {
     DVector vertex = AllocVector(1, n);
     for (int j = 1; j <= n + 1; ++j) {
         for (int k = 1; k <= n; ++k) vertex[k] = p[j][k];
-        s.Fit.SimplexValues[j] = FreeParameterChiSquare(vertex);
+        s.Fit.SimplexValues[j] = WorstWhenNoValue(FreeParameterChiSquare(vertex));
     }
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -148,6 +149,30 @@ TEST(DownhillSimplex, StopsAtTheEvaluationLimitAfterTheCurrentPass) {
         EXPECT_GE(r.evaluations, limit);
         EXPECT_LE(r.evaluations, limit + 2 + 3 - 1);
     }
+}
+
+TEST(DownhillSimplex, ATrialWithoutAValueIsTakenAsWorseThanAnyVertex) {
+    // The circuit has no finite impedance left of x = 0.5 (an element whose
+    // exponent overflows, say): chi-squared is not a number there. The
+    // reflection from the start simplex lands there, and the minimiser must
+    // turn back instead of retrying the same reflection until its limit.
+    auto f = [](const DVector& x) {
+        if (x[1] < 0.5) return std::numeric_limits<double>::quiet_NaN();
+        return 2.0 + (x[1] - 0.6) * (x[1] - 0.6);
+    };
+    SimplexRun r = Minimise(f, {1.0}, 0.7, 1e-13, 100000);
+    EXPECT_LT(r.evaluations, 1000);
+    EXPECT_NEAR(r.p[r.best][1], 0.6, 1e-5);
+    EXPECT_NEAR(r.y[r.best], 2.0, 1e-10);
+    // The same in two variables, where a shrink meets the gap too.
+    auto g = [](const DVector& x) {
+        if (x[1] + x[2] < 1.0) return std::numeric_limits<double>::quiet_NaN();
+        return 1.0 + (x[1] - 1.0) * (x[1] - 1.0) + 3.0 * (x[2] - 0.5) * (x[2] - 0.5);
+    };
+    r = Minimise(g, {2.0, 2.0}, 1.5, 1e-13, 100000);
+    EXPECT_LT(r.evaluations, 5000);
+    EXPECT_NEAR(r.p[r.best][1], 1.0, 1e-4);
+    EXPECT_NEAR(r.p[r.best][2], 0.5, 1e-4);
 }
 
 TEST(DownhillSimplex, EqualValuesAndAPerfectFitStopAtOnce) {
