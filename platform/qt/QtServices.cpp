@@ -106,6 +106,10 @@ bool IniSettingsStore::KeyExists(SettingsScope scope, const std::string& key) {
 std::optional<std::string> IniSettingsStore::ReadString(SettingsScope scope, const std::string& key,
                                                         const std::string& name) {
     QSettings& s = Store(scope);
+    // The other program of the pair shares this file and may have written it
+    // since (Lumarest waits while Tamberic runs): look at the file again, not
+    // at what this program read of it earlier.
+    s.sync();
     const QString path = GroupOf(key) + "/" + Q(name);
     if (!s.contains(path)) return std::nullopt;
     const QVariant v = s.value(path);

@@ -101,3 +101,29 @@ TEST(IniSettingsStore, HandEditedFolderWithACommaIsReadWhole) {
                                "ParPath").value_or("<none>"),
               "/p/");
 }
+
+// Lumarest starts Tamberic and waits for it; both keep their settings in the
+// same file. What the other program stored meanwhile (an image viewer chosen
+// there) is what this one reads next, and this one's own values written at
+// exit leave it in place.
+TEST(IniSettingsStore, ValuesStoredByTheOtherProgramMeanwhileAreReadAndKept) {
+    const SettingsFiles files("ini-settings-shared");
+    IniSettingsStore lumarest(files.user, files.machine);
+    ASSERT_TRUE(lumarest.WriteString(SettingsScope::User, kSettingsKey, "DataPath", "/home/a/data/"));
+    EXPECT_FALSE(lumarest.ReadString(SettingsScope::User, kSettingsKey, "ImageViewer").has_value());
+    {
+        // The other program's process rewrites the file with a value added.
+        std::ofstream out(files.user, std::ios::trunc);
+        out << "[Software]\n"
+               "Dovel%20Software\\Lumarest\\3.20d\\Settings\\DataPath=/home/a/data/\n"
+               "Dovel%20Software\\Lumarest\\3.20d\\Settings\\ImageViewer=/usr/bin/viewer\n";
+    }
+    EXPECT_EQ(lumarest.ReadString(SettingsScope::User, kSettingsKey, "ImageViewer").value_or("<none>"),
+              "/usr/bin/viewer");
+    EXPECT_TRUE(lumarest.KeyExists(SettingsScope::User, kSettingsKey));
+    ASSERT_TRUE(lumarest.WriteString(SettingsScope::User, kSettingsKey, "ParPath", "/home/a/par/"));
+    IniSettingsStore next(files.user, files.machine);
+    EXPECT_EQ(next.ReadString(SettingsScope::User, kSettingsKey, "ImageViewer").value_or("<none>"),
+              "/usr/bin/viewer");
+    EXPECT_EQ(next.ReadString(SettingsScope::User, kSettingsKey, "ParPath").value_or("<none>"), "/home/a/par/");
+}
