@@ -49,10 +49,12 @@ void LumarestProfile::ExtendMainWindow(TMainForm& f) const {
     f.AddCommand(batch, "CheckProgress1", "&Check Progress", &TMainForm::CheckStatusClick);
 
     QObject::connect(f.PrintProjectGroup, &QAction::triggered, &f, &TMainForm::PrintMangerClick);
+    f.PrintProjectGroup->setEnabled(true);
     QMenu* output = TopMenu(f, "Output1");
     output->addSeparator();
     f.AddCommand(output, "InterfaceswithMSWord1", "MS &Word Document", &TMainForm::InterfaceswithMSWord1Click);
     QObject::connect(f.PopWord, &QAction::triggered, &f, &TMainForm::InterfaceswithMSWord1Click);
+    f.PopWord->setEnabled(true);
 
     // The extrapolation commands change the points a fit works on.
     QMenu* extrapolate = InsertMenu(f, "Extrapolate", "&Extrapolate", "Tools1");

@@ -455,8 +455,10 @@ void TMainForm::BuildMenus() {
 
     QMenu* output = menu("Output1", "&Output");
     PrintBothBtn1 = AddCommand(output, "PrintBothBtn1", "Select Items && &Print", &TMainForm::PrintBothBtn1Click);
-    // No command in this program; the circuit program binds it.
+    // No command in this program: greyed, so a click is not silently lost.
+    // The circuit program binds it and gives it back.
     PrintProjectGroup = AddCommand(output, "PrintProjectGroup", "Print &Project Group", nullptr);
+    PrintProjectGroup->setEnabled(false);
     output->addSeparator();
     Copypars = AddCommand(output, "Copypars", "Copy &Results", &TMainForm::CopyparsClick);
     CopyPlot = AddCommand(output, "CopyPlot", "&Copy Plot", &TMainForm::CopyPlotClick);
@@ -522,8 +524,9 @@ void TMainForm::BuildPopupMenu() {
     PopSavePlot = AddCommand(p, "PopSavePlot", "&Save Plot", &TMainForm::SaveToMetafileClick);
     PopRunImageViewer = AddCommand(p, "PopRunImageViewer", "View Saved Plots", &TMainForm::RunImageViewer1Click);
     p->addSeparator();
-    // No command in this program; the circuit program binds it.
+    // No command in this program (greyed); the circuit program binds it.
     PopWord = AddCommand(p, "PopWord", "MS &Word Document", nullptr);
+    PopWord->setEnabled(false);
     p->addSeparator();
     PopSaveImpedance = AddCommand(p, "PopSaveImpedance", "Save &Impedance Data", &TMainForm::SaveImpedaneData1Click);
     PopDeletePoint = AddCommand(p, "PopDeletePoint", "&Delete Selected Point",

@@ -237,6 +237,26 @@ TEST_F(LumarestShellTest, EveryEntryAndButtonOfItsOwnRunsItsHandler) {
                                                  "Copy results", "Copy plot", "Save plot"}));
 }
 
+// "Print Project Group" and the popup's "MS Word Document" carry a command in
+// Lumarest only; in Tamberic they are greyed rather than doing nothing.
+TEST_F(LumarestShellTest, SharedEntriesWithoutACommandInTheProgramAreGreyed) {
+    struct Case {
+        const ProgramProfile* profile;
+        bool enabled;
+    } cases[] = {{&tamberic, false}, {&lumarest, true}};
+    for (const Case& c : cases) {
+        TMainForm& f = Start(*c.profile);
+        for (QAction* a : {f.PrintProjectGroup, f.PopWord}) {
+            EXPECT_EQ(a->isEnabled(), c.enabled) << a->text().toStdString();
+            // A fit run takes them neither away nor gives them.
+            f.RunLocked([&] { EXPECT_EQ(a->isEnabled(), c.enabled); });
+            EXPECT_EQ(a->isEnabled(), c.enabled);
+        }
+        form.reset();
+        ResetProgramState();
+    }
+}
+
 TEST_F(LumarestShellTest, CommandsOfLaterWindowsSayTheyAreNotAvailableYet) {
     TMainForm& f = StartLumarest();
     struct Case {
