@@ -10,6 +10,7 @@
 #include "core/TextHelpers.h"
 #include "mainwindow/MainForm.h"
 #include "platform/Desktop.h"
+#include "platform/Services.h"
 #include "platform/qt/ModalDialogs.h"
 
 namespace pellucor::mainwindow {
@@ -86,13 +87,16 @@ void TMainForm::Saveasdata1Click() {
 
 // ---- Help ----
 
-// The help file of the program folder, the one "Contents" opens; whether it
-// exists is the help viewer's to report.
+// The help file of the program folder, the one "Contents" opens. The viewer
+// is asked whether or not the file is there; when it can show nothing (no
+// such file, no viewer) the person is told, since no viewer window appears.
 void TMainForm::TechSupportClick() {
     Trace("TechSupportClick");
     const AppFolders& f = State().Folders;
-    platform::desktop().help->ShowContext(WithTrailingBackslash(f.AppFolder) + f.HelpFileName,
-                                          kTechSupportContext);
+    const std::string file = WithTrailingBackslash(f.AppFolder) + f.HelpFileName;
+    if (!platform::desktop().help->ShowContext(file, kTechSupportContext))
+        platform::ShowMessage("Cannot show the help file " + file + ".", "Technical support",
+                              platform::MsgButtons::Ok, platform::MsgIcon::Warning);
 }
 
 }  // namespace pellucor::mainwindow

@@ -322,6 +322,12 @@ TEST_F(LumarestShellTest, TechnicalSupportOpensItsTopicOfTheProgramsHelpFile) {
     EXPECT_EQ(desktop.help.requests[2].file, helpFile);
     EXPECT_EQ(desktop.help.requests[2].context, 2870);
     EXPECT_TRUE(services.messages.transcript().empty());
+
+    // A help file the viewer cannot show is said, not passed over in silence.
+    desktop.help.answer = false;
+    MenuEntry("&Help", "&Technical support")->trigger();
+    ASSERT_EQ(services.messages.transcript().size(), 1u);
+    EXPECT_NE(services.messages.transcript()[0].text.find(helpFile), std::string::npos);
 }
 
 TEST_F(LumarestShellTest, StartingTambericWaitsWithTheMainWindowDisabled) {
