@@ -136,6 +136,7 @@ void TChartSeries::ClearLists() {
     ValueColorList.shrink_to_fit();
     LabelList.clear();
     LabelList.shrink_to_fit();
+    Marks->ClearPositions();
 }
 
 void TChartSeries::Clear() {
@@ -150,6 +151,8 @@ void TChartSeries::Delete(int valueIndex) {
     const auto at = static_cast<std::size_t>(valueIndex);
     if (at < ValueColorList.size()) ValueColorList.erase(ValueColorList.begin() + valueIndex);
     if (at < LabelList.size()) LabelList.erase(LabelList.begin() + valueIndex);
+    // A mark the user placed stays with its point.
+    Marks->Positions.Delete(valueIndex);
     if (Active) Repaint();
     NotifyValue(veDelete, valueIndex);
 }

@@ -36,6 +36,11 @@ void TSeriesMarksPositions::SetPosition(int index, const TSeriesMarkPosition& po
     p.Assign(position);
 }
 
+void TSeriesMarksPositions::Delete(int index) {
+    if (index < 0 || index >= Count()) return;
+    items_.erase(items_.begin() + index);
+}
+
 void TSeriesMarksPositions::Automatic(int index) {
     if (TSeriesMarkPosition* p = Position(index)) p->Custom = false;
 }

@@ -42,6 +42,8 @@ public:
     // Lets the mark of point index follow its point again.
     void Automatic(int index);
     void Clear() { items_.clear(); }
+    // The point index went: later entries move down with their points.
+    void Delete(int index);
     // Makes sure entry index exists (a new entry is not custom).
     TSeriesMarkPosition& Ensure(int index);
 

@@ -394,5 +394,35 @@ TEST(SeriesMarkPositions, PinnedMarksStayAndClicksFindTheBox) {
     EXPECT_EQ(m.Positions.Position(2)->LeftTop, (TPoint{0, 0}));
 }
 
+// A pinned mark belongs to its point: deleting an earlier point moves it
+// down with its point, deleting the point drops it, clearing drops them all.
+TEST(SeriesMarkPositions, PositionsFollowTheirPointsWhenPointsGo) {
+    TPointSeries s;
+    for (int i = 0; i < 4; ++i) s.AddXY(i, 10 * i);
+    TSeriesMarkPosition at;
+    at.Width = 10;
+    at.Height = 10;
+    at.LeftTop = {100, 0};
+    s.Marks->Positions.SetPosition(2, at);
+    at.LeftTop = {200, 0};
+    s.Marks->Positions.SetPosition(3, at);
+
+    s.Delete(0);  // points 2 and 3 are now 1 and 2
+    ASSERT_NE(s.Marks->Positions.Position(1), nullptr);
+    EXPECT_EQ(s.Marks->Positions.Position(1)->LeftTop, (TPoint{100, 0}));
+    ASSERT_NE(s.Marks->Positions.Position(2), nullptr);
+    EXPECT_EQ(s.Marks->Positions.Position(2)->LeftTop, (TPoint{200, 0}));
+    EXPECT_EQ(s.Marks->Positions.Position(3), nullptr);
+    EXPECT_EQ(s.Marks->Clicked(205, 5), 2);
+
+    s.Delete(1);  // the point pinned at 100 goes, its mark with it
+    EXPECT_EQ(s.Marks->Clicked(105, 5), -1);
+    EXPECT_EQ(s.Marks->Clicked(205, 5), 1);
+
+    s.Clear();
+    EXPECT_EQ(s.Marks->Positions.Count(), 0);
+    EXPECT_EQ(s.Marks->Clicked(205, 5), -1) << "no mark of a point that is gone";
+}
+
 }  // namespace
 }  // namespace pellucor::chart
