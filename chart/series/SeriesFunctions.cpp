@@ -124,8 +124,17 @@ void TChartFunction::CalculateByPeriod(TChartSeries& source, TChartValueList& po
     if (byPoints && points < 1) return;
     const TDateTimeStep step = FindDateTimeStep(Period);
     int p = 0;
-    double r = positions.GetValue(0);
+    // A point whose position is not a finite number lies in no range
+    // period: waiting for the period that holds it would never end.
+    auto skipPlaceless = [&] {
+        if (!byPoints)
+            while (p < n && !std::isfinite(positions.GetValue(p))) ++p;
+        return p < n;
+    };
+    if (!skipPlaceless()) return;
+    double r = positions.GetValue(p);
     do {
+        if (!skipPlaceless()) return;
         double lastPos = 0;
         double firstPos = 0;
         int q = 0;

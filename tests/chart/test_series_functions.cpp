@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -422,6 +423,30 @@ TEST(SeriesMarkPositions, PositionsFollowTheirPointsWhenPointsGo) {
     s.Clear();
     EXPECT_EQ(s.Marks->Positions.Count(), 0);
     EXPECT_EQ(s.Marks->Clicked(205, 5), -1) << "no mark of a point that is gone";
+}
+
+// A point whose x is not a number (or infinite) has no place on the x axis,
+// so it belongs to no range period; the periods of the other points are
+// worked out as without it, and the computation ends.
+TEST_F(FunctionTest, RangePeriodsPassOverPointsWithoutAPlace) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        const char* name;
+        std::vector<XY> points;
+    } cases[] = {
+        {"infinite x last", {{0, 4}, {1, 6}, {25, 9}, {inf, 100}}},
+        {"no number in the middle", {{0, 4}, {1, 6}, {nan, 100}, {25, 9}}},
+        {"minus infinity first", {{-inf, 100}, {0, 4}, {1, 6}, {25, 9}}},
+    };
+    for (const Case& c : cases) {
+        auto& src = NewSource(c.points);
+        auto f = std::make_unique<TAverageChartFunction>();
+        f->InternalSetPeriod(10);
+        f->PeriodStyle = psRange;
+        ExpectPoints(NewResult(std::move(f), {&src}), {{4.995, 5}, {14.995, 0}, {24.995, 9}});
+        if (HasFailure()) ADD_FAILURE() << c.name;
+    }
 }
 
 }  // namespace
