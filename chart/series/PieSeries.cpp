@@ -285,11 +285,11 @@ void TPieSeries::CalcSlices() {
     Slices.clear();
     HasOther = false;
     OtherValue = 0;
-    const double total = YValues->GetTotalABS();
+    const double total = ShownTotal();
     for (int i : order) {
         TPieSlice s;
         s.ValueIndex = i;
-        if (OtherSlice.Style != poNone && total > 0) {
+        if (OtherSlice.Style != poNone && total > 0 && !IsNull(i)) {
             double v = YValues->GetValue(i);
             if (OtherSlice.Style == poBelowPercent) v = v * 100 / total;
             if (v < OtherSlice.Value) {
@@ -308,20 +308,35 @@ void TPieSeries::CalcSlices() {
     CalcAngles();
 }
 
+// A null point (no colour of its own, or a value that is not a finite
+// number) has no slice: it counts for no total and gets no width, so one
+// such point cannot spoil the angles of all the others.
+bool TPieSeries::HasNoSlice(const TPieSlice& slice) const {
+    return slice.InOther || (slice.ValueIndex < Count() && IsNull(slice.ValueIndex));
+}
+
+double TPieSeries::ShownTotal() const {
+    double total = 0;
+    for (int i = 0; i < Count(); ++i)
+        if (!IsNull(i)) total += std::fabs(YValues->GetValue(i));
+    return total;
+}
+
 void TPieSeries::CalcAngles() {
-    const double total = YValues->GetTotalABS();
+    const double total = ShownTotal();
     double sum = 0;
     double start = 0;
     for (TPieSlice& s : Slices) {
+        const bool none = HasNoSlice(s);
         // Without any value every slice is the whole circle.
         s.Start = total == 0 ? 0 : start;
         double end = TwoPi;
         if (total != 0) {
-            if (!s.InOther) sum += std::fabs(GetMarkValue(s.ValueIndex));
+            if (!none) sum += std::fabs(GetMarkValue(s.ValueIndex));
             end = sum == total ? TwoPi : sum * TwoPi / total;
             if (end > s.Start + TwoPi) end = s.Start + TwoPi;
         }
-        s.End = s.InOther ? s.Start : end;
+        s.End = none ? s.Start : end;
         s.Middle = (s.Start + s.End) / 2;
         start = s.End;
     }
@@ -393,7 +408,7 @@ void TPieSeries::DrawValue(int valueIndex) {
 }
 
 void TPieSeries::DrawSlice(const TPieSlice& slice) {
-    if (!(CircleWidth > 4 && CircleHeight > 4) || slice.InOther) return;
+    if (!(CircleWidth > 4 && CircleHeight > 4) || HasNoSlice(slice)) return;
     const int i = slice.ValueIndex;
     ParentChart->SetBrushCanvas(GetValueColor(i), UsePatterns ? TCustomChart::GetDefaultPattern(i) : TBrushStyle::Solid,
                                 CalcCircleBackColor());
@@ -515,7 +530,7 @@ int TPieSeries::Clicked(int x, int y) {
     const double a = PointToAngle(x, y);
     for (int i = 0; i < Count(); ++i) {
         const TPieSlice* s = SliceOf(i);
-        if (!s || s->InOther) continue;
+        if (!s || HasNoSlice(*s)) continue;
         int dx = 0, dy = 0;
         CalcExplodedOffset(*s, dx, dy);
         if (std::abs(x - CircleXCenter) < XRadius + dx && std::abs(y - CircleYCenter) < YRadius + dy &&

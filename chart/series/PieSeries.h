@@ -157,6 +157,9 @@ public:
 
 private:
     void CopyPieSettings(const TChartSeries& source);
+    bool HasNoSlice(const TPieSlice& slice) const;
+    // Total of the magnitudes of the points that have a slice.
+    double ShownTotal() const;
     void DrawSlice(const TPieSlice& slice);
     void DrawPie(const TPieSlice& slice);
     double AxisEnd(bool isX, bool isMax) const;

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -219,6 +220,34 @@ TEST(PieAngles, SlicesRunCounterClockwiseFromThreeOClock) {
             EXPECT_NEAR(p.Slices[i].Start, k.slices[i].first, 1e-12) << i;
             EXPECT_NEAR(p.Slices[i].End, k.slices[i].second, 1e-12) << i;
         }
+    }
+}
+
+// A null point (no colour, or a value that is not a number) has no slice:
+// the others share the circle as if it were not there.
+TEST(PieAngles, NullPointsTakeNoPartOfTheCircle) {
+    struct Case {
+        const char* name;
+        double middle;
+        TColor colour;
+    } cases[] = {
+        {"not a number", std::numeric_limits<double>::quiet_NaN(), UseSeriesColor},
+        {"infinite", std::numeric_limits<double>::infinity(), UseSeriesColor},
+        {"null colour", 2, clNone},
+    };
+    for (const Case& c : cases) {
+        TPieSeries p;
+        p.AddPie(1);
+        p.AddPie(c.middle, "", c.colour);
+        p.AddPie(3);
+        p.CalcSlices();
+        ASSERT_EQ(p.Slices.size(), 3u) << c.name;
+        EXPECT_NEAR(p.Slices[0].Start, 0, 1e-12) << c.name;
+        EXPECT_NEAR(p.Slices[0].End, pi / 2, 1e-12) << c.name;
+        EXPECT_NEAR(p.Slices[1].Start, pi / 2, 1e-12) << c.name;
+        EXPECT_NEAR(p.Slices[1].End, pi / 2, 1e-12) << c.name;
+        EXPECT_NEAR(p.Slices[2].Start, pi / 2, 1e-12) << c.name;
+        EXPECT_NEAR(p.Slices[2].End, 2 * pi, 1e-12) << c.name;
     }
 }
 
