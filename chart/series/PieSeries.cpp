@@ -271,6 +271,20 @@ void TPieSeries::ClearLists() {
     OtherValue = 0;
 }
 
+// The explode distance belongs to its slice: it moves with its point when
+// points before it come or go, and goes with it.
+void TPieSeries::Delete(int valueIndex) {
+    TCircledSeries::Delete(valueIndex);
+    if (valueIndex >= 0 && valueIndex < static_cast<int>(ExplodedSlices.size()))
+        ExplodedSlices.erase(ExplodedSlices.begin() + valueIndex);
+}
+
+void TPieSeries::NotifyNewValue(TChartSeries* sender, int valueIndex) {
+    if (valueIndex >= 0 && valueIndex < static_cast<int>(ExplodedSlices.size()))
+        ExplodedSlices.insert(ExplodedSlices.begin() + valueIndex, 0);
+    TCircledSeries::NotifyNewValue(sender, valueIndex);
+}
+
 void TPieSeries::CalcSlices() {
     const int n = Count();
     std::vector<int> order(static_cast<std::size_t>(n));

@@ -127,6 +127,8 @@ public:
     const TPieSlice* SliceOf(int valueIndex) const;
 
     void ClearLists() override;
+    void Delete(int valueIndex) override;
+    void NotifyNewValue(TChartSeries* sender, int valueIndex) override;
     void DoBeforeDrawChart() override;
     void DrawAllValues() override;
     void DrawValue(int valueIndex) override;

@@ -251,6 +251,24 @@ TEST(PieAngles, NullPointsTakeNoPartOfTheCircle) {
     }
 }
 
+// The explode distance belongs to its slice: it moves with the point when
+// an earlier point goes or a point is put in before it, and goes with it.
+TEST(PieAngles, ExplodedSlicesFollowTheirPoints) {
+    TPieSeries p;
+    p.AddXY(1, 1);
+    p.AddXY(2, 1);
+    p.AddXY(3, 1);
+    p.SetExploded(2, 30);
+    p.Delete(0);
+    EXPECT_EQ(p.Exploded(1), 30);
+    EXPECT_EQ(p.Exploded(2), 0);
+    p.AddXY(0, 5);  // sorted in before the others
+    EXPECT_EQ(p.Exploded(0), 0);
+    EXPECT_EQ(p.Exploded(2), 30);
+    p.Delete(2);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(p.Exploded(i), 0) << i;
+}
+
 TEST(PieAngles, RotationIsKeptBelowAFullTurn) {
     TPieSeries p;
     p.SetRotationAngle(370);
