@@ -228,7 +228,10 @@ void TChartSeries::AssignSeries(TChartSeries& source) {
     }
     if (!source.DataSourceList.empty()) {
         DataSourceList.clear();
-        for (TChartSeries* s : source.DataSourceList) InternalAddDataSource(s);
+        // A source that takes its points from this series would close a
+        // cycle (SetDataSource refuses those): it is left out.
+        for (TChartSeries* s : source.DataSourceList)
+            if (!DependsOn(s, this)) InternalAddDataSource(s);
     } else {
         // The points come with their colours and labels, entry for entry.
         AddValues(source);

@@ -335,6 +335,26 @@ TEST_F(FunctionTest, CopyOfALinkedSeriesTakesItsSourcesAndBarSettings) {
     EXPECT_EQ(b.Count(), 3) << "the copy follows the source too";
 }
 
+// Copying a series that takes its points from the copy (directly or down a
+// chain) must not make a series its own source: a cycle would pass every
+// added point round for ever.
+TEST_F(FunctionTest, CopyTakesNoSourceThatDependsOnTheCopy) {
+    auto& a = NewSource({{0, 1}});
+    auto& b = NewSource({});
+    auto& c = NewSource({});
+    b.SetDataSource(&a);
+    c.SetDataSource(&b);
+    a.AssignSeries(b);  // b's source is a itself
+    EXPECT_TRUE(a.DataSourceList.empty());
+    a.AssignSeries(c);  // c's source b depends on a
+    EXPECT_TRUE(a.DataSourceList.empty());
+    a.AddXY(1, 2);
+    a.AddXY(2, 3);
+    EXPECT_EQ(a.Count(), 2);
+    EXPECT_EQ(b.Count(), 2) << "the chain still follows a";
+    EXPECT_EQ(c.Count(), 2);
+}
+
 // ----- mark texts -----
 
 TEST_F(FunctionTest, MarkTextsByStyle) {
