@@ -36,10 +36,24 @@ void NumericError(const std::string& text) {
                           "\n...now exiting to system...\n");
 }
 
+namespace {
+constexpr double kPivotResidue = 1e-13;
+}  // namespace
+
 SolveStatus GaussJordanSolve(DMatrix& a, int n, DMatrix& b, int m) {
     SolveStatus status = SolveStatus::Ok;
     IntVector indxc(1, n), indxr(1, n), ipiv(1, n);
     ipiv.fill(0);
+    // The diagonal as given and the original number of the row at each
+    // place: a pivot measured against them tells a singular matrix whose
+    // elimination left only rounding residue from a regular one, whatever
+    // the scales of the rows and columns.
+    DVector diag(1, n);
+    IntVector origRow(1, n);
+    for (int j = 1; j <= n; ++j) {
+        diag[j] = std::fabs(a[j][j]);
+        origRow[j] = j;
+    }
     int irow = 0, icol = 0;
     for (int i = 1; i <= n; ++i) {
         double big = 0.0;
@@ -67,9 +81,16 @@ SolveStatus GaussJordanSolve(DMatrix& a, int n, DMatrix& b, int m) {
             return SolveStatus::Singular;
         }
         ++ipiv[icol];
+        // Below this fraction of the geometric mean of the diagonal entries
+        // of its row and column, a pivot is cancellation residue (for a
+        // normal matrix the fraction is 1 - R^2 of the parameter on the
+        // others): the elimination goes on, but its results have lost their
+        // digits.
+        if (big <= kPivotResidue * std::sqrt(diag[origRow[irow]] * diag[icol])) status = SolveStatus::Singular;
         if (irow != icol) {
             for (int l = 1; l <= n; ++l) std::swap(a[irow][l], a[icol][l]);
             for (int l = 1; l <= m; ++l) std::swap(b[irow][l], b[icol][l]);
+            std::swap(origRow[irow], origRow[icol]);
         }
         indxr[i] = irow;
         indxc[i] = icol;

@@ -216,6 +216,35 @@ TEST_F(Covariance, SingularCurvatureGivesUndefinedErrors) {
     EXPECT_EQ(p.Error[2], 0.0);
 }
 
+TEST_F(Covariance, CapacitorsInSeriesGiveUndefinedErrors) {
+    // Only the series value of two capacitors shows in a spectrum; their
+    // derivatives are proportional, so the curvature matrix is singular even
+    // where rounding leaves a tiny pivot instead of an exact zero.
+    const double pairs[][2] = {{300e-6, 700e-6}, {50e-6, 50.5e-6}, {123e-6, 457e-6}};
+    for (const auto& c : pairs) {
+        const double cs = c[0] * c[1] / (c[0] + c[1]);
+        LoadSpectrum([cs](double w) { return 10.0 + 1.0 / (J * w * cs); }, 20, 1e4, 1, 0.01, 3);
+        SelectModel("RCC", {10, c[0], c[1]});
+        ParamSet& p = State().Params;
+        for (int j = 1; j <= 3; ++j) {
+            p.LnValue[j] = std::log(p.Value[j]);
+            p.Fixed[j] = false;
+        }
+        p.FreeCount = 3;
+        State().Fit.ChiSqDivisor = 17;
+        State().Options.ErrorAsStdDev = false;
+        EstimateCovariance(State().Fit.ScaleVector);
+        EXPECT_TRUE(State().Fit.ErrorsUndefined) << c[0] << " " << c[1];
+        EXPECT_TRUE(std::isnan(p.Error[2]) && std::isnan(p.Error[3])) << p.Error[2] << " " << p.Error[3];
+
+        // With one capacitor fixed the other is determined.
+        p.Fixed[3] = true;
+        EstimateCovariance(State().Fit.ScaleVector);
+        EXPECT_FALSE(State().Fit.ErrorsUndefined);
+        EXPECT_TRUE(std::isfinite(p.Error[2]) && p.Error[2] < 100.0) << p.Error[2];
+    }
+}
+
 TEST_F(Covariance, NoiseEstimateOfASpectrumWithKnownNoise) {
     // Parabolas in ln f plus Gaussian noise of sigma 0.5 on each part: a
     // window of 7 points leaves 7 - 3 residual degrees of freedom per part, so

@@ -87,6 +87,56 @@ TEST(GaussJordan, SingularMatrixIsReportedToTheCaller) {
     EXPECT_EQ(GaussJordanSolve(z, 2, zb, 1), SolveStatus::Singular);
 }
 
+TEST(GaussJordan, MatrixSingularUpToRoundingIsReported) {
+    // Rank-deficient normal matrices whose elimination leaves rounding
+    // residue instead of an exact zero pivot: u u' + w w' (rank 2 of 3) and
+    // v v' (rank 1 of 2) with entries that are not exact binary fractions.
+    platform::testing::ScopedServices s;
+    const double rank2[][2][3] = {{{0.1, 0.2, 0.3}, {0.7, 0.11, 0.13}},
+                                  {{0.7, 0.11, 0.13}, {1.3, -0.37, 2.9}},
+                                  {{1.3, -0.37, 2.9}, {0.1, 0.2, 0.3}}};
+    for (const auto& c : rank2) {
+        DMatrix a = AllocMatrix(1, 3, 1, 3), b = AllocMatrix(1, 3, 1, 1);
+        for (int i = 1; i <= 3; ++i) {
+            b[i][1] = 1.0;
+            for (int j = 1; j <= 3; ++j)
+                a[i][j] = c[0][i - 1] * c[0][j - 1] + c[1][i - 1] * c[1][j - 1];
+        }
+        EXPECT_EQ(GaussJordanSolve(a, 3, b, 1), SolveStatus::Singular) << c[0][0];
+    }
+    const double rank1[][2] = {{0.1, 0.7}, {0.3, 0.7}, {1e-5 / 3, 2e-5 / 7}};
+    for (const auto& v : rank1) {
+        DMatrix a = AllocMatrix(1, 2, 1, 2), b = AllocMatrix(1, 2, 1, 1);
+        a[1][1] = v[0] * v[0];
+        a[1][2] = a[2][1] = v[0] * v[1];
+        a[2][2] = v[1] * v[1];
+        b[1][1] = b[2][1] = 1.0;
+        EXPECT_EQ(GaussJordanSolve(a, 2, b, 1), SolveStatus::Singular) << v[0] << " " << v[1];
+    }
+}
+
+TEST(GaussJordan, BadlyScaledRegularMatricesAreSolved) {
+    // Curvature matrices of parameters of very different magnitudes: the
+    // scale of an entry says nothing about singularity. [[p, r sqrt(pq)],
+    // [r sqrt(pq), q]] has the inverse 1/(1 - r^2) [[1/p, -r/sqrt(pq)],
+    // [-r/sqrt(pq), 1/q]].
+    const struct {
+        double p, q, r;
+    } cases[] = {{1e20, 1e-20, 0.5}, {1e-30, 1e-30, -0.9}, {4e24, 1.0, 0.999999}, {1.0, 1.0, 0.0}};
+    for (const auto& c : cases) {
+        DMatrix a = AllocMatrix(1, 2, 1, 2), b = AllocMatrix(1, 2, 1, 1);
+        const double off = c.r * std::sqrt(c.p * c.q);
+        a[1][1] = c.p;
+        a[1][2] = a[2][1] = off;
+        a[2][2] = c.q;
+        b[1][1] = b[2][1] = 0.0;
+        ASSERT_EQ(GaussJordanSolve(a, 2, b, 1), SolveStatus::Ok) << c.p << " " << c.q << " " << c.r;
+        const double k = 1.0 / (1.0 - c.r * c.r);
+        EXPECT_NEAR(a[1][1] * c.p / k, 1.0, 1e-9);
+        EXPECT_NEAR(a[2][2] * c.q / k, 1.0, 1e-9);
+    }
+}
+
 TEST(GaussJordan, NumericErrorBanner) {
     platform::testing::ScopedServices s;
     NumericError("GAUSSJ: Singular Matrix-1");
