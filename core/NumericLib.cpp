@@ -1,6 +1,7 @@
 #include "core/NumericLib.h"
 
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "platform/Services.h"
@@ -207,6 +208,8 @@ constexpr float RM1 = 1.0f / M1;
 constexpr long M2 = 134456, IA2 = 8121, IC2 = 28411;
 constexpr float RM2 = 1.0f / M2;
 constexpr long M3 = 243000, IA3 = 4561, IC3 = 51349;
+// The largest single-precision value below 1.
+constexpr float kBelowOne = 1.0f - std::numeric_limits<float>::epsilon() / 2;
 
 }  // namespace
 
@@ -233,8 +236,12 @@ float UniformRandom(int& state) {
     int j = 1 + static_cast<int>((97 * g.ix3) / M3);
     if (j < 1) j = 1;
     if (j > 97) j = 97;
-    const float temp = g.r[j];
+    float temp = g.r[j];
     g.r[j] = (static_cast<float>(g.ix1) + static_cast<float>(g.ix2) * RM2) * RM1;
+    // In single precision x1 = M1 - 1 with x2 near M2 rounds to exactly 1, and
+    // x1 = x2 = 0 gives 0; callers rely on the open interval.
+    if (temp >= 1.0f) temp = kBelowOne;
+    if (temp <= 0.0f) temp = RM1 * RM2;
     return temp;
 }
 

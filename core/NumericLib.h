@@ -55,7 +55,8 @@ void SortCovariance(DMatrix& covar, int ma, const IntVector& list, int mfit);
 // Writes the three-line numeric error banner to the error sink and returns.
 void NumericError(const std::string& text);
 
-// The ran1 generator: a negative state restarts the sequence.
+// The ran1 generator: a negative state restarts the sequence. Values lie
+// strictly between 0 and 1.
 float UniformRandom(int& state);
 // Normal deviate (polar method); keeps one spare deviate between calls.
 float GaussianRandom(int& state);
