@@ -93,13 +93,14 @@ protected:
                                       root.string());
     }
 
-    // The data file of a known R(CR) circuit, 40 points from 100 kHz down, Z'' negative.
-    fs::path WriteRcrData(const Rcr& c, const std::string& file) {
+    // The data file of a known R(CR) circuit, `points` points from 100 kHz
+    // down, `perDecade` to a decade, Z'' negative.
+    fs::path WriteRcrData(const Rcr& c, const std::string& file, int points = 40, double perDecade = 6.0) {
         const fs::path p = root / "data" / file;
         std::ofstream out(p);
         out.precision(10);
-        for (int k = 0; k < 40; ++k) {
-            const double f = 1e5 * std::pow(10.0, -k / 6.0);
+        for (int k = 0; k < points; ++k) {
+            const double f = 1e5 * std::pow(10.0, -k / perDecade);
             const auto z = c.Z(f);
             out << std::scientific << f << ' ' << z.real() << ' ' << z.imag() << "\n";
         }

@@ -966,16 +966,7 @@ TEST_F(MainRoadTest, ARefusedMonitorStepDoesNotEndTheRun) {
     MakeProgramFolder("main_road_monitor_refused");
     // 15 points, the fewest a data file may have, for a code of 15 parameters.
     const Rcr c{10, 1e-5, 100};
-    const fs::path data = root / "data" / "short.txt";
-    {
-        std::ofstream out(data);
-        out.precision(10);
-        for (int k = 0; k < 15; ++k) {
-            const double fr = 1e5 * std::pow(10.0, -k / 3.0);
-            const auto z = c.Z(fr);
-            out << std::scientific << fr << ' ' << z.real() << ' ' << z.imag() << "\n";
-        }
-    }
+    const fs::path data = WriteRcrData(c, "short.txt", 15, 3.0);
     TMainForm& f = StartLumarest();
     services.fileDialogs.AnswerOpen(data.string());
     f.Open1Click();
