@@ -70,14 +70,18 @@ double TCustomChartAxis::CalcXYIncrement(int maxLabelSize) {
 double TCustomChartAxis::CalcLabelsIncrement(int maxNumLabels) {
     if (maxNumLabels < 1) return LabelsAsDates ? DateTimeStep[dtOneSecond] : kMinStep;
     if (LabelsAsDates) return CalcDateTimeIncrement(maxNumLabels);
-    const double smallest = SmallestStep(RangeSpan);
+    // Without a separation the start step is the step: nothing widens it, so
+    // the finer starts below would crowd the axis with labels.
+    const bool search = FLabelsSeparation > 0;
+    const double smallest = search ? SmallestStep(RangeSpan) : kMinStep;
     // A span of a few units (the errors of a good fit, -0.8 % to 0.5 %)
     // starts from a tenth: from 1 it could be left a single label.
     const double span = std::fabs(RangeSpan);
-    double step = FIncrement > 0 ? FIncrement : (span >= 10 ? 1.0 : span >= 1 ? 0.1 : smallest);
+    const double fromOne = search && span < 10 ? 0.1 : 1.0;
+    double step = FIncrement > 0 ? FIncrement : (span >= 1 ? fromOne : smallest);
     // A span that is not a number, or infinite, has no sensible step: the
     // label loop refuses it, so no search is needed (it would never end).
-    if (FLabelsSeparation > 0 && std::isfinite(RangeSpan)) {
+    if (search && std::isfinite(RangeSpan)) {
         int count = maxNumLabels + 1;
         // Each round must widen the step; one that does not would never end.
         auto widen = [&step] {

@@ -396,6 +396,29 @@ TEST_F(AxisTest, LabelIncrementGrowsAlongOneTwoFiveUntilTheLabelsFit) {
     EXPECT_DOUBLE_EQ(b.CalcLabelsIncrement(10), 1.0);
 }
 
+// Without a label separation nothing widens the step, so a finer start would
+// be the step itself: a span of a few units keeps its step of 1 (six labels
+// over 0 .. 5, not fifty-one crowded ones) and a tiny span its 1e-12.
+TEST_F(AxisTest, LabelIncrementWithoutSeparationIsTheStartStepAsItIs) {
+    struct Case {
+        double mn, mx, expected;
+    };
+    const Case cases[] = {
+        {0, 5, 1},           // span of a few units
+        {-0.8, 0.5, 1},      // 1.3
+        {0, 30, 1},          // 10 and more
+        {0, 0.5, 1e-12},     // below 1
+        {0, 5e-13, 1e-12},   // below a picofarad
+    };
+    auto& b = *chart.BottomAxis;
+    b.SetLabelsSeparation(0);
+    b.SetDesiredIncrement(0);
+    for (const auto& c : cases) {
+        Place(b, 0, 400, c.mn, c.mx);
+        EXPECT_DOUBLE_EQ(b.CalcXYIncrement(30), c.expected) << c.mn << ".." << c.mx;
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Drawn labels
 
