@@ -478,9 +478,11 @@ bool TCustomSeries::SegmentHit(const PixelPos& a, const PixelPos& b, int x, int 
 int TCustomSeries::Clicked(int x, int y) {
     // Points are clipped to the plot area: nothing of them shows outside it,
     // so a press there (on an axis, a title or the legend) finds no point.
+    // Its edges count as inside: a point at an axis end (a Bode plot's
+    // highest frequency) sits on them, with part of its marker showing.
     if (ParentChart && ParentChart->ClipPoints && !ParentChart->View3D) {
         const TRect& r = ParentChart->ChartRect;
-        if (x < r.Left || x >= r.Right || y < r.Top || y >= r.Bottom) return -1;
+        if (x < r.Left || x > r.Right || y < r.Top || y > r.Bottom) return -1;
     }
     if (ParentChart) ParentChart->Canvas->Calculate2DPosition(x, y, FrontZ);
     int result = TChartSeries::Clicked(x, y);

@@ -401,6 +401,15 @@ TEST_F(SeriesDrawTest, PointsClippedAwayOutsideThePlotAreNotHit) {
         EXPECT_EQ(chart.CalcClickedPart(TPoint{x, y}).HitKind == cpSeries, c.outside != -1) << c.what;
         // The point inside is found either way.
         EXPECT_EQ(s.Clicked(s.CalcXPos(0), s.CalcYPos(0)), 0) << c.what;
+        // So is a point at the axes' maximum, on the plot's right and top
+        // edges (a Bode plot's highest frequency), pressed at its centre.
+        s.AddXY(10, 10);
+        DrawRecorded();
+        EXPECT_EQ(s.Clicked(s.CalcXPos(2), s.CalcYPos(2)), 2) << c.what;
+        // And one at the minimum, on the left and bottom edges.
+        s.AddXY(0, 0);
+        DrawRecorded();
+        EXPECT_EQ(s.Clicked(s.CalcXPos(3), s.CalcYPos(3)), 3) << c.what;
         chart.RemoveAllSeries();
     }
 }
