@@ -389,6 +389,7 @@ void TMainForm::Model1Click() {
         // code is not taken either, and the parameter window that would have
         // opened only says that there is no model.
         const bool window = r.MonitorMode || r.SimulateMode || (r.IterateMode && r.UserStartValues);
+        const bool noFile = r.IterateMode && !r.DataLoaded;
         r.IterateMode = modeBefore.IterateMode;
         r.MonitorMode = modeBefore.MonitorMode;
         r.SimulateMode = modeBefore.SimulateMode;
@@ -396,10 +397,12 @@ void TMainForm::Model1Click() {
         r.UserStartValues = modeBefore.UserStartValues;
         r.CdcFormFlag = modeBefore.CdcFormFlag;
         r.SimulateChoiceCopy = modeBefore.SimulateChoiceCopy;
-        if (window)
-            ShowMessageCode(3);
-        else if (r.IterateMode && !r.DataLoaded)
+        // The messages the run mode chosen would have met: an iterate run
+        // without data says so first, then the window says it has no model.
+        if (noFile)
             ShowMessageCode(1);
+        else if (window)
+            ShowMessageCode(3);
         return;
     }
 

@@ -379,6 +379,24 @@ TEST_F(MainRoadTest, AnInvalidCodeLeavesTheFittedModelAlone) {
     }
 }
 
+// Without data, an iterate run with an invalid code says first that no file
+// is open, whether or not the parameter window would have opened.
+TEST_F(MainRoadTest, AnInvalidCodeWithoutDataSaysNoFileIsOpened) {
+    for (bool user : {false, true}) {
+        SCOPED_TRACE(user ? "user input" : "automatic start values");
+        MakeProgramFolder("main_road_invalid_code_no_data");
+        TMainForm& f = StartLumarest();
+        services.messages.clear();
+        ChooseModel("R(CR", &fitwin::TCDCForm::RadioButton2, user);
+        f.Model1Click();
+        std::vector<std::string> texts;
+        for (const auto& m : services.messages.transcript()) texts.push_back(m.text);
+        EXPECT_EQ(texts, (std::vector<std::string>{"Invalid code!", "No file is opened."}));
+        form.reset();
+        modal.runner.whileOpen = nullptr;
+    }
+}
+
 // Start values typed for an iterate run that the engine cannot start from
 // (nothing, letters, 0, a number too large to hold) refuse the run with
 // "Invalid initial parameters.", as the other run modes do, instead of
