@@ -44,8 +44,9 @@ SolveStatus FitLinearLeastSquares(const DVector& x, const DVector& y, const DVec
                                   DMatrix& covar, DMatrix& beta, double& chisq);
 
 // a[1..n][1..n] := its inverse, b[1..n][1..m] := the solutions. Reports a
-// singular matrix, or one that is singular up to rounding, by its status (and
-// on the error sink); the contents of a and b are then of no numeric value.
+// singular matrix by its status and on the error sink, and one that is
+// singular up to rounding by its status alone; the contents of a and b are
+// then of no numeric value.
 SolveStatus GaussJordanSolve(DMatrix& a, int n, DMatrix& b, int m);
 
 // Spreads the mfit x mfit covariance over all ma parameters; rows and
