@@ -92,6 +92,25 @@ void ZeroPairs(int n, BranchElements& e) {
     for (int i = 1; i <= 2 * n; ++i) e[i] = 0.0;
 }
 
+// Newton steps on x^3 + a x^2 + b x + c from x, at most eight; a step that
+// would not reduce the residual ends them with the value found.
+double NewtonOnCubic(double a, double b, double c, double x) {
+    auto f = [&](double t) { return ((t + a) * t + b) * t + c; };
+    double fx = f(x);
+    for (int step = 0; step < 8 && fx != 0.0; ++step) {
+        const double slope = (3.0 * x + 2.0 * a) * x + b;
+        if (slope == 0.0) break;
+        const double next = x - fx / slope;
+        const double fn = f(next);
+        if (!std::isfinite(next) || !(std::fabs(fn) < std::fabs(fx))) break;
+        const bool settled = std::fabs(next - x) <= 1e-15 * std::fabs(next);
+        x = next;
+        fx = fn;
+        if (settled) break;
+    }
+    return x;
+}
+
 // The trigonometric roots carry the error of kPi, about 1e-6 of the largest
 // root: harmless for roots of one size, but a root a thousand times smaller
 // than the largest comes out wrong in its first digits (poles of a mechanism
@@ -99,24 +118,8 @@ void ZeroPairs(int n, BranchElements& e) {
 // cubic itself settle each root; a step that would not reduce the residual,
 // or polishing that would merge or reorder the roots, keeps the values found.
 void PolishRoots(double a, double b, double c, double r[3]) {
-    auto f = [&](double x) { return ((x + a) * x + b) * x + c; };
-    auto df = [&](double x) { return (3.0 * x + 2.0 * a) * x + b; };
     double out[3];
-    for (int i = 0; i < 3; ++i) {
-        double x = r[i], fx = f(x);
-        for (int step = 0; step < 8 && fx != 0.0; ++step) {
-            const double slope = df(x);
-            if (slope == 0.0) break;
-            const double next = x - fx / slope;
-            const double fn = f(next);
-            if (!std::isfinite(next) || !(std::fabs(fn) < std::fabs(fx))) break;
-            const bool settled = std::fabs(next - x) <= 1e-15 * std::fabs(next);
-            x = next;
-            fx = fn;
-            if (settled) break;
-        }
-        out[i] = x;
-    }
+    for (int i = 0; i < 3; ++i) out[i] = NewtonOnCubic(a, b, c, r[i]);
     const bool distinctBefore = r[0] < r[1] && r[1] < r[2];
     const bool orderedAfter = distinctBefore ? (out[0] < out[1] && out[1] < out[2])
                                              : (out[0] <= out[1] && out[1] <= out[2]);
@@ -133,17 +136,7 @@ void PolishRoots(double a, double b, double c, double r[3]) {
 // the form without cancellation. r is ascending and is kept as it was when
 // the quadratic has no real pair (a near-double root met through rounding).
 void SplitOffLargestRoot(double a, double b, double c, double r[3]) {
-    double big = std::fabs(r[0]) >= std::fabs(r[2]) ? r[0] : r[2];
-    for (int step = 0; step < 8; ++step) {
-        const double fx = ((big + a) * big + b) * big + c;
-        const double slope = (3.0 * big + 2.0 * a) * big + b;
-        if (fx == 0.0 || slope == 0.0) break;
-        const double next = big - fx / slope;
-        if (!std::isfinite(next) || !(std::fabs(((next + a) * next + b) * next + c) < std::fabs(fx))) break;
-        const bool settled = std::fabs(next - big) <= 1e-15 * std::fabs(next);
-        big = next;
-        if (settled) break;
-    }
+    const double big = NewtonOnCubic(a, b, c, std::fabs(r[0]) >= std::fabs(r[2]) ? r[0] : r[2]);
     if (big == 0.0) return;
     const double sum = -a - big, product = -c / big;
     const double disc = sum * sum - 4.0 * product;
