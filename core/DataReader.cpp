@@ -80,7 +80,7 @@ void ReadPoints(std::istream& in, ScratchRead& r) {
     while (r.count < MaxPoints && lines.Next(raw)) {
         // Editors that save "UTF-8 with signature" put three marker bytes in
         // front of line 1; they would hide its layout marker or its point.
-        if (firstLine && raw.compare(0, 3, "\xEF\xBB\xBF") == 0) raw.erase(0, 3);
+        if (firstLine && StartsWithUtf8Mark(raw)) raw.erase(0, 3);
         const std::string line = CommaToPoint(raw);
         if (firstLine) {
             layout = DetectDataLayout(line);

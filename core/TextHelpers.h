@@ -49,6 +49,9 @@ private:
 };
 // Every line of a text, as TextLines reads them.
 std::vector<std::string> SplitTextLines(const std::string& text);
+// True when the text begins with the UTF-8 byte-order mark that Windows
+// editors write when they save "UTF-8 with signature" (three bytes).
+inline bool StartsWithUtf8Mark(const std::string& text) { return text.compare(0, 3, "\xEF\xBB\xBF") == 0; }
 
 // The windows' value format: general notation with the given significant
 // digits (FormatGeneralText), then PointToComma with PeriodDecimal.

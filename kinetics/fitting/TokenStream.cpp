@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "core/TextHelpers.h"
+
 namespace pellucor::kinfit {
 
 namespace {
@@ -25,7 +27,7 @@ TokenStream::TokenStream(const std::string& text) {
     // A file edited by hand may have been saved by a Windows editor as UTF-8
     // with a byte-order mark. The mark belongs to no token; left in, it would
     // spoil the first count, and the refusal would quote an invisible mark.
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) i = 3;
+    if (StartsWithUtf8Mark(text)) i = 3;
     const size_t n = text.size();
     auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; };
     while (i < n) {
