@@ -26,6 +26,7 @@
 #include "core/TextHelpers.h"
 #include "dialogs/help/AbtFlashForm.h"
 #include "dialogs/help/AbtModalForm.h"
+#include "mainwindow/ButtonPictures.h"
 #include "platform/Desktop.h"
 #include "platform/Services.h"
 #include "platform/qt/ModalDialogs.h"
@@ -378,10 +379,17 @@ QToolButton* TMainForm::AddButton(QToolBar* bar, const char* name, const QString
     b->setToolTip(hint);
     b->setAutoRaise(true);
     b->setFixedSize(34, 34);
-    // Short texts stand in for the button pictures.
-    QString text = hint;
-    text.remove('&');
-    b->setText(text.left(4));
+    const QIcon picture = ButtonPicture(b->objectName());
+    if (!picture.isNull()) {
+        b->setIcon(picture);
+        b->setIconSize(QSize(kButtonPictureSize, kButtonPictureSize));
+        b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    } else {
+        // A button without a picture of its own shows the start of its hint.
+        QString text = hint;
+        text.remove('&');
+        b->setText(text.left(4));
+    }
     bar->addWidget(b);
     connect(b, &QToolButton::clicked, this, handler);
     if (guard) GuardDuringRun(b);
