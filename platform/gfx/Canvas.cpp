@@ -70,19 +70,25 @@ BrushDesc Brush::Desc() const {
 
 // --- Font ---
 
-int Font::GetHeight() const { return -MulDiv(size_, pixelsPerInch_, 72); }
+int Font::GetSize() const { return -MulDiv(height_, 72, pixelsPerInch_); }
 
 void Font::SetName(const std::string& n) {
     if (n == name_) return;
     name_ = n;
     Changed();
 }
-void Font::SetSize(int points) {
-    if (points == size_) return;
-    size_ = points;
+void Font::SetSize(int points) { SetHeight(-MulDiv(points, pixelsPerInch_, 72)); }
+void Font::SetHeight(int pixels) {
+    if (pixels == height_) return;
+    height_ = pixels;
     Changed();
 }
-void Font::SetHeight(int pixels) { SetSize(-MulDiv(pixels, 72, pixelsPerInch_)); }
+void Font::SetPixelsPerInch(int ppi) {
+    if (ppi == pixelsPerInch_ || ppi <= 0) return;
+    const int points = GetSize();
+    pixelsPerInch_ = ppi;
+    height_ = -MulDiv(points, ppi, 72);
+}
 void Font::SetColor(Color c) {
     if (c == color_) return;
     color_ = c;
@@ -99,11 +105,14 @@ void Font::SetCharset(int cs) {
     Changed();
 }
 void Font::AssignFont(const Font& src) {
-    if (src.name_ == name_ && src.size_ == size_ && src.color_ == color_ &&
+    const int height = src.pixelsPerInch_ == pixelsPerInch_
+                           ? src.height_
+                           : -MulDiv(src.GetSize(), pixelsPerInch_, 72);
+    if (src.name_ == name_ && height == height_ && src.color_ == color_ &&
         src.style_ == style_ && src.charset_ == charset_)
         return;
     name_ = src.name_;
-    size_ = src.size_;
+    height_ = height;
     color_ = src.color_;
     style_ = src.style_;
     charset_ = src.charset_;

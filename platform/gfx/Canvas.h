@@ -80,8 +80,10 @@ private:
 
 enum FontStyleFlags : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 
-// A font given by name, size in points (or height in pixels: height =
-// -size * PixelsPerInch / 72), colour, style and character set.
+// A font given by name, height in pixels at its own resolution (or size in
+// points: size = -height * 72 / PixelsPerInch), colour, style and character
+// set. The height is what is kept, so a height set in pixels is realised
+// exactly, even where it is no whole number of points.
 class Font {
 public:
     Font() = default;
@@ -90,8 +92,8 @@ public:
     Font& operator=(const Font&) = delete;
 
     const std::string& GetName() const { return name_; }
-    int GetSize() const { return size_; }
-    int GetHeight() const;
+    int GetSize() const;
+    int GetHeight() const { return height_; }
     Color GetColor() const { return color_; }
     unsigned GetStyle() const { return style_; }
     int GetCharset() const { return charset_; }
@@ -102,10 +104,12 @@ public:
     void SetColor(Color c);
     void SetStyle(unsigned flags);
     void SetCharset(int cs);
-    // Does not notify: the resolution belongs to the device, not the look.
-    void SetPixelsPerInch(int ppi) { pixelsPerInch_ = ppi; }
-    // Takes name, size (points), colour, style and character set; keeps its
-    // own pixels per inch, so the point size is realised at this resolution.
+    // Keeps the size in points. Does not notify: the resolution belongs to
+    // the device, not the look.
+    void SetPixelsPerInch(int ppi);
+    // Takes name, height, colour, style and character set; keeps its own
+    // pixels per inch: at another resolution it takes the point size, which
+    // is then realised at this resolution.
     void AssignFont(const Font& src);
     // The device description at the font's own resolution.
     FontDesc Desc() const;
@@ -119,7 +123,7 @@ protected:
 
 private:
     std::string name_ = "Arial";
-    int size_ = 8;
+    int height_ = -11;  // 8 points at 96 pixels per inch
     Color color_ = 0;
     unsigned style_ = 0;
     int charset_ = 1;

@@ -321,6 +321,45 @@ TEST(Canvas, RealisesObjectsLazilyAndSolidBrushesPaintTextBackground) {
     EXPECT_EQ(rec.CallsStartingWith("TextOut"), std::vector<std::string>{"TextOut 1 2 ab"});
 }
 
+// A font given in pixels is realised at that very height: "height -10" on
+// a 96-pixel screen is 7.5 points, and a round trip through whole points
+// would draw it 11 pixels high.
+TEST(Font, KeepsAHeightGivenInPixels) {
+    for (int h : {-10, -11, -12, -13, -14, -15, -18, -22, 10, 14}) {
+        Font f;
+        f.SetHeight(h);
+        EXPECT_EQ(f.GetHeight(), h);
+        EXPECT_EQ(f.Desc().height, h);
+    }
+    Font f;
+    f.SetHeight(-10);
+    EXPECT_EQ(f.GetSize(), 8) << "7.5 points, rounded away from zero";
+    f.SetSize(8);
+    EXPECT_EQ(f.GetHeight(), -11) << "8 points are 10.67 pixels";
+    f.SetHeight(14);
+    EXPECT_EQ(f.GetSize(), -11) << "a cell height has a negative size";
+
+    // Through a canvas, as the frequency labels of the main chart set it.
+    RecordingDevice rec;
+    Canvas c(&rec);
+    c.GetFont().SetHeight(-10);
+    c.TextOut(0, 0, "x");
+    EXPECT_EQ(rec.CurrentFont().height, -10);
+
+    // Another font at the same resolution is copied pixel for pixel; at
+    // another resolution by its point size.
+    Font screen;
+    screen.SetHeight(-14);
+    Font same;
+    same.AssignFont(screen);
+    EXPECT_EQ(same.GetHeight(), -14);
+    Font printer;
+    printer.SetPixelsPerInch(600);
+    printer.AssignFont(screen);
+    EXPECT_EQ(printer.GetSize(), 11);  // 10.5 points
+    EXPECT_EQ(printer.GetHeight(), -92);  // 11 * 600 / 72 = 91.67
+}
+
 TEST(Bitmap, KeepsItsSizeAndIsRecreatedOnChange) {
     Bitmap b;
     EXPECT_TRUE(b.Empty());
