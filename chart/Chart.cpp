@@ -1250,8 +1250,11 @@ std::unique_ptr<TChartSeries> CloneChartSeries(const TChartSeries& series) {
 }
 
 void AssignSeries(std::unique_ptr<TChartSeries>& oldSeries, std::unique_ptr<TChartSeries>& newSeries) {
+    // The settings both kinds share (pens, pointer), then what the series is
+    // fed from: its data sources, its function (moved over), its marks, and
+    // its points when it has no source.
     newSeries->Assign(*oldSeries);
-    newSeries->AssignValues(*oldSeries);
+    newSeries->AssignSeries(*oldSeries);
     newSeries->AfterDrawValues = oldSeries->AfterDrawValues;
     newSeries->BeforeDrawValues = oldSeries->BeforeDrawValues;
     newSeries->OnAfterAdd = oldSeries->OnAfterAdd;
@@ -1259,6 +1262,19 @@ void AssignSeries(std::unique_ptr<TChartSeries>& oldSeries, std::unique_ptr<TCha
     newSeries->OnClearValues = oldSeries->OnClearValues;
     newSeries->OnClick = oldSeries->OnClick;
     newSeries->OnDblClick = oldSeries->OnDblClick;
+    newSeries->OnGetMarkText = oldSeries->OnGetMarkText;
+    // Series fed from the old one are fed from the new one; left alone, the
+    // old one's end would leave them without their source.
+    for (TChartSeries* follower : std::vector<TChartSeries*>(oldSeries->LinkedSeries)) {
+        auto& sources = follower->DataSourceList;
+        const bool hasNew = std::find(sources.begin(), sources.end(), newSeries.get()) != sources.end();
+        if (hasNew)
+            sources.erase(std::remove(sources.begin(), sources.end(), oldSeries.get()), sources.end());
+        else
+            std::replace(sources.begin(), sources.end(), oldSeries.get(), newSeries.get());
+        newSeries->AddLinkedSeries(follower);
+    }
+    oldSeries->LinkedSeries.clear();
     const std::string name = oldSeries->Name;
     if (auto* chart = oldSeries->ParentChart) {
         const int a = chart->SeriesList.IndexOf(oldSeries.get());
@@ -1267,6 +1283,7 @@ void AssignSeries(std::unique_ptr<TChartSeries>& oldSeries, std::unique_ptr<TCha
     }
     oldSeries.reset();
     newSeries->Name = name;
+    newSeries->RefreshSeries();
     newSeries->Repaint();
 }
 

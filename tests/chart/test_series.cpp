@@ -9,6 +9,8 @@
 
 #include "chart/RecordedChartTest.h"
 #include "chart/Series.h"
+#include "chart/series/SeriesFunctions.h"
+#include "chart/series/SeriesMarks.h"
 
 namespace pellucor::chart {
 namespace {
@@ -712,6 +714,55 @@ TEST(ChartRegistry, CloneAndChangeOfSeriesType) {
     EXPECT_FALSE(static_cast<TLineSeries*>(s.get())->Pointer->Visible);  // from a point series
     EXPECT_THROW(ChangeSeriesType(s, "TNoSuchSeries"), ChartException);
     EXPECT_NE(dynamic_cast<TLineSeries*>(s.get()), nullptr);
+}
+
+// A series computed from another one, and followed by a third, keeps its
+// place in that chain when it changes its kind.
+TEST(ChartRegistry, ChangeOfSeriesTypeKeepsSourceFunctionMarksAndFollowers) {
+    RegisterStandardSeries();
+    TChart chart;
+    TPointSeries source;
+    chart.AddSeries(&source);
+    source.AddXY(1, 10);
+    source.AddXY(2, 30);
+    auto s = CreateNewSeries(&chart, "TPointSeries");
+    s->SetFunction(std::make_unique<TAverageChartFunction>());
+    s->SetDataSource(&source);
+    s->Marks->SetVisible(true);
+    int markTexts = 0;
+    s->OnGetMarkText = [&](TChartSeries*, int, std::string&) { ++markTexts; };
+    TPointSeries follower;
+    chart.AddSeries(&follower);
+    follower.SetDataSource(s.get());
+    ASSERT_EQ(s->Count(), 1);
+    ASSERT_EQ(follower.Count(), 1);
+
+    ChangeSeriesType(s, "TLineSeries");
+    ASSERT_NE(dynamic_cast<TLineSeries*>(s.get()), nullptr);
+    EXPECT_EQ(s->DataSource(), &source);
+    ASSERT_NE(s->SeriesFunction, nullptr);
+    EXPECT_EQ(s->SeriesFunction->ParentSeries, s.get());
+    EXPECT_TRUE(s->Marks->Visible);
+    EXPECT_EQ(follower.DataSource(), s.get());
+    EXPECT_EQ(follower.DataSourceList.size(), 1u);
+    EXPECT_EQ(source.LinkedSeries, std::vector<TChartSeries*>{s.get()});
+    EXPECT_EQ(s->LinkedSeries, std::vector<TChartSeries*>{&follower});
+    ASSERT_TRUE(s->OnGetMarkText);
+    std::string text;
+    s->OnGetMarkText(s.get(), 0, text);
+    EXPECT_EQ(markTexts, 1);
+
+    // The average of 10, 30 and 50 reaches the changed series (a line shows
+    // it across the source's range) and its follower.
+    source.AddXY(3, 50);
+    source.RefreshSeries();
+    ASSERT_GE(s->Count(), 1);
+    ASSERT_EQ(follower.Count(), s->Count());
+    for (int i = 0; i < s->Count(); ++i) {
+        EXPECT_DOUBLE_EQ(s->GetyValue(i), 30.0) << i;
+        EXPECT_DOUBLE_EQ(follower.GetxValue(i), s->GetxValue(i)) << i;
+        EXPECT_DOUBLE_EQ(follower.GetyValue(i), 30.0) << i;
+    }
 }
 
 TEST_F(LayoutTest, EqualEndsOfAFixedRangeGiveOneLabel) {
