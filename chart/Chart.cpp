@@ -559,7 +559,7 @@ void TCustomChart::Assign(const TCustomChart& source) {
     Legend->Assign(*source.Legend);
     Foot->Assign(*source.Foot);
     Title->Assign(*source.Title);
-    Invalidate();
+    TCustomAxisPanel::Assign(source);
 }
 
 void TCustomChart::CalcAxisRect() {

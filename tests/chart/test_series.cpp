@@ -674,6 +674,39 @@ TEST(ChartClass, BackColourFreeColoursAndSeriesOrder) {
     EXPECT_EQ(chart.GetSeries(0), &b);
 }
 
+// A chart copied from another one takes its axes and panel settings with its
+// titles, legend and walls, but none of its series.
+TEST(ChartClass, AssignCopiesAxesPanelAndDecoration) {
+    TChart from, to;
+    TPointSeries s;
+    from.AddSeries(&s);
+    from.LeftAxis->SetLogarithmic(true);
+    from.BottomAxis->SetMinMax(2, 8);
+    from.View3DWalls = false;
+    from.ClipPoints = false;
+    from.MaxPointsPerPage = 5;
+    from.MarginLeft = 7;
+    from.View3D = false;
+    from.Title->Add("Nyquist");
+    from.Legend->SetAlignment(laBottom);
+    from.BackWall->SetColor(clWhite);
+    to.Assign(from);
+    EXPECT_TRUE(to.LeftAxis->Logarithmic());
+    EXPECT_FALSE(to.BottomAxis->Automatic());
+    EXPECT_DOUBLE_EQ(to.BottomAxis->Minimum(), 2);
+    EXPECT_DOUBLE_EQ(to.BottomAxis->Maximum(), 8);
+    EXPECT_FALSE(to.View3DWalls);
+    EXPECT_FALSE(to.ClipPoints);
+    EXPECT_EQ(to.MaxPointsPerPage, 5);
+    EXPECT_EQ(to.MarginLeft, 7);
+    EXPECT_FALSE(to.View3D);
+    EXPECT_EQ(to.Title->Text, std::vector<std::string>{"Nyquist"});
+    EXPECT_EQ(to.Legend->Alignment, laBottom);
+    EXPECT_EQ(to.BackWall->Color, clWhite);
+    EXPECT_EQ(to.SeriesCount(), 0);
+    EXPECT_EQ(from.SeriesCount(), 1);
+}
+
 TEST(ChartRegistry, CloneAndChangeOfSeriesType) {
     RegisterStandardSeries();
     TChart chart;
