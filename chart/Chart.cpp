@@ -287,7 +287,8 @@ int TCustomChartLegend::MaxLegendWidth(int count) {
 }
 
 int TCustomChartLegend::MaxLegendValues(int start, int itemSize) {
-    const int fw = Frame->GetVisible() ? Frame->GetWidth() : 0;
+    // Room for the frame's pen at both ends, drawn or not.
+    const int fw = Frame->GetWidth();
     if (GetVertical()) {
         if (start >= Chart->ChartRect.Bottom || itemSize <= 0) return 0;
         return std::min(TotalLegendItems(), (Chart->ChartRect.Bottom - start - 2 * fw) / itemSize);

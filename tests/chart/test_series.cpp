@@ -506,6 +506,31 @@ TEST_F(LayoutTest, RightLegendTakesItsRoomAndAMargin) {
     }
 }
 
+// The rows of a side legend leave room for the frame's pen on both ends,
+// whether the frame is drawn or not.
+TEST_F(LayoutTest, SideLegendRowsLeaveRoomForTheFramePen) {
+    chart.AxisVisible = false;
+    chart.Title->Visible = false;
+    chart.Legend->Visible = true;
+    chart.Legend->SetLegendStyle(lsSeries);
+    chart.Legend->Frame->SetVisible(false);
+    std::vector<std::unique_ptr<TPointSeries>> series;
+    for (int i = 0; i < 40; ++i) {
+        series.push_back(std::make_unique<TPointSeries>());
+        chart.AddSeries(series.back().get());
+        series.back()->AddXY(i, i);
+    }
+    const int h = FontHeightOf(*chart.Legend->Font);
+    for (int height = 200; height < 200 + 2 * h; ++height) {
+        chart.Height = height;
+        device = platform::RecordingDevice{chart.Width, height};
+        DrawRecorded();
+        const int top = MulDiv(10, height, 100);
+        const int bottom = height - MulDiv(4, height, 100);
+        EXPECT_EQ(chart.Legend->RowCount, (bottom - top - 2) / h) << height;
+    }
+}
+
 TEST_F(LayoutTest, RightAxisAndItsRoomVanishWithoutAnActiveSeriesOnIt) {
     TPointSeries left, right;
     chart.AddSeries(&left);
