@@ -46,6 +46,21 @@ TCustomAxisPanel::~TCustomAxisPanel() {
     }
 }
 
+void TCustomAxisPanel::Assign(const TCustomAxisPanel& source) {
+    AxisVisible = source.AxisVisible;
+    BottomAxis->Assign(*source.BottomAxis);
+    LeftAxis->Assign(*source.LeftAxis);
+    DepthAxis->Assign(*source.DepthAxis);
+    RightAxis->Assign(*source.RightAxis);
+    TopAxis->Assign(*source.TopAxis);
+    ClipPoints = source.ClipPoints;
+    MaxPointsPerPage = source.MaxPointsPerPage;
+    Page = source.Page;
+    ScaleLastPage = source.ScaleLastPage;
+    View3DWalls = source.View3DWalls;
+    TCustomChartPanelExtended::Assign(source);
+}
+
 // ----- series -----
 
 void TCustomAxisPanel::FreeAllSeries() {

@@ -68,6 +68,9 @@ public:
     virtual bool IsFreeSeriesColor(TColor color, bool checkBackground) = 0;
     virtual std::string FormattedValueLegend(TChartSeries*, int) { return {}; }
 
+    // The axes and the panel settings of source, not its series.
+    void Assign(const TCustomAxisPanel& source);
+
     // ----- series -----
     void FreeAllSeries();
     void AddSeries(TChartSeries* series);

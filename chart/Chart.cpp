@@ -287,7 +287,8 @@ int TCustomChartLegend::MaxLegendWidth(int count) {
 }
 
 int TCustomChartLegend::MaxLegendValues(int start, int itemSize) {
-    const int fw = Frame->GetVisible() ? Frame->GetWidth() : 0;
+    // Room for the frame's pen at both ends, drawn or not.
+    const int fw = Frame->GetWidth();
     if (GetVertical()) {
         if (start >= Chart->ChartRect.Bottom || itemSize <= 0) return 0;
         return std::min(TotalLegendItems(), (Chart->ChartRect.Bottom - start - 2 * fw) / itemSize);
@@ -559,7 +560,7 @@ void TCustomChart::Assign(const TCustomChart& source) {
     Legend->Assign(*source.Legend);
     Foot->Assign(*source.Foot);
     Title->Assign(*source.Title);
-    Invalidate();
+    TCustomAxisPanel::Assign(source);
 }
 
 void TCustomChart::CalcAxisRect() {
@@ -1250,8 +1251,11 @@ std::unique_ptr<TChartSeries> CloneChartSeries(const TChartSeries& series) {
 }
 
 void AssignSeries(std::unique_ptr<TChartSeries>& oldSeries, std::unique_ptr<TChartSeries>& newSeries) {
+    // The settings both kinds share (pens, pointer), then what the series is
+    // fed from: its data sources, its function (moved over), its marks, and
+    // its points when it has no source.
     newSeries->Assign(*oldSeries);
-    newSeries->AssignValues(*oldSeries);
+    newSeries->AssignSeries(*oldSeries);
     newSeries->AfterDrawValues = oldSeries->AfterDrawValues;
     newSeries->BeforeDrawValues = oldSeries->BeforeDrawValues;
     newSeries->OnAfterAdd = oldSeries->OnAfterAdd;
@@ -1259,6 +1263,19 @@ void AssignSeries(std::unique_ptr<TChartSeries>& oldSeries, std::unique_ptr<TCha
     newSeries->OnClearValues = oldSeries->OnClearValues;
     newSeries->OnClick = oldSeries->OnClick;
     newSeries->OnDblClick = oldSeries->OnDblClick;
+    newSeries->OnGetMarkText = oldSeries->OnGetMarkText;
+    // Series fed from the old one are fed from the new one; left alone, the
+    // old one's end would leave them without their source.
+    for (TChartSeries* follower : std::vector<TChartSeries*>(oldSeries->LinkedSeries)) {
+        auto& sources = follower->DataSourceList;
+        const bool hasNew = std::find(sources.begin(), sources.end(), newSeries.get()) != sources.end();
+        if (hasNew)
+            sources.erase(std::remove(sources.begin(), sources.end(), oldSeries.get()), sources.end());
+        else
+            std::replace(sources.begin(), sources.end(), oldSeries.get(), newSeries.get());
+        newSeries->AddLinkedSeries(follower);
+    }
+    oldSeries->LinkedSeries.clear();
     const std::string name = oldSeries->Name;
     if (auto* chart = oldSeries->ParentChart) {
         const int a = chart->SeriesList.IndexOf(oldSeries.get());
@@ -1267,6 +1284,7 @@ void AssignSeries(std::unique_ptr<TChartSeries>& oldSeries, std::unique_ptr<TCha
     }
     oldSeries.reset();
     newSeries->Name = name;
+    newSeries->RefreshSeries();
     newSeries->Repaint();
 }
 

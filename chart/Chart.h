@@ -412,8 +412,10 @@ std::unique_ptr<TChartSeries> CreateNewSeries(TCustomChart* chart, const std::st
 // A new series of the same class on the same chart with the settings and
 // points of series.
 std::unique_ptr<TChartSeries> CloneChartSeries(const TChartSeries& series);
-// Moves series to a new series of class newClass: settings, events, name and
-// place in the chart's series list go over, the old series is freed.
+// Moves series to a new series of class newClass: settings, events, data
+// sources, function, marks, points, name and place in the chart's series list
+// go over, series fed from it are fed from the new one, the old series is
+// freed.
 // Nothing happens when it already is of that class.
 void ChangeSeriesType(std::unique_ptr<TChartSeries>& series, const std::string& newClass);
 void AssignSeries(std::unique_ptr<TChartSeries>& oldSeries, std::unique_ptr<TChartSeries>& newSeries);

@@ -110,7 +110,9 @@ TColor GetDefaultColor(int index) {
 // --- texts ---
 
 void ChartSplitInLines(std::string& text, const std::string& separator) {
-    if (separator.empty()) return;
+    // A separator that starts with the line break would be found again after
+    // every replacement; where it occurs the text is already split.
+    if (separator.empty() || separator.front() == TeeLineSeparator) return;
     for (auto pos = text.find(separator); pos != std::string::npos; pos = text.find(separator))
         text[pos] = TeeLineSeparator;
 }
@@ -320,7 +322,11 @@ double ChartNextStep(double x) {
     constexpr double tol = 1e-9;
     int e = static_cast<int>(std::floor(std::log10(x)));
     auto pow10 = [](int k) { return std::pow(10.0, k); };
-    auto scaled = [&](int k) { return k >= 0 ? x / pow10(k) : x * pow10(-k); };
+    // Below the normal range 10^-e itself overflows: scale in two steps there.
+    auto scaled = [&](int k) {
+        if (k < -300) return x * pow10(300) * pow10(-k - 300);
+        return k >= 0 ? x / pow10(k) : x * pow10(-k);
+    };
     double m = scaled(e);
     if (m >= 10.0 * (1 - tol)) m = scaled(++e);
     else if (m < 1.0 * (1 - tol)) m = scaled(--e);
@@ -328,6 +334,7 @@ double ChartNextStep(double x) {
     if (m < 2.0 * (1 - tol)) r = 2.0;
     else if (m < 5.0 * (1 - tol)) r = 5.0;
     else r = 10.0;
+    if (e < -300) return r / pow10(300) / pow10(-e - 300);
     return e >= 0 ? r * pow10(e) : r / pow10(-e);
 }
 

@@ -36,6 +36,15 @@ TEST(ChartNextStep, OneTwoFiveSequence) {
     EXPECT_DOUBLE_EQ(s, 10.0);
 }
 
+// Below the smallest normal number 10^-x no longer fits a double; the steps
+// are still the next of 1, 2, 5 times a power of ten, never 0.
+TEST(ChartNextStep, StepsBelowTheNormalRange) {
+    const struct {
+        double in, out;
+    } cases[] = {{3e-310, 5e-310}, {1.2e-320, 2e-320}, {7e-315, 1e-314}, {1.5e-308, 2e-308}};
+    for (const auto& c : cases) EXPECT_NEAR(ChartNextStep(c.in) / c.out, 1.0, 1e-3) << c.in;
+}
+
 TEST(DateTimeSteps, NextAndFind) {
     EXPECT_DOUBLE_EQ(NextDateTimeStep(1.0), 2.0);
     EXPECT_DOUBLE_EQ(NextDateTimeStep(0.5 / 86400.0), 365.0) << "below one second: a year";
@@ -130,6 +139,13 @@ TEST(ChartTexts, LinesAndFields) {
     std::string u = "a--b--c";
     ChartSplitInLines(u, "--");
     EXPECT_EQ(u, "a\r-b\r-c");
+    // A separator that starts with a line break is already split: nothing to
+    // do, and above all no endless search.
+    for (const std::string sep : {"\r", "\r\n"}) {
+        std::string v = "one\r\ntwo\rthree";
+        ChartSplitInLines(v, sep);
+        EXPECT_EQ(v, "one\r\ntwo\rthree");
+    }
     EXPECT_EQ(ChartNumTextLines(""), 0);
     EXPECT_EQ(ChartNumTextLines("one"), 1);
     EXPECT_EQ(ChartNumTextLines("one\rtwo"), 2);

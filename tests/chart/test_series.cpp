@@ -9,6 +9,8 @@
 
 #include "chart/RecordedChartTest.h"
 #include "chart/Series.h"
+#include "chart/series/SeriesFunctions.h"
+#include "chart/series/SeriesMarks.h"
 
 namespace pellucor::chart {
 namespace {
@@ -504,6 +506,31 @@ TEST_F(LayoutTest, RightLegendTakesItsRoomAndAMargin) {
     }
 }
 
+// The rows of a side legend leave room for the frame's pen on both ends,
+// whether the frame is drawn or not.
+TEST_F(LayoutTest, SideLegendRowsLeaveRoomForTheFramePen) {
+    chart.AxisVisible = false;
+    chart.Title->Visible = false;
+    chart.Legend->Visible = true;
+    chart.Legend->SetLegendStyle(lsSeries);
+    chart.Legend->Frame->SetVisible(false);
+    std::vector<std::unique_ptr<TPointSeries>> series;
+    for (int i = 0; i < 40; ++i) {
+        series.push_back(std::make_unique<TPointSeries>());
+        chart.AddSeries(series.back().get());
+        series.back()->AddXY(i, i);
+    }
+    const int h = FontHeightOf(*chart.Legend->Font);
+    for (int height = 200; height < 200 + 2 * h; ++height) {
+        chart.Height = height;
+        device = platform::RecordingDevice{chart.Width, height};
+        DrawRecorded();
+        const int top = MulDiv(10, height, 100);
+        const int bottom = height - MulDiv(4, height, 100);
+        EXPECT_EQ(chart.Legend->RowCount, (bottom - top - 2) / h) << height;
+    }
+}
+
 TEST_F(LayoutTest, RightAxisAndItsRoomVanishWithoutAnActiveSeriesOnIt) {
     TPointSeries left, right;
     chart.AddSeries(&left);
@@ -672,6 +699,39 @@ TEST(ChartClass, BackColourFreeColoursAndSeriesOrder) {
     EXPECT_EQ(chart.GetSeries(0), &b);
 }
 
+// A chart copied from another one takes its axes and panel settings with its
+// titles, legend and walls, but none of its series.
+TEST(ChartClass, AssignCopiesAxesPanelAndDecoration) {
+    TChart from, to;
+    TPointSeries s;
+    from.AddSeries(&s);
+    from.LeftAxis->SetLogarithmic(true);
+    from.BottomAxis->SetMinMax(2, 8);
+    from.View3DWalls = false;
+    from.ClipPoints = false;
+    from.MaxPointsPerPage = 5;
+    from.MarginLeft = 7;
+    from.View3D = false;
+    from.Title->Add("Nyquist");
+    from.Legend->SetAlignment(laBottom);
+    from.BackWall->SetColor(clWhite);
+    to.Assign(from);
+    EXPECT_TRUE(to.LeftAxis->Logarithmic());
+    EXPECT_FALSE(to.BottomAxis->Automatic());
+    EXPECT_DOUBLE_EQ(to.BottomAxis->Minimum(), 2);
+    EXPECT_DOUBLE_EQ(to.BottomAxis->Maximum(), 8);
+    EXPECT_FALSE(to.View3DWalls);
+    EXPECT_FALSE(to.ClipPoints);
+    EXPECT_EQ(to.MaxPointsPerPage, 5);
+    EXPECT_EQ(to.MarginLeft, 7);
+    EXPECT_FALSE(to.View3D);
+    EXPECT_EQ(to.Title->Text, std::vector<std::string>{"Nyquist"});
+    EXPECT_EQ(to.Legend->Alignment, laBottom);
+    EXPECT_EQ(to.BackWall->Color, clWhite);
+    EXPECT_EQ(to.SeriesCount(), 0);
+    EXPECT_EQ(from.SeriesCount(), 1);
+}
+
 TEST(ChartRegistry, CloneAndChangeOfSeriesType) {
     RegisterStandardSeries();
     TChart chart;
@@ -712,6 +772,55 @@ TEST(ChartRegistry, CloneAndChangeOfSeriesType) {
     EXPECT_FALSE(static_cast<TLineSeries*>(s.get())->Pointer->Visible);  // from a point series
     EXPECT_THROW(ChangeSeriesType(s, "TNoSuchSeries"), ChartException);
     EXPECT_NE(dynamic_cast<TLineSeries*>(s.get()), nullptr);
+}
+
+// A series computed from another one, and followed by a third, keeps its
+// place in that chain when it changes its kind.
+TEST(ChartRegistry, ChangeOfSeriesTypeKeepsSourceFunctionMarksAndFollowers) {
+    RegisterStandardSeries();
+    TChart chart;
+    TPointSeries source;
+    chart.AddSeries(&source);
+    source.AddXY(1, 10);
+    source.AddXY(2, 30);
+    auto s = CreateNewSeries(&chart, "TPointSeries");
+    s->SetFunction(std::make_unique<TAverageChartFunction>());
+    s->SetDataSource(&source);
+    s->Marks->SetVisible(true);
+    int markTexts = 0;
+    s->OnGetMarkText = [&](TChartSeries*, int, std::string&) { ++markTexts; };
+    TPointSeries follower;
+    chart.AddSeries(&follower);
+    follower.SetDataSource(s.get());
+    ASSERT_EQ(s->Count(), 1);
+    ASSERT_EQ(follower.Count(), 1);
+
+    ChangeSeriesType(s, "TLineSeries");
+    ASSERT_NE(dynamic_cast<TLineSeries*>(s.get()), nullptr);
+    EXPECT_EQ(s->DataSource(), &source);
+    ASSERT_NE(s->SeriesFunction, nullptr);
+    EXPECT_EQ(s->SeriesFunction->ParentSeries, s.get());
+    EXPECT_TRUE(s->Marks->Visible);
+    EXPECT_EQ(follower.DataSource(), s.get());
+    EXPECT_EQ(follower.DataSourceList.size(), 1u);
+    EXPECT_EQ(source.LinkedSeries, std::vector<TChartSeries*>{s.get()});
+    EXPECT_EQ(s->LinkedSeries, std::vector<TChartSeries*>{&follower});
+    ASSERT_TRUE(s->OnGetMarkText);
+    std::string text;
+    s->OnGetMarkText(s.get(), 0, text);
+    EXPECT_EQ(markTexts, 1);
+
+    // The average of 10, 30 and 50 reaches the changed series (a line shows
+    // it across the source's range) and its follower.
+    source.AddXY(3, 50);
+    source.RefreshSeries();
+    ASSERT_GE(s->Count(), 1);
+    ASSERT_EQ(follower.Count(), s->Count());
+    for (int i = 0; i < s->Count(); ++i) {
+        EXPECT_DOUBLE_EQ(s->GetyValue(i), 30.0) << i;
+        EXPECT_DOUBLE_EQ(follower.GetxValue(i), s->GetxValue(i)) << i;
+        EXPECT_DOUBLE_EQ(follower.GetyValue(i), 30.0) << i;
+    }
 }
 
 TEST_F(LayoutTest, EqualEndsOfAFixedRangeGiveOneLabel) {
