@@ -24,6 +24,7 @@
 #include "core/ProgramState.h"
 #include "core/StartUp.h"
 #include "core/TextHelpers.h"
+#include "dialogs/fit/FitWindowLinks.h"
 #include "dialogs/help/AbtFlashForm.h"
 #include "dialogs/help/AbtModalForm.h"
 #include "platform/Desktop.h"
@@ -270,17 +271,36 @@ void TMainForm::CreateWindows(const WindowList& list,
 }
 
 // The parameter and options windows are the engine's live stores: the engine
-// reads and writes their controls once they are built.
+// reads and writes their controls once they are built. Their buttons that
+// open windows made elsewhere (help, tips, results viewer) reach them here.
 void TMainForm::InstallFitWindows(bool install) {
     WindowSet set = Windows();
     auto* par = dynamic_cast<ParamWindow*>(FindWindow("ParForm"));
     auto* opt = dynamic_cast<OptionsWindow*>(FindWindow("OptForm"));
+    fitwin::FitWindowLinks& links = fitwin::FitLinks();
     if (install) {
         if (par) set.Par = par;
         if (opt) set.Opt = opt;
+        // A help window's global is its class name without the leading T.
+        links.ShowHelpWindow = [this](const std::string& className) {
+            ShowModeless(className.substr(className.rfind('T', 0) == 0 ? 1 : 0), "Help");
+        };
+        links.ShowTips = [this] {
+            if (auto* tips = dynamic_cast<QDialog*>(FindWindow("TechForm1")))
+                platform::qt::RunModal(*tips);
+            else
+                NotAvailable("Show Tips");
+        };
+        links.ShowResultsViewer = [this] {
+            if (auto* viewer = dynamic_cast<QDialog*>(FindWindow("ClpForm")))
+                platform::qt::RunModal(*viewer);
+            else
+                NotAvailable("Print/Copy");
+        };
     } else {
         if (par && set.Par == par) set.Par = nullptr;
         if (opt && set.Opt == opt) set.Opt = nullptr;
+        links = {};
     }
     InstallWindows(set);
 }
