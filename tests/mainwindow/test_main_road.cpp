@@ -533,6 +533,40 @@ TEST_F(MainRoadTest, ARefusedPasteLeavesTheOpenedDataWithTheirName) {
     for (int k = 1; k <= before.PointCount; ++k) EXPECT_EQ(State().Spectrum.ZReal[k], before.ZReal[k]) << k;
 }
 
+TEST_F(MainRoadTest, ARefusedPasteAfterAnAcceptedOneKeepsTheFileOfTheDataInMemory) {
+    MakeProgramFolder("main_road_paste_twice_refused");
+    TMainForm& f = StartLumarest();
+    const std::string good = ClipboardRcrText(Rcr{5, 1e-5, 50});
+    PasteThroughWindow(f, good);
+    const fs::path unknown = root / "data" / "unknown.txt";
+    ASSERT_EQ(State().Files.DataFileName, unknown.string());
+    const SpectrumBlock before = State().Spectrum;
+    services.messages.clear();
+    PasteThroughWindow(f, "not data\r\n");
+    ASSERT_FALSE(services.messages.transcript().empty());
+    EXPECT_EQ(services.messages.transcript().back().text, "Invalid data on the clipboard.");
+    // The data in memory are still the first paste, and so is their file.
+    EXPECT_EQ(State().Files.DataFileName, unknown.string());
+    EXPECT_EQ(ReadText(unknown), good);
+    // So a new sample area reads them again: Z' of point 1 is 2 x (5 + 50/(1 + (wRC)^2)).
+    modal.runner.answers.push_back(true);
+    modal.runner.whileOpen = [](QDialog& d) {
+        auto* area = dynamic_cast<dialogs::TSAreaForm*>(&d);
+        ASSERT_NE(area, nullptr);
+        area->FormActivate();
+        area->Edit1->setText("2");
+        area->BitBtn1Click();
+    };
+    services.messages.clear();
+    f.SurfaceBtn1Click();
+    modal.runner.whileOpen = nullptr;
+    EXPECT_TRUE(services.messages.transcript().empty());
+    EXPECT_DOUBLE_EQ(State().Fit.SampleArea, 2.0);
+    ASSERT_EQ(State().Spectrum.PointCount, before.PointCount);
+    const double w = 2 * M_PI * 1e4, rc = 50 * 1e-5;
+    EXPECT_NEAR(State().Spectrum.ZReal[1], 2 * (5 + 50 / (1 + w * w * rc * rc)), 1e-4);
+}
+
 TEST_F(MainRoadTest, SaveImpedanceDataCancelChangesNothingAndAFailedWriteKeepsTheName) {
     fs::path data;
     TMainForm& f = StartWithOpenedData("main_road_savedata", Rcr{10, 1e-5, 100}, "cell3.txt", data);
