@@ -19,6 +19,7 @@
 #include <sstream>
 
 #include "apps/LumarestProfile.h"
+#include "core/FileWriting.h"
 #include "core/FitDriver.h"
 #include "core/Messages.h"
 #include "core/StartUp.h"
@@ -565,6 +566,73 @@ TEST_F(MainRoadTest, ARefusedPasteAfterAnAcceptedOneKeepsTheFileOfTheDataInMemor
     ASSERT_EQ(State().Spectrum.PointCount, before.PointCount);
     const double w = 2 * M_PI * 1e4, rc = 50 * 1e-5;
     EXPECT_NEAR(State().Spectrum.ZReal[1], 2 * (5 + 50 / (1 + w * w * rc * rc)), 1e-4);
+}
+
+// Text as other programs put it on the clipboard: spreadsheets (tabs,
+// decimal commas), old Mac programs (CR alone), editors (a byte-order mark),
+// reports with headings, blank lines and long notes, and the limits of the
+// data rows. Point 1 is (1000 Hz, 12.5, -3.25) wherever it stands.
+TEST_F(MainRoadTest, PastedTextOfManyShapes) {
+    auto rows = [](int n, const char* sep, const char* eol, bool decimalComma) {
+        std::string text;
+        for (int k = 0; k < n; ++k) {
+            std::string row = FormatText("%.6g%s%.4f%s%.4f", 1000.0 / (k + 1), sep, 12.5 - 0.01 * k, sep,
+                                         -3.25 + 0.01 * k);
+            if (decimalComma)
+                for (char& ch : row)
+                    if (ch == '.') ch = ',';
+            text += row + eol;
+        }
+        return text;
+    };
+    struct Case {
+        const char* name;
+        std::string text;
+        int points;  // 0: refused
+        const char* readerMessage;
+    };
+    const std::string longNote = "note " + std::string(200000, 'x') + "\r\n";
+    const Case cases[] = {
+        {"tabs and decimal commas", rows(20, "\t", "\r\n", true), 20, nullptr},
+        {"CR alone", rows(20, " ", "\r", false), 20, nullptr},
+        {"LF alone, no end on the last line", rows(20, " ", "\n", false).substr(0, rows(20, " ", "\n", false).size() - 1),
+         20, nullptr},
+        {"byte-order mark, heading, blank lines",
+         "\xEF\xBB\xBF" "Freq Zre Zim\r\n\r\n" + rows(10, " ", "\r\n", false) + "\r\n\r\n" +
+             rows(20, " ", "\r\n", false).substr(rows(10, " ", "\r\n", false).size()),
+         20, nullptr},
+        {"a very long note among the rows", rows(5, " ", "\r\n", false) + longNote +
+                                                 rows(20, " ", "\r\n", false).substr(rows(5, " ", "\r\n", false).size()),
+         20, nullptr},
+        {"199 rows", rows(199, " ", "\r\n", false), 199, nullptr},
+        {"200 rows", rows(200, " ", "\r\n", false), 0, "You have 200 data points."},
+        {"14 rows", rows(14, " ", "\r\n", false), 0, "You have only 14 data points."},
+        {"an empty clipboard", "", 0, "You have only 0 data points."},
+    };
+    for (const Case& c : cases) {
+        MakeProgramFolder("main_road_paste_shapes");
+        TMainForm& f = StartLumarest();
+        services.messages.clear();
+        PasteThroughWindow(f, c.text);
+        const auto& said = services.messages.transcript();
+        if (c.points == 0) {
+            ASSERT_EQ(said.size(), 2u) << c.name;
+            EXPECT_EQ(said[0].text, c.readerMessage) << c.name;
+            EXPECT_EQ(said[1].text, "Invalid data on the clipboard.") << c.name;
+            EXPECT_FALSE(State().Run.DataLoaded) << c.name;
+            EXPECT_TRUE(fs::is_regular_file(root / "data" / "unknown.txt")) << c.name;
+        } else {
+            EXPECT_TRUE(said.empty()) << c.name;
+            ASSERT_TRUE(State().Run.DataLoaded) << c.name;
+            EXPECT_EQ(State().Spectrum.PointCount, c.points) << c.name;
+            EXPECT_DOUBLE_EQ(State().Spectrum.Frequency[1], 1000.0) << c.name;
+            EXPECT_DOUBLE_EQ(State().Spectrum.ZReal[1], 12.5) << c.name;
+            // Z'' negative in most points: the sign is turned (capacitive data).
+            EXPECT_DOUBLE_EQ(std::fabs(State().Spectrum.ZImag[1]), 3.25) << c.name;
+            EXPECT_EQ(State().Files.DataFileName, (root / "data" / "unknown.txt").string()) << c.name;
+        }
+        form.reset();
+    }
 }
 
 TEST_F(MainRoadTest, SaveImpedanceDataCancelChangesNothingAndAFailedWriteKeepsTheName) {
