@@ -534,6 +534,38 @@ TEST_F(MainRoadTest, ARefusedPasteLeavesTheOpenedDataWithTheirName) {
     for (int k = 1; k <= before.PointCount; ++k) EXPECT_EQ(State().Spectrum.ZReal[k], before.ZReal[k]) << k;
 }
 
+// Cancel closes the window but the pasted data stay: the run commands, which
+// take the data file's name from the open dialog, must know them by their
+// own name, not by the file opened before.
+TEST_F(MainRoadTest, CancelAfterAnAcceptedPasteKnowsTheDataByTheirName) {
+    fs::path data;
+    TMainForm& f = StartWithOpenedData("main_road_paste_cancel", Rcr{10, 1e-5, 100}, "cell5.txt", data);
+    platform::MemoryClipboard clip;
+    clip.text = ClipboardRcrText(Rcr{5, 1e-5, 50});
+    platform::InstallClipboard(&clip);
+    modal.runner.answers.push_back(false);  // Cancel
+    modal.runner.whileOpen = [](QDialog& d) {
+        auto& paste = dynamic_cast<dialogs::TPasteForm&>(d);
+        paste.FormActivate();
+        paste.MemoryBtnClick();
+    };
+    f.Paste1Click();
+    const fs::path unknown = root / "data" / "unknown.txt";
+    ASSERT_EQ(State().Spectrum.PointCount, 20);
+    EXPECT_EQ(State().Files.DataFileName, unknown.string());
+    EXPECT_EQ(f.OpenDialog1FileName, unknown.string());
+    EXPECT_EQ(f.windowTitle().toStdString(), ".../data/unknown.txt - Lumarest");
+
+    // Cancel without an accepted paste changes nothing.
+    modal.runner.answers.push_back(false);
+    modal.runner.whileOpen = [](QDialog& d) { dynamic_cast<dialogs::TPasteForm&>(d).FormActivate(); };
+    f.OpenDialog1FileName = data.string();
+    f.Paste1Click();
+    EXPECT_EQ(f.OpenDialog1FileName, data.string());
+    modal.runner.whileOpen = nullptr;
+    platform::InstallClipboard(nullptr);
+}
+
 TEST_F(MainRoadTest, ARefusedPasteAfterAnAcceptedOneKeepsTheFileOfTheDataInMemory) {
     MakeProgramFolder("main_road_paste_twice_refused");
     TMainForm& f = StartLumarest();
