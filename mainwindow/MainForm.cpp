@@ -903,8 +903,13 @@ void TMainForm::HelpContentClick() {
     f.HelpFileName = "Tavri320.hlp";
     std::uintmax_t size = 0;
     // Without the help file in the program folder nothing is shown.
-    if (FileExistsInFolder(f.AppFolder, f.HelpFileName, size))
-        platform::desktop().help->ShowContents(WithTrailingBackslash(f.AppFolder) + f.HelpFileName);
+    if (!FileExistsInFolder(f.AppFolder, f.HelpFileName, size)) return;
+    const std::string file = WithTrailingBackslash(f.AppFolder) + f.HelpFileName;
+    // A file that is there but that no viewer can show is said, not passed
+    // over as if the contents had opened.
+    if (!platform::desktop().help->ShowContents(file))
+        platform::ShowMessage("Cannot show the help file " + file + ".", "Contents", platform::MsgButtons::Ok,
+                              platform::MsgIcon::Warning);
 }
 void TMainForm::Howtorun1Click() {
     Trace("Howtorun1Click");
