@@ -652,6 +652,9 @@ void TMainForm::ShowModeless(const std::string& window, const QString& command) 
         return;
     }
     w->show();
+    // A window that was still open from an earlier dialog gets no new show
+    // event; it must still be usable beside the dialog that asks for it now.
+    platform::qt::KeepUsableBesideModal(*w);
     w->raise();
     w->activateWindow();
 }

@@ -6,7 +6,9 @@
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <complex>
@@ -245,6 +247,37 @@ TEST_F(MainWindowTest, HelpButtonsOfTheDialogsShowTheirHelpWindows) {
         }
         form.reset();
     }
+}
+
+// A help window left open from one modal dialog and asked for again by the
+// Help button of the next must be usable beside that one too. The dialogs
+// run for real here, and the click goes through the window system.
+TEST_F(MainWindowTest, AHelpWindowLeftOpenIsUsableBesideTheNextModalDialog) {
+    mainwindow::TMainForm& f = Start();
+    f.show();
+    auto* paste = dynamic_cast<dialogs::TPasteForm*>(f.FindWindow("PasteForm"));
+    QWidget* help = f.FindWindow("HelpPasteForm");
+    ASSERT_TRUE(paste && help);
+    platform::qt::InstallModalRunner(nullptr);
+    QDialog first(&f);
+    QTimer::singleShot(0, &first, [&] {
+        paste->HelpBtn->click();
+        first.reject();
+    });
+    platform::qt::RunModal(first);
+    ASSERT_TRUE(help->isVisible());
+    QTimer::singleShot(0, paste, [&] {
+        paste->HelpBtn->click();
+        auto* ok = help->findChild<QPushButton*>("BitBtn1");
+        if (ok && QTest::qWaitForWindowExposed(help, 2000)) {
+            QTest::mouseClick(help->windowHandle(), Qt::LeftButton, {}, ok->mapTo(help, ok->rect().center()));
+            QTest::qWait(20);
+        }
+        paste->reject();
+    });
+    platform::qt::RunModal(*paste);
+    platform::qt::InstallModalRunner(&modal.runner);
+    EXPECT_FALSE(help->isVisible());
 }
 
 TEST_F(MainWindowTest, OptionsRedrawOnlyWhenAComputationOptionChanged) {
