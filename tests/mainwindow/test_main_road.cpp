@@ -712,6 +712,23 @@ TEST_F(MainRoadTest, SmallInputDialogs) {
     EXPECT_EQ(f.Label1->text(), "0,5");
     EXPECT_NE(State().Spectrum.ZReal[1], z1);  // read again with the area
 
+    // OK on the untouched edit keeps an area of more digits than it shows,
+    // and the data are not read again.
+    State().Fit.SampleArea = 0.785398;
+    const double zBefore = State().Spectrum.ZReal[1];
+    modal.runner.answers.push_back(true);
+    modal.runner.whileOpen = [](QDialog& d) {
+        auto& a = dynamic_cast<dialogs::TSAreaForm&>(d);
+        a.FormActivate();
+        EXPECT_EQ(a.Edit1->text(), "0.7854");
+        a.BitBtn1Click();
+    };
+    f.ReplotLog.clear();
+    f.SurfaceBtn1Click();
+    EXPECT_EQ(State().Fit.SampleArea, 0.785398);
+    EXPECT_TRUE(f.ReplotLog.empty());
+    EXPECT_EQ(State().Spectrum.ZReal[1], zBefore);
+
     // Titles: Cancel leaves the standard titles.
     State().Model.CustomTitles = true;
     modal.runner.whileOpen = nullptr;
