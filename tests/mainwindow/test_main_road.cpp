@@ -624,18 +624,18 @@ TEST_F(MainRoadTest, PastedTextOfManyShapes) {
         const char* readerMessage;
     };
     const std::string longNote = "note " + std::string(200000, 'x') + "\r\n";
+    const std::string lf = rows(20, " ", "\n", false);
+    const std::string crlf = rows(20, " ", "\r\n", false);
+    // Row k ends at byte `upTo(k)` of the CR LF text.
+    auto upTo = [&](int k) { return rows(k, " ", "\r\n", false).size(); };
     const Case cases[] = {
         {"tabs and decimal commas", rows(20, "\t", "\r\n", true), 20, nullptr},
         {"CR alone", rows(20, " ", "\r", false), 20, nullptr},
-        {"LF alone, no end on the last line", rows(20, " ", "\n", false).substr(0, rows(20, " ", "\n", false).size() - 1),
-         20, nullptr},
+        {"LF alone, no end on the last line", lf.substr(0, lf.size() - 1), 20, nullptr},
         {"byte-order mark, heading, blank lines",
-         "\xEF\xBB\xBF" "Freq Zre Zim\r\n\r\n" + rows(10, " ", "\r\n", false) + "\r\n\r\n" +
-             rows(20, " ", "\r\n", false).substr(rows(10, " ", "\r\n", false).size()),
-         20, nullptr},
-        {"a very long note among the rows", rows(5, " ", "\r\n", false) + longNote +
-                                                 rows(20, " ", "\r\n", false).substr(rows(5, " ", "\r\n", false).size()),
-         20, nullptr},
+         "\xEF\xBB\xBF" "Freq Zre Zim\r\n\r\n" + crlf.substr(0, upTo(10)) + "\r\n\r\n" + crlf.substr(upTo(10)), 20,
+         nullptr},
+        {"a very long note among the rows", crlf.substr(0, upTo(5)) + longNote + crlf.substr(upTo(5)), 20, nullptr},
         {"199 rows", rows(199, " ", "\r\n", false), 199, nullptr},
         {"200 rows", rows(200, " ", "\r\n", false), 0, "You have 200 data points."},
         {"14 rows", rows(14, " ", "\r\n", false), 0, "You have only 14 data points."},
