@@ -6,7 +6,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
+
+#include "platform/qt/ModalDialogs.h"
 
 namespace pellucor::circuitapp {
 
@@ -75,6 +78,12 @@ QStringList InstructionWindow::Texts() const {
 }
 
 void InstructionWindow::FormCloseQuery() { hide(); }
+
+void InstructionWindow::showEvent(QShowEvent* event) {
+    // The windows they explain may be modal; the instructions must stay usable.
+    platform::qt::KeepUsableBesideModal(*this);
+    QDialog::showEvent(event);
+}
 
 void InstructionWindow::closeEvent(QCloseEvent* event) {
     FormCloseQuery();

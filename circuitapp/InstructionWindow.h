@@ -10,6 +10,7 @@
 
 class QCloseEvent;
 class QPushButton;
+class QShowEvent;
 
 namespace pellucor::circuitapp {
 
@@ -48,6 +49,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     QPushButton* okButton_ = nullptr;
 };
 

@@ -157,7 +157,14 @@ void TMainForm::Paste1Click() {
     if (RefusedWhileRunning("Paste Z Data")) return;
     QDialog* paste = ModalWindow("PasteForm", "Paste &Z Data");
     if (!paste) return;
-    if (!platform::qt::RunModal(*paste)) return;
+    const std::string before = State().Files.DataFileName;
+    const bool ok = platform::qt::RunModal(*paste);
+    // The paste window loads the data itself, so they stay whichever button
+    // closes it. After Cancel the name they are known by must follow them as
+    // well: the run commands take the data file's name from the open dialog,
+    // and would otherwise save the pasted data's results, or read data again,
+    // under the file opened before.
+    if (!ok && State().Files.DataFileName == before) return;
     OpenDialog1FileName = State().Files.DataFileName;
     ShowDataFileCaption();
 }

@@ -24,6 +24,7 @@
 #include "core/ProgramState.h"
 #include "core/StartUp.h"
 #include "core/TextHelpers.h"
+#include "dialogs/fit/FitWindowLinks.h"
 #include "dialogs/help/AbtFlashForm.h"
 #include "dialogs/help/AbtModalForm.h"
 #include "mainwindow/ButtonPictures.h"
@@ -271,17 +272,36 @@ void TMainForm::CreateWindows(const WindowList& list,
 }
 
 // The parameter and options windows are the engine's live stores: the engine
-// reads and writes their controls once they are built.
+// reads and writes their controls once they are built. Their buttons that
+// open windows made elsewhere (help, tips, results viewer) reach them here.
 void TMainForm::InstallFitWindows(bool install) {
     WindowSet set = Windows();
     auto* par = dynamic_cast<ParamWindow*>(FindWindow("ParForm"));
     auto* opt = dynamic_cast<OptionsWindow*>(FindWindow("OptForm"));
+    fitwin::FitWindowLinks& links = fitwin::FitLinks();
     if (install) {
         if (par) set.Par = par;
         if (opt) set.Opt = opt;
+        // A help window's global is its class name without the leading T.
+        links.ShowHelpWindow = [this](const std::string& className) {
+            ShowModeless(className.substr(className.rfind('T', 0) == 0 ? 1 : 0), "Help");
+        };
+        links.ShowTips = [this] {
+            if (auto* tips = dynamic_cast<QDialog*>(FindWindow("TechForm1")))
+                platform::qt::RunModal(*tips);
+            else
+                NotAvailable("Show Tips");
+        };
+        links.ShowResultsViewer = [this] {
+            if (auto* viewer = dynamic_cast<QDialog*>(FindWindow("ClpForm")))
+                platform::qt::RunModal(*viewer);
+            else
+                NotAvailable("Print/Copy");
+        };
     } else {
         if (par && set.Par == par) set.Par = nullptr;
         if (opt && set.Opt == opt) set.Opt = nullptr;
+        links = {};
     }
     InstallWindows(set);
 }
@@ -640,6 +660,9 @@ void TMainForm::ShowModeless(const std::string& window, const QString& command) 
         return;
     }
     w->show();
+    // A window that was still open from an earlier dialog gets no new show
+    // event; it must still be usable beside the dialog that asks for it now.
+    platform::qt::KeepUsableBesideModal(*w);
     w->raise();
     w->activateWindow();
 }
@@ -891,8 +914,13 @@ void TMainForm::HelpContentClick() {
     f.HelpFileName = "Tavri320.hlp";
     std::uintmax_t size = 0;
     // Without the help file in the program folder nothing is shown.
-    if (FileExistsInFolder(f.AppFolder, f.HelpFileName, size))
-        platform::desktop().help->ShowContents(WithTrailingBackslash(f.AppFolder) + f.HelpFileName);
+    if (!FileExistsInFolder(f.AppFolder, f.HelpFileName, size)) return;
+    const std::string file = WithTrailingBackslash(f.AppFolder) + f.HelpFileName;
+    // A file that is there but that no viewer can show is said, not passed
+    // over as if the contents had opened.
+    if (!platform::desktop().help->ShowContents(file))
+        platform::ShowMessage("Cannot show the help file " + file + ".", "Contents", platform::MsgButtons::Ok,
+                              platform::MsgIcon::Warning);
 }
 void TMainForm::Howtorun1Click() {
     Trace("Howtorun1Click");

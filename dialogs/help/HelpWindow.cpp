@@ -4,7 +4,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
+
+#include "platform/qt/ModalDialogs.h"
 
 namespace pellucor::dialogs {
 
@@ -41,6 +44,12 @@ HelpWindow::HelpWindow(QWidget* owner, const HelpWindowSpec& spec)
     row->addWidget(BitBtn1);
     layout->addLayout(row);
     connect(BitBtn1, &QPushButton::clicked, this, &HelpWindow::BitBtn1Click);
+}
+
+void HelpWindow::showEvent(QShowEvent* event) {
+    // Most help buttons sit on modal dialogs; the help must be usable beside them.
+    if (!modalKind_) platform::qt::KeepUsableBesideModal(*this);
+    QDialog::showEvent(event);
 }
 
 void HelpWindow::BitBtn1Click() {

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 class QPushButton;
+class QShowEvent;
 
 namespace pellucor::dialogs {
 
@@ -32,6 +33,9 @@ public:
 public slots:
     // OK: hides a window that lives until the end; ends a modal one with OK.
     void BitBtn1Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     bool modalKind_;

@@ -74,14 +74,22 @@ void TSAreaForm::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) FormActivate();
 }
 
-void TSAreaForm::FormActivate() { Edit1->setText(Q(FormatGeneral(State().Fit.SampleArea, 4))); }
+void TSAreaForm::FormActivate() {
+    shownArea_ = State().Fit.SampleArea;
+    shownText_ = Q(FormatGeneral(shownArea_, 4));
+    Edit1->setText(shownText_);
+}
 
 void TSAreaForm::BitBtn1Click() {
+    // The edit shows 4 significant digits; OK on an untouched edit keeps the
+    // area it shows as it was (0.785398 stays, not 0.7854), so the data are
+    // not read again for a change nobody made.
+    const double area =
+        Edit1->text() == shownText_ ? shownArea_ : ReadEditNumber(Edit1->text().toStdString());
     // The data are multiplied by the area: an area of 0 (also what an empty
     // or mistyped edit reads as) would leave no point to read, and a negative
     // one would turn the spectrum over. Such an entry is refused and the
     // window stays open with the area unchanged.
-    const double area = ReadEditNumber(Edit1->text().toStdString());
     if (!(area > 0.0)) {
         platform::ShowMessage("The sample area must be a number above 0.", "Invalid sample area");
         return;

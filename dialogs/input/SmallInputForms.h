@@ -8,6 +8,7 @@
 // Each acts when it is shown (FormActivate from showEvent), so a person's
 // typing survives re-activation.
 #include <QDialog>
+#include <QString>
 
 #include <string>
 
@@ -39,6 +40,11 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    // The area as it was when the window opened, and the text that showed it.
+    double shownArea_ = 1.0;
+    QString shownText_;
 };
 
 class TFolderForm : public QDialog {

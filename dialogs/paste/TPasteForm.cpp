@@ -5,6 +5,10 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+#include <fstream>
+#include <iterator>
+#include <optional>
+
 #include "core/DataReader.h"
 #include "core/FileWriting.h"
 #include "core/ProgramState.h"
@@ -93,6 +97,15 @@ void TPasteForm::MemoryBtnClick() {
     Memo1->setPlainText(QString::fromStdString(platform::Clipboard().Text()));
     const std::string text = MemoLines(*Memo1);
     const std::string path = WithTrailingBackslash(s.Folders.DataFolder) + "unknown.txt";
+    // The current data may come from an earlier paste and so be known by this
+    // very file. A refused paste must leave that file as it was, or the data
+    // read again (a new sample area) and the results saved with them would
+    // name a text that is not their data.
+    std::optional<std::string> previous;
+    if (s.Files.DataFileName == path) {
+        std::ifstream in(path, std::ios::binary);
+        if (in) previous.emplace(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
     // A file that could not be written is reported by the writer; nothing is read.
     if (!SaveTextFile(path, text)) {
         NoValidData = true;
@@ -103,6 +116,7 @@ void TPasteForm::MemoryBtnClick() {
         // name: naming "unknown.txt" here would tie them to the refused text
         // in every result saved afterwards.
         NoValidData = true;
+        if (previous) SaveTextFile(path, *previous);
         platform::ShowMessage("Invalid data on the clipboard.", "No data or illegal data format.");
         return;
     }

@@ -8,6 +8,8 @@
 // set is the pasted one whichever button closes the window. "Save As" writes
 // exactly the text that was read into memory, so the saved file and the data
 // in memory never differ (edits in the memo after the paste are not data).
+// A refused paste leaves the data, their name and, when they came from an
+// earlier paste, the text of "unknown.txt" as they were.
 // The main window creates one (owner: itself) and runs it modally.
 #include <QDialog>
 

@@ -3,6 +3,7 @@
 // exec() themselves but go through this seam, so a test scripts OK or Cancel
 // (platform/testing/ModalDoubles.h) and nothing blocks.
 class QDialog;
+class QWidget;
 
 namespace pellucor::platform::qt {
 
@@ -25,5 +26,13 @@ ModalRunner& modalRunner();
 void InstallModalRunner(ModalRunner* runner);
 // The shortcut every window uses.
 bool RunModal(QDialog& dialog);
+
+// For a window shown without a modal loop (help and instruction windows),
+// called as it is shown. A modal dialog that is running blocks every window
+// outside its own family, so a help window opened from that dialog's Help
+// button could be read but neither used nor closed until the dialog ended.
+// The running modal dialog becomes the window's transient parent, which lets
+// it be used beside the dialog; with none running it goes back to its owner.
+void KeepUsableBesideModal(QWidget& window);
 
 }  // namespace pellucor::platform::qt

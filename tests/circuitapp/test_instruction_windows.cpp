@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "circuitapp/InstructionWindows.h"
+#include "dialogs/help/BesideModal.h"
 #include "mainwindow/AppEnvironment.h"
 
 using namespace pellucor::circuitapp;
@@ -108,6 +109,22 @@ TEST(InstructionWindows, OkAndTheCloseBoxOnlyHide) {
         for (QWidget* top : QApplication::topLevelWidgets())
             shown += top->isVisible() && top->objectName() == c.name;
         EXPECT_EQ(shown, 1) << c.name;
+    }
+}
+
+// The windows they explain (batch set-up, project groups, extrapolation) are
+// dialogs; an instruction window opened from one must be usable beside it.
+TEST(InstructionWindows, CanBeUsedBesideARunningModalDialog) {
+    QWidget owner;
+    owner.show();
+    for (const Case& c : kCases) {
+        InstructionWindow* w = c.make();
+        w->setParent(&owner, w->windowFlags());
+        QDialog dialog(&owner);
+        EXPECT_TRUE(pellucor::testing_support::OkWorksBesideRunningModal(dialog, *w,
+                                                                         *w->findChild<QPushButton*>(c.ok)))
+            << c.name;
+        delete w;
     }
 }
 

@@ -404,12 +404,22 @@ TEST_F(CommandsTest, HelpAboutAndQuickGuide) {
     std::remove(helpFile.c_str());
     form->HelpContent->trigger();
     EXPECT_TRUE(desktop.help.requests.empty());
+    EXPECT_TRUE(services.messages.transcript().empty());
     std::ofstream(helpFile) << "help";
     form->HelpContent->trigger();
-    std::remove(helpFile.c_str());
     ASSERT_EQ(desktop.help.requests.size(), 1u);
     EXPECT_EQ(desktop.help.requests[0].file, helpFile);
     EXPECT_EQ(desktop.help.requests[0].context, 0);
+    EXPECT_TRUE(services.messages.transcript().empty());
+    // The file is there but no viewer can show it: said, not passed over.
+    desktop.help.answer = false;
+    form->HelpContent->trigger();
+    desktop.help.answer = true;
+    std::remove(helpFile.c_str());
+    ASSERT_EQ(services.messages.transcript().size(), 1u);
+    EXPECT_EQ(services.messages.transcript()[0].text, "Cannot show the help file " + helpFile + ".");
+    EXPECT_EQ(services.messages.transcript()[0].caption, "Contents");
+    services.messages.clear();
 
     // About: created, run modally, freed.
     form->About1->trigger();

@@ -19,6 +19,7 @@
 #include <sstream>
 
 #include "apps/LumarestProfile.h"
+#include "core/FileWriting.h"
 #include "core/FitDriver.h"
 #include "core/Messages.h"
 #include "core/StartUp.h"
@@ -533,6 +534,139 @@ TEST_F(MainRoadTest, ARefusedPasteLeavesTheOpenedDataWithTheirName) {
     for (int k = 1; k <= before.PointCount; ++k) EXPECT_EQ(State().Spectrum.ZReal[k], before.ZReal[k]) << k;
 }
 
+// Cancel closes the window but the pasted data stay: the run commands, which
+// take the data file's name from the open dialog, must know them by their
+// own name, not by the file opened before.
+TEST_F(MainRoadTest, CancelAfterAnAcceptedPasteKnowsTheDataByTheirName) {
+    fs::path data;
+    TMainForm& f = StartWithOpenedData("main_road_paste_cancel", Rcr{10, 1e-5, 100}, "cell5.txt", data);
+    platform::MemoryClipboard clip;
+    clip.text = ClipboardRcrText(Rcr{5, 1e-5, 50});
+    platform::InstallClipboard(&clip);
+    modal.runner.answers.push_back(false);  // Cancel
+    modal.runner.whileOpen = [](QDialog& d) {
+        auto& paste = dynamic_cast<dialogs::TPasteForm&>(d);
+        paste.FormActivate();
+        paste.MemoryBtnClick();
+    };
+    f.Paste1Click();
+    const fs::path unknown = root / "data" / "unknown.txt";
+    ASSERT_EQ(State().Spectrum.PointCount, 20);
+    EXPECT_EQ(State().Files.DataFileName, unknown.string());
+    EXPECT_EQ(f.OpenDialog1FileName, unknown.string());
+    EXPECT_EQ(f.windowTitle().toStdString(), ".../data/unknown.txt - Lumarest");
+
+    // Cancel without an accepted paste changes nothing.
+    modal.runner.answers.push_back(false);
+    modal.runner.whileOpen = [](QDialog& d) { dynamic_cast<dialogs::TPasteForm&>(d).FormActivate(); };
+    f.OpenDialog1FileName = data.string();
+    f.Paste1Click();
+    EXPECT_EQ(f.OpenDialog1FileName, data.string());
+    modal.runner.whileOpen = nullptr;
+    platform::InstallClipboard(nullptr);
+}
+
+TEST_F(MainRoadTest, ARefusedPasteAfterAnAcceptedOneKeepsTheFileOfTheDataInMemory) {
+    MakeProgramFolder("main_road_paste_twice_refused");
+    TMainForm& f = StartLumarest();
+    const std::string good = ClipboardRcrText(Rcr{5, 1e-5, 50});
+    PasteThroughWindow(f, good);
+    const fs::path unknown = root / "data" / "unknown.txt";
+    ASSERT_EQ(State().Files.DataFileName, unknown.string());
+    const SpectrumBlock before = State().Spectrum;
+    services.messages.clear();
+    PasteThroughWindow(f, "not data\r\n");
+    ASSERT_FALSE(services.messages.transcript().empty());
+    EXPECT_EQ(services.messages.transcript().back().text, "Invalid data on the clipboard.");
+    // The data in memory are still the first paste, and so is their file.
+    EXPECT_EQ(State().Files.DataFileName, unknown.string());
+    EXPECT_EQ(ReadText(unknown), good);
+    // So a new sample area reads them again: Z' of point 1 is 2 x (5 + 50/(1 + (wRC)^2)).
+    modal.runner.answers.push_back(true);
+    modal.runner.whileOpen = [](QDialog& d) {
+        auto* area = dynamic_cast<dialogs::TSAreaForm*>(&d);
+        ASSERT_NE(area, nullptr);
+        area->FormActivate();
+        area->Edit1->setText("2");
+        area->BitBtn1Click();
+    };
+    services.messages.clear();
+    f.SurfaceBtn1Click();
+    modal.runner.whileOpen = nullptr;
+    EXPECT_TRUE(services.messages.transcript().empty());
+    EXPECT_DOUBLE_EQ(State().Fit.SampleArea, 2.0);
+    ASSERT_EQ(State().Spectrum.PointCount, before.PointCount);
+    const double w = 2 * M_PI * 1e4, rc = 50 * 1e-5;
+    EXPECT_NEAR(State().Spectrum.ZReal[1], 2 * (5 + 50 / (1 + w * w * rc * rc)), 1e-4);
+}
+
+// Text as other programs put it on the clipboard: spreadsheets (tabs,
+// decimal commas), old Mac programs (CR alone), editors (a byte-order mark),
+// reports with headings, blank lines and long notes, and the limits of the
+// data rows. Point 1 is (1000 Hz, 12.5, -3.25) wherever it stands.
+TEST_F(MainRoadTest, PastedTextOfManyShapes) {
+    auto rows = [](int n, const char* sep, const char* eol, bool decimalComma) {
+        std::string text;
+        for (int k = 0; k < n; ++k) {
+            std::string row = FormatText("%.6g%s%.4f%s%.4f", 1000.0 / (k + 1), sep, 12.5 - 0.01 * k, sep,
+                                         -3.25 + 0.01 * k);
+            if (decimalComma)
+                for (char& ch : row)
+                    if (ch == '.') ch = ',';
+            text += row + eol;
+        }
+        return text;
+    };
+    struct Case {
+        const char* name;
+        std::string text;
+        int points;  // 0: refused
+        const char* readerMessage;
+    };
+    const std::string longNote = "note " + std::string(200000, 'x') + "\r\n";
+    const std::string lf = rows(20, " ", "\n", false);
+    const std::string crlf = rows(20, " ", "\r\n", false);
+    // Row k ends at byte `upTo(k)` of the CR LF text.
+    auto upTo = [&](int k) { return rows(k, " ", "\r\n", false).size(); };
+    const Case cases[] = {
+        {"tabs and decimal commas", rows(20, "\t", "\r\n", true), 20, nullptr},
+        {"CR alone", rows(20, " ", "\r", false), 20, nullptr},
+        {"LF alone, no end on the last line", lf.substr(0, lf.size() - 1), 20, nullptr},
+        {"byte-order mark, heading, blank lines",
+         "\xEF\xBB\xBF" "Freq Zre Zim\r\n\r\n" + crlf.substr(0, upTo(10)) + "\r\n\r\n" + crlf.substr(upTo(10)), 20,
+         nullptr},
+        {"a very long note among the rows", crlf.substr(0, upTo(5)) + longNote + crlf.substr(upTo(5)), 20, nullptr},
+        {"199 rows", rows(199, " ", "\r\n", false), 199, nullptr},
+        {"200 rows", rows(200, " ", "\r\n", false), 0, "You have 200 data points."},
+        {"14 rows", rows(14, " ", "\r\n", false), 0, "You have only 14 data points."},
+        {"an empty clipboard", "", 0, "You have only 0 data points."},
+    };
+    for (const Case& c : cases) {
+        MakeProgramFolder("main_road_paste_shapes");
+        TMainForm& f = StartLumarest();
+        services.messages.clear();
+        PasteThroughWindow(f, c.text);
+        const auto& said = services.messages.transcript();
+        if (c.points == 0) {
+            ASSERT_EQ(said.size(), 2u) << c.name;
+            EXPECT_EQ(said[0].text, c.readerMessage) << c.name;
+            EXPECT_EQ(said[1].text, "Invalid data on the clipboard.") << c.name;
+            EXPECT_FALSE(State().Run.DataLoaded) << c.name;
+            EXPECT_TRUE(fs::is_regular_file(root / "data" / "unknown.txt")) << c.name;
+        } else {
+            EXPECT_TRUE(said.empty()) << c.name;
+            ASSERT_TRUE(State().Run.DataLoaded) << c.name;
+            EXPECT_EQ(State().Spectrum.PointCount, c.points) << c.name;
+            EXPECT_DOUBLE_EQ(State().Spectrum.Frequency[1], 1000.0) << c.name;
+            EXPECT_DOUBLE_EQ(State().Spectrum.ZReal[1], 12.5) << c.name;
+            // Z'' negative in most points: the sign is turned (capacitive data).
+            EXPECT_DOUBLE_EQ(std::fabs(State().Spectrum.ZImag[1]), 3.25) << c.name;
+            EXPECT_EQ(State().Files.DataFileName, (root / "data" / "unknown.txt").string()) << c.name;
+        }
+        form.reset();
+    }
+}
+
 TEST_F(MainRoadTest, SaveImpedanceDataCancelChangesNothingAndAFailedWriteKeepsTheName) {
     fs::path data;
     TMainForm& f = StartWithOpenedData("main_road_savedata", Rcr{10, 1e-5, 100}, "cell3.txt", data);
@@ -577,6 +711,23 @@ TEST_F(MainRoadTest, SmallInputDialogs) {
     EXPECT_TRUE(State().Run.PerAreaUnits);
     EXPECT_EQ(f.Label1->text(), "0,5");
     EXPECT_NE(State().Spectrum.ZReal[1], z1);  // read again with the area
+
+    // OK on the untouched edit keeps an area of more digits than it shows,
+    // and the data are not read again.
+    State().Fit.SampleArea = 0.785398;
+    const double zBefore = State().Spectrum.ZReal[1];
+    modal.runner.answers.push_back(true);
+    modal.runner.whileOpen = [](QDialog& d) {
+        auto& a = dynamic_cast<dialogs::TSAreaForm&>(d);
+        a.FormActivate();
+        EXPECT_EQ(a.Edit1->text(), "0.7854");
+        a.BitBtn1Click();
+    };
+    f.ReplotLog.clear();
+    f.SurfaceBtn1Click();
+    EXPECT_EQ(State().Fit.SampleArea, 0.785398);
+    EXPECT_TRUE(f.ReplotLog.empty());
+    EXPECT_EQ(State().Spectrum.ZReal[1], zBefore);
 
     // Titles: Cancel leaves the standard titles.
     State().Model.CustomTitles = true;

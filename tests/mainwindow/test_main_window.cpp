@@ -5,7 +5,10 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <complex>
@@ -14,6 +17,10 @@
 
 #include "apps/LumarestProfile.h"
 #include "core/StartUp.h"
+#include "dialogs/fit/TCDCForm.h"
+#include "dialogs/fit/TOptForm.h"
+#include "dialogs/fit/TParForm.h"
+#include "dialogs/paste/TPasteForm.h"
 #include "mainwindow/MainWindowFixture.h"
 #include "platform/Services.h"
 
@@ -198,6 +205,80 @@ public:
 };
 
 }  // namespace
+
+// The Help buttons of the shared dialogs show their help windows (created at
+// start, shown without waiting); "Show Tips" runs the tips window modally.
+TEST_F(MainWindowTest, HelpButtonsOfTheDialogsShowTheirHelpWindows) {
+    apps::LumarestProfile lumarest;
+    for (const mainwindow::ProgramProfile* p :
+         {static_cast<const mainwindow::ProgramProfile*>(&tamberic),
+          static_cast<const mainwindow::ProgramProfile*>(&lumarest)}) {
+        mainwindow::TMainForm& f = Start(*p);
+        auto* paste = dynamic_cast<dialogs::TPasteForm*>(f.FindWindow("PasteForm"));
+        auto* par = dynamic_cast<fitwin::TParForm*>(f.FindWindow("ParForm"));
+        auto* cdc = dynamic_cast<fitwin::TCDCForm*>(f.FindWindow("CDCForm"));
+        auto* opt = dynamic_cast<fitwin::TOptForm*>(f.FindWindow("OptForm"));
+        ASSERT_TRUE(paste && par && cdc && opt);
+        const std::pair<QPushButton*, const char*> cases[] = {
+            {paste->HelpBtn, "HelpPasteForm"},
+            {par->HelpBtn1, "InstEditForm"},
+            {cdc->HelpBitBtn1, "InstModelForm"},
+            {opt->HelpBitBtn, "InstOptionForm"},
+        };
+        for (const auto& [button, window] : cases) {
+            QWidget* help = f.FindWindow(window);
+            ASSERT_NE(help, nullptr) << window;
+            EXPECT_FALSE(help->isVisible()) << window;
+            button->click();
+            EXPECT_TRUE(help->isVisible()) << window;
+            EXPECT_TRUE(services.messages.transcript().empty()) << window;
+        }
+        modal.runner.shown.clear();
+        cdc->TipsButton1->click();
+        ASSERT_EQ(modal.runner.shown.size(), 1u);
+        EXPECT_EQ(modal.runner.shown[0].name, "TechForm1");
+        EXPECT_EQ(modal.runner.shown[0].caption, "Symbols besides R, C and L. ");
+        // The results viewer is not built yet: its button says so rather than
+        // doing nothing.
+        if (!f.FindWindow("ClpForm")) {
+            par->PrintButton1->click();
+            ASSERT_EQ(services.messages.transcript().size(), 1u);
+            EXPECT_EQ(services.messages.transcript()[0].text, "\"Print/Copy\" is not available yet.");
+        }
+        form.reset();
+    }
+}
+
+// A help window left open from one modal dialog and asked for again by the
+// Help button of the next must be usable beside that one too. The dialogs
+// run for real here, and the click goes through the window system.
+TEST_F(MainWindowTest, AHelpWindowLeftOpenIsUsableBesideTheNextModalDialog) {
+    mainwindow::TMainForm& f = Start();
+    f.show();
+    auto* paste = dynamic_cast<dialogs::TPasteForm*>(f.FindWindow("PasteForm"));
+    QWidget* help = f.FindWindow("HelpPasteForm");
+    ASSERT_TRUE(paste && help);
+    platform::qt::InstallModalRunner(nullptr);
+    QDialog first(&f);
+    QTimer::singleShot(0, &first, [&] {
+        paste->HelpBtn->click();
+        first.reject();
+    });
+    platform::qt::RunModal(first);
+    ASSERT_TRUE(help->isVisible());
+    QTimer::singleShot(0, paste, [&] {
+        paste->HelpBtn->click();
+        auto* ok = help->findChild<QPushButton*>("BitBtn1");
+        if (ok && QTest::qWaitForWindowExposed(help, 2000)) {
+            QTest::mouseClick(help->windowHandle(), Qt::LeftButton, {}, ok->mapTo(help, ok->rect().center()));
+            QTest::qWait(20);
+        }
+        paste->reject();
+    });
+    platform::qt::RunModal(*paste);
+    platform::qt::InstallModalRunner(&modal.runner);
+    EXPECT_FALSE(help->isVisible());
+}
 
 TEST_F(MainWindowTest, OptionsRedrawOnlyWhenAComputationOptionChanged) {
     std::vector<std::string> freed;

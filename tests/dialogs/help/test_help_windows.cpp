@@ -12,6 +12,7 @@
 #include "core/ProgramState.h"
 #include "dialogs/help/AbtFlashForm.h"
 #include "dialogs/help/AbtModalForm.h"
+#include "dialogs/help/BesideModal.h"
 #include "dialogs/help/HelpWindows.h"
 #include "mainwindow/AppEnvironment.h"
 
@@ -79,6 +80,25 @@ TEST(HelpWindows, ClosingOnlyHidesAndAShowBringsTheSameWindowBack) {
     guide.show();
     EXPECT_TRUE(guide.isVisible());
     EXPECT_EQ(guide.pos(), where);
+}
+
+// Most help buttons sit on modal dialogs (paste window, parameter grid, model
+// library, options); their help windows must be usable while those run.
+TEST(HelpWindows, NonModalOnesCanBeUsedBesideARunningModalDialog) {
+    QWidget owner;
+    owner.show();
+    for (const HelpCase& c : kHelpCases) {
+        if (c.modal) continue;
+        HelpWindow* w = c.make();
+        w->setParent(&owner, w->windowFlags());
+        QDialog dialog(&owner);
+        EXPECT_TRUE(testing_support::OkWorksBesideRunningModal(dialog, *w, *w->BitBtn1)) << c.name;
+        // Without a modal dialog it still works, and it stays the same window.
+        w->show();
+        w->BitBtn1->click();
+        EXPECT_FALSE(w->isVisible()) << c.name;
+        delete w;
+    }
 }
 
 TEST(HelpWindows, IronDissolutionHelpCarriesItsTexts) {
