@@ -6,6 +6,7 @@
 #include <QImage>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -143,6 +144,66 @@ TEST_F(PainterDeviceTest, DashStylesFollowDevicePixels) {
     wide.MoveTo(2, 10);
     wide.LineTo(20, 10);
     EXPECT_EQ(Row(wide, 10, 4, 18), "###############");
+}
+
+// A line toward a point millions of pixels away (a zoomed plot's next point)
+// is laid only where it crosses the picture: walking every pixel took half a
+// second a line.
+TEST(PainterDeviceLines, LinesToFarPointsAreQuickAndKeepTheirCourse) {
+    ImageDevice d(400, 300);
+    d.SelectPen(ThinPen());
+    const auto t0 = std::chrono::steady_clock::now();
+    for (int i = 0; i < 200; ++i) {
+        d.MoveTo(10, 10);
+        d.LineTo(4194304, 2097162);
+        d.Polyline({{4194304, 10}, {-4194304, 10}});
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    EXPECT_LT(seconds, 2.0);
+    // Slope 2097152 / 4194294: y = 10 + (x - 10) / 2 on this picture.
+    EXPECT_EQ(Column(d, 210, 108, 112), "..#..");
+    EXPECT_EQ(Column(d, 398, 202, 206), "..#..");
+    EXPECT_EQ(Row(d, 10, 0, 5), "######");
+    // The dots go on counting over the part left out: 1004 pixels from x =
+    // -1000 to 3 (phases 0 to 1003; on where phase mod 6 < 3), then down.
+    ImageDevice dots(12, 12);
+    dots.SelectPen(ThinPen(PenStyle::Dot));
+    dots.Polyline({{-1000, 2}, {4, 2}, {4, 10}});
+    EXPECT_EQ(Row(dots, 2, 0, 3), "..##");
+    EXPECT_EQ(Column(dots, 4, 2, 10), "#...###..");
+}
+
+// The part of a line over a small picture has the pixels and dashes the same
+// line has on a picture that holds all of it.
+TEST(PainterDeviceLines, ALineCutToThePictureLaysTheSamePixelsAsTheWholeLine) {
+    constexpr int kShift = 1500;
+    ImageDevice whole(3000, 3000);
+    unsigned seed = 12345;
+    auto next = [&seed](int range) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 8) % (2 * range + 1)) - range;
+    };
+    for (PenStyle style : {PenStyle::Solid, PenStyle::DashDot}) {
+        for (int line = 0; line < 150; ++line) {
+            ImageDevice part(60, 40);
+            const Point a{next(1400), next(1400)};
+            const Point b{next(1400), next(1400)};
+            const Point c{next(40) + 30, next(30) + 20};  // a bend over the picture
+            whole.SelectBrush({BrushStyle::Solid, kWhite});
+            whole.FillRect({kShift - 2, kShift - 2, kShift + 62, kShift + 42});
+            for (ImageDevice* d : {&part, &whole}) {
+                const int s = d == &whole ? kShift : 0;
+                d->SelectPen(ThinPen(style));
+                d->Polyline({{a.x + s, a.y + s}, {c.x + s, c.y + s}, {b.x + s, b.y + s}});
+            }
+            for (int y = 0; y < 40; ++y)
+                for (int x = 0; x < 60; ++x)
+                    ASSERT_EQ(part.PixelAt(x, y), whole.PixelAt(x + kShift, y + kShift))
+                        << "line " << line << " (" << a.x << ", " << a.y << ") (" << c.x << ", " << c.y
+                        << ") (" << b.x << ", " << b.y << ") at " << x << ", " << y;
+        }
+    }
 }
 
 TEST_F(PainterDeviceTest, RectangularClipKeepsItsFarEdgesOut) {
