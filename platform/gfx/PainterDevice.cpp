@@ -450,6 +450,7 @@ void PainterDevice::Rectangle(int x1, int y1, int x2, int y2) {
 
 void PainterDevice::RoundRect(int x1, int y1, int x2, int y2, int cornerW, int cornerH) {
     const Rect r = DeviceBox(*this, x1, y1, x2, y2);
+    if (r.Right - r.Left <= 0 || r.Bottom - r.Top <= 0) return;
     QPainter& p = P();
     ApplyPenForVector();
     ApplyBrush();
@@ -477,22 +478,25 @@ struct ArcGeometry {
     QRectF box;
     int start;
     int span;
+    bool empty;  // the box covers no pixel: nothing to draw
 };
 
 ArcGeometry ArcFrom(const DrawDevice& d, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
     const Point s = d.LPtoDP({x3, y3});
     const Point e = d.LPtoDP({x4, y4});
-    const QRectF box = OutlineBox(DeviceBox(d, x1, y1, x2, y2));
+    const Rect r = DeviceBox(d, x1, y1, x2, y2);
+    const QRectF box = OutlineBox(r);
     const int a0 = RadialAngle16(box, s.x, s.y);
     int span = RadialAngle16(box, e.x, e.y) - a0;
     if (span <= 0) span += 360 * 16;
-    return {box, a0, span};
+    return {box, a0, span, r.Right - r.Left <= 0 || r.Bottom - r.Top <= 0};
 }
 
 }  // namespace
 
 void PainterDevice::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
     const ArcGeometry g = ArcFrom(*this, x1, y1, x2, y2, x3, y3, x4, y4);
+    if (g.empty) return;
     QPainter& p = P();
     ApplyPenForVector();
     p.setBrush(Qt::NoBrush);
@@ -502,6 +506,7 @@ void PainterDevice::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, 
 
 void PainterDevice::Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
     const ArcGeometry g = ArcFrom(*this, x1, y1, x2, y2, x3, y3, x4, y4);
+    if (g.empty) return;
     QPainter& p = P();
     ApplyPenForVector();
     ApplyBrush();

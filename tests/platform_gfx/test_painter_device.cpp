@@ -206,6 +206,31 @@ TEST(PainterDeviceLines, ALineCutToThePictureLaysTheSamePixelsAsTheWholeLine) {
     }
 }
 
+// A box that covers no pixel (a pie or rounded frame shrunk to nothing in a
+// tiny chart) draws nothing, like Rectangle and Ellipse; rounded boxes, arcs
+// and pies used to leave two or three stray pixels.
+TEST(PainterDeviceShapes, EmptyBoxesDrawNothing) {
+    const struct {
+        const char* what;
+        int x1, y1, x2, y2;
+    } boxes[] = {{"point", 5, 5, 5, 5}, {"no width", 5, 2, 5, 12}, {"no height", 2, 5, 12, 5}};
+    for (const auto& b : boxes) {
+        for (int shape = 0; shape < 5; ++shape) {
+            ImageDevice d(20, 20);
+            d.SelectPen(ThinPen());
+            d.SelectBrush({BrushStyle::Solid, kRed});
+            switch (shape) {
+                case 0: d.RoundRect(b.x1, b.y1, b.x2, b.y2, 4, 4); break;
+                case 1: d.Arc(b.x1, b.y1, b.x2, b.y2, 0, 0, 19, 19); break;
+                case 2: d.Pie(b.x1, b.y1, b.x2, b.y2, 0, 0, 19, 19); break;
+                case 3: d.Ellipse(b.x1, b.y1, b.x2, b.y2); break;
+                default: d.Rectangle(b.x1, b.y1, b.x2, b.y2); break;
+            }
+            EXPECT_EQ(InkBounds(d).maxX, -1) << b.what << ", shape " << shape;
+        }
+    }
+}
+
 TEST_F(PainterDeviceTest, RectangularClipKeepsItsFarEdgesOut) {
     dev.SelectClipRect({5, 5, 10, 10});
     dev.FillRect({0, 0, 24, 24});
