@@ -282,8 +282,14 @@ void WmfDevice::RecPolyline(const std::vector<Point>& pts) {
         flush();
         return;
     }
+    // A record holds at most 32767 points; longer lines go on in further
+    // records from the last point of the one before.
+    constexpr size_t kMaxPoints = 0x7FFF;
     const std::vector<U_POINT16> p = Points(pts);
-    Append(U_WMRPOLYLINE_set(static_cast<uint16_t>(std::min<size_t>(p.size(), 0x7FFF)), p.data()));
+    for (size_t start = 0; start + 1 < p.size(); start += kMaxPoints - 1) {
+        const size_t count = std::min(p.size() - start, kMaxPoints);
+        Append(U_WMRPOLYLINE_set(static_cast<uint16_t>(count), p.data() + start));
+    }
 }
 
 void WmfDevice::RecPolygon(const std::vector<Point>& pts) {

@@ -599,5 +599,21 @@ TEST(WmfDevice, LinesAndFillsToFarPointsKeepTheirCourse) {
     }
 }
 
+// A record holds at most 32767 points: a longer polyline (a fast line of
+// many points) goes on in further records instead of losing its tail.
+TEST(WmfDevice, LongPolylinesGoOnInFurtherRecords) {
+    WmfDevice d(300, 200);
+    d.SelectPen(Pen(PenStyle::Solid, 1, 0));
+    std::vector<Point> zigzag;
+    for (int i = 0; i < 70000; ++i) zigzag.push_back({i % 300, (i / 300) % 2 == 0 ? i % 200 : 199 - i % 200});
+    d.Polyline(zigzag);
+    const auto segs = PlayedSegments(DescribeWmf(d.Finish().data).records);
+    ASSERT_EQ(segs.size(), zigzag.size() - 1);
+    for (size_t i = 0; i < segs.size(); ++i) {
+        ASSERT_EQ(segs[i].first, zigzag[i]) << i;
+        ASSERT_EQ(segs[i].second, zigzag[i + 1]) << i;
+    }
+}
+
 }  // namespace
 }  // namespace pellucor::platform
