@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -315,6 +316,18 @@ TEST_F(PainterDeviceTest, AnisotropicMappingScalesLogicalUnits) {
     dev.SetViewportExt(200, 100);
     EXPECT_EQ(dev.LPtoDP({5, 7}), (Point{10, 7}));
     EXPECT_EQ(dev.DPtoLP({10, 7}), (Point{5, 7}));
+    // Printing maps a far point (a projected one can reach the end of the
+    // int range) beyond the range: it stays on its side instead of wrapping.
+    constexpr int kMax = std::numeric_limits<int>::max();
+    constexpr int kMin = std::numeric_limits<int>::min();
+    EXPECT_EQ(dev.LPtoDP({kMax - 5, kMin}), (Point{kMax, kMin}));
+    EXPECT_EQ(dev.LPtoDP({-1500000000, 1500000000}), (Point{kMin, 1500000000}));
+    dev.SetMapMode(MapMode::Text);
+    dev.SetViewportOrg(10, -10);
+    EXPECT_EQ(dev.LPtoDP({kMax - 5, kMin + 5}), (Point{kMax, kMin}));
+    EXPECT_EQ(dev.DPtoLP({kMin + 5, kMax - 5}), (Point{kMin, kMax}));
+    dev.SetViewportOrg(0, 0);
+    dev.SetMapMode(MapMode::Anisotropic);
     dev.FillRect({1, 1, 5, 5});
     EXPECT_EQ(Row(dev, 2, 1, 11, kRed), ".########..");
 }
