@@ -156,9 +156,11 @@ void PainterDevice::ApplyClip() {
     if (clipKind_ == ClipKind::None) {
         painter_->setClipping(false);
     } else if (clipKind_ == ClipKind::Rect) {
-        const Rect r = clipRect_;
-        painter_->setClipRect(QRect(r.Left, r.Top, std::max(0, r.Right - r.Left),
-                                    std::max(0, r.Bottom - r.Top)));
+        // Corners given the other way round make the same region, as with
+        // the system's rectangular regions (a flipped mapping gives them so).
+        const Rect r{std::min(clipRect_.Left, clipRect_.Right), std::min(clipRect_.Top, clipRect_.Bottom),
+                     std::max(clipRect_.Left, clipRect_.Right), std::max(clipRect_.Top, clipRect_.Bottom)};
+        painter_->setClipRect(QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top));
     } else {
         QPolygon poly;
         for (const Point& p : clipPolygon_) poly << QPoint(p.x, p.y);

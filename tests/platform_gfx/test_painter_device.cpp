@@ -241,6 +241,14 @@ TEST_F(PainterDeviceTest, RectangularClipKeepsItsFarEdgesOut) {
     dev.SelectBrush({BrushStyle::Solid, kBlue});
     dev.FillRect({0, 0, 2, 2});
     EXPECT_EQ(dev.PixelAt(1, 1), kBlue);
+    // Corners the other way round clip to the same box (they used to clip
+    // everything away).
+    ImageDevice flipped(24, 24);
+    flipped.SelectClipRect({10, 10, 5, 5});
+    flipped.SelectBrush({BrushStyle::Solid, kRed});
+    flipped.FillRect({0, 0, 24, 24});
+    EXPECT_EQ(Row(flipped, 7, 3, 11, kRed), "..#####..");
+    EXPECT_EQ(Column(flipped, 7, 3, 11, kRed), "..#####..");
 }
 
 TEST_F(PainterDeviceTest, PolygonClipUsesTheOutline) {
