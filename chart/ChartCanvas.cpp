@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <vector>
 
@@ -515,10 +516,23 @@ void TChartCanvas3D::UnClipRectangle() { UnClipCanvas(ReferenceCanvas); }
 
 // --- projection ---
 
+namespace {
+// round(v) + origin as a pixel. Zoom and perspective can carry a point the
+// axes placed millions of pixels away beyond the 32-bit range; such a point
+// stays at the end of the range on its own side instead of wrapping round to
+// the other.
+int ProjectedPixel(double v, int origin) {
+    const double r = std::nearbyint(v) + origin;
+    if (!(r > std::numeric_limits<int>::min())) return std::isnan(r) ? origin : std::numeric_limits<int>::min();
+    if (r >= std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
+    return static_cast<int>(r);
+}
+}  // namespace
+
 void TChartCanvas3D::Calc3DPos(int& x, int& y, int z) const {
     if (IsOrthogonal) {
-        x = RoundHalfEven(ZoomFactor * (x - CenterX + z)) + OriginX;
-        y = RoundHalfEven(ZoomFactor * (y - CenterY - z)) + OriginY;
+        x = ProjectedPixel(ZoomFactor * (static_cast<double>(x) - CenterX + z), OriginX);
+        y = ProjectedPixel(ZoomFactor * (static_cast<double>(y) - CenterY - z), OriginY);
     } else if (Is3D) {
         const double dx = x - CenterX;
         const double dy = y - CenterY;
@@ -528,8 +542,8 @@ void TChartCanvas3D::Calc3DPos(int& x, int& y, int z) const {
             c = ZoomFactor *
                 (1.0 - PerspectiveFactor * (dx * static_cast<double>(DepthX) -
                                             dy * static_cast<double>(SinElevation) + dz * DepthZ));
-        x = RoundHalfEven(c * (dx * ProjXX + dy * ProjXY + dz * ProjXZ)) + OriginX;
-        y = RoundHalfEven(c * (dx * ProjYX + dy * ProjYY + dz * ProjYZ)) + OriginY;
+        x = ProjectedPixel(c * (dx * ProjXX + dy * ProjXY + dz * ProjXZ), OriginX);
+        y = ProjectedPixel(c * (dx * ProjYX + dy * ProjYY + dz * ProjYZ), OriginY);
     }
 }
 

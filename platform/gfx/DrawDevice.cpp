@@ -1,6 +1,7 @@
 #include "platform/gfx/DrawDevice.h"
 
 #include <cmath>
+#include <limits>
 
 namespace pellucor::platform {
 
@@ -14,20 +15,30 @@ double DrawDevice::ScaleY() const {
     return static_cast<double>(vpExt_.cy) / winExt_.cy;
 }
 
+namespace {
+// The nearest int (halves away from zero); a value beyond the int range
+// stays at the end of the range on its own side rather than wrapping round.
+int Unit(double v) {
+    if (!(v > std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
+    if (v >= std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
+    return static_cast<int>(std::lround(v));
+}
+}  // namespace
+
 Point DrawDevice::LPtoDP(Point p) const {
-    if (mapMode_ == MapMode::Text) return {p.x - winOrg_.x + vpOrg_.x, p.y - winOrg_.y + vpOrg_.y};
-    const double x = (p.x - winOrg_.x) * ScaleX() + vpOrg_.x;
-    const double y = (p.y - winOrg_.y) * ScaleY() + vpOrg_.y;
-    return {static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))};
+    const double sx = mapMode_ == MapMode::Text ? 1.0 : ScaleX();
+    const double sy = mapMode_ == MapMode::Text ? 1.0 : ScaleY();
+    const double x = (static_cast<double>(p.x) - winOrg_.x) * sx + vpOrg_.x;
+    const double y = (static_cast<double>(p.y) - winOrg_.y) * sy + vpOrg_.y;
+    return {Unit(x), Unit(y)};
 }
 
 Point DrawDevice::DPtoLP(Point p) const {
-    if (mapMode_ == MapMode::Text) return {p.x - vpOrg_.x + winOrg_.x, p.y - vpOrg_.y + winOrg_.y};
-    const double sx = ScaleX();
-    const double sy = ScaleY();
-    const double x = sx != 0 ? (p.x - vpOrg_.x) / sx + winOrg_.x : winOrg_.x;
-    const double y = sy != 0 ? (p.y - vpOrg_.y) / sy + winOrg_.y : winOrg_.y;
-    return {static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))};
+    const double sx = mapMode_ == MapMode::Text ? 1.0 : ScaleX();
+    const double sy = mapMode_ == MapMode::Text ? 1.0 : ScaleY();
+    const double x = sx != 0 ? (static_cast<double>(p.x) - vpOrg_.x) / sx + winOrg_.x : winOrg_.x;
+    const double y = sy != 0 ? (static_cast<double>(p.y) - vpOrg_.y) / sy + winOrg_.y : winOrg_.y;
+    return {Unit(x), Unit(y)};
 }
 
 void DrawDevice::SelectClipRect(const Rect& deviceRect) {

@@ -236,6 +236,11 @@ private:
     struct Track;
     std::unique_ptr<Track> t_;
     void Append(char* record);
+    // Lines are cut where they leave the format's 16-bit range, so the
+    // player's current position is not always the drawing's.
+    void LineRecord(Point from, Point to);
+    Point cur_;     // the drawing's current position
+    Point player_;  // the player's, after the records written so far
 };
 
 // The frame of an EMF file in reference pixels, read back from its header

@@ -42,11 +42,11 @@ const std::vector<int>& DashPattern(PenStyle s) {
 }
 
 // Whether position k of a pattern is drawn.
-bool PatternOn(const std::vector<int>& pattern, int k) {
+bool PatternOn(const std::vector<int>& pattern, long long k) {
     if (pattern.empty()) return true;
     int period = 0;
     for (int v : pattern) period += v;
-    int r = k % period;
+    long long r = k % period;
     for (size_t i = 0; i < pattern.size(); ++i) {
         if (r < pattern[i]) return i % 2 == 0;
         r -= pattern[i];
@@ -156,9 +156,11 @@ void PainterDevice::ApplyClip() {
     if (clipKind_ == ClipKind::None) {
         painter_->setClipping(false);
     } else if (clipKind_ == ClipKind::Rect) {
-        const Rect r = clipRect_;
-        painter_->setClipRect(QRect(r.Left, r.Top, std::max(0, r.Right - r.Left),
-                                    std::max(0, r.Bottom - r.Top)));
+        // Corners given the other way round make the same region, as with
+        // the system's rectangular regions (a flipped mapping gives them so).
+        const Rect r{std::min(clipRect_.Left, clipRect_.Right), std::min(clipRect_.Top, clipRect_.Bottom),
+                     std::max(clipRect_.Left, clipRect_.Right), std::max(clipRect_.Top, clipRect_.Bottom)};
+        painter_->setClipRect(QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top));
     } else {
         QPolygon poly;
         for (const Point& p : clipPolygon_) poly << QPoint(p.x, p.y);
@@ -185,37 +187,97 @@ void PainterDevice::ApplyComposition(PenMode mode) {
     P().setCompositionMode(raster_ ? ModeFor(mode) : QPainter::CompositionMode_SourceOver);
 }
 
+namespace {
+
+// floor(p / q) and ceil(p / q) for q > 0.
+__int128 FloorDiv(__int128 p, __int128 q) { return p >= 0 ? p / q : -((-p + q - 1) / q); }
+__int128 CeilDiv(__int128 p, __int128 q) { return -FloorDiv(-p, q); }
+
+// The steps j (0 .. last) of a one-pixel line whose pixel lies in 0 .. size - 1
+// on both axes. The line starts at (am, an) and moves s_m every step along its
+// major axis (n steps in all) and s_n along its minor axis floor((2 m j + n) /
+// (2 n)) times by step j, which is where the walk below puts it. Narrows
+// [j0, j1]; leaves it empty (j0 > j1) when nothing lands on the picture.
+void VisibleSteps(long long am, int sm, long long majorSize, long long an, int sn,
+                  long long minorSize, long long n, long long m, long long& j0, long long& j1) {
+    auto keep = [&](__int128 lo, __int128 hi) {
+        if (lo > j0) j0 = lo > j1 ? j1 + 1 : static_cast<long long>(lo);
+        if (hi < j1) j1 = hi < j0 ? j0 - 1 : static_cast<long long>(hi);
+    };
+    // Major axis: am + sm j in [0, majorSize - 1].
+    if (sm > 0) keep(-am, majorSize - 1 - am);
+    else keep(am - (majorSize - 1), am);
+    // Minor axis: the count of minor moves k in [kLo, kHi].
+    const long long kLo = sn > 0 ? -an : an - (minorSize - 1);
+    const long long kHi = sn > 0 ? minorSize - 1 - an : an;
+    if (m == 0 || n == 0) {
+        if (kLo > 0 || kHi < 0) j1 = j0 - 1;
+        return;
+    }
+    // k(j) >= kLo  <=>  2 m j >= 2 n kLo - n;  k(j) <= kHi  <=>  2 m j < 2 n (kHi + 1) - n.
+    const __int128 n2 = 2 * static_cast<__int128>(n);
+    const __int128 m2 = 2 * static_cast<__int128>(m);
+    keep(CeilDiv(n2 * kLo - n, m2), CeilDiv(n2 * (kHi + 1) - n, m2) - 1);
+}
+
+}  // namespace
+
 // Lays the pixels of a one-pixel line from a to b (device), leaving out b
-// unless lastPoint, following the pen's dash pattern.
+// unless lastPoint, following the pen's dash pattern. Only the part of the
+// line over the picture is walked, with the pixels and the dash phase the
+// whole walk would give it: a line toward a point far outside (an axis lets
+// positions run millions of pixels past the plot) would otherwise take
+// seconds.
 void PainterDevice::ThinLine(Point a, Point b, bool lastPoint) {
     if (pen_.mode == PenMode::Nop) return;
     const std::vector<int>& pattern = DashPattern(pen_.style);
-    std::vector<Point> on;
-    std::vector<Point> off;
-    int dx = std::abs(b.x - a.x);
-    int dy = -std::abs(b.y - a.y);
+    const long long dx = std::llabs(static_cast<long long>(b.x) - a.x);
+    const long long dy = -std::llabs(static_cast<long long>(b.y) - a.y);
     const int sx = a.x < b.x ? 1 : -1;
     const int sy = a.y < b.y ? 1 : -1;
-    int err = dx + dy;
-    int x = a.x;
-    int y = a.y;
-    while (true) {
-        const bool atEnd = x == b.x && y == b.y;
-        if (atEnd && !lastPoint) break;
-        if (PatternOn(pattern, dashPhase_)) on.push_back({x, y});
-        else off.push_back({x, y});
-        ++dashPhase_;
-        if (atEnd) break;
-        const int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y += sy;
+    const bool xMajor = dx >= -dy;
+    const long long n = xMajor ? dx : -dy;  // steps from a to b
+    const long long m = xMajor ? -dy : dx;
+    const long long last = lastPoint ? n : n - 1;
+    const long long startPhase = dashPhase_;
+    long long j0 = 0;
+    long long j1 = last;
+    const long long w = device_->width();
+    const long long h = device_->height();
+    if (xMajor) VisibleSteps(a.x, sx, w, a.y, sy, h, n, m, j0, j1);
+    else VisibleSteps(a.y, sy, h, a.x, sx, w, n, m, j0, j1);
+    std::vector<Point> on;
+    std::vector<Point> off;
+    if (j0 <= j1) {
+        // The state of the walk after j0 steps: the major axis has moved j0
+        // times, the minor one k times.
+        const long long k =
+            n == 0 ? 0
+                   : static_cast<long long>(FloorDiv(2 * static_cast<__int128>(m) * j0 + n, 2 * static_cast<__int128>(n)));
+        const long long xs = xMajor ? j0 : k;
+        const long long ys = xMajor ? k : j0;
+        long long x = a.x + sx * xs;
+        long long y = a.y + sy * ys;
+        long long err = static_cast<long long>(dx + dy + static_cast<__int128>(ys) * dx +
+                                               static_cast<__int128>(xs) * dy);
+        long long phase = startPhase + j0;
+        for (long long j = j0; j <= j1; ++j) {
+            const Point p{static_cast<int>(x), static_cast<int>(y)};
+            if (PatternOn(pattern, phase)) on.push_back(p);
+            else off.push_back(p);
+            ++phase;
+            const long long e2 = 2 * err;
+            if (e2 >= dy) {
+                err += dy;
+                x += sx;
+            }
+            if (e2 <= dx) {
+                err += dx;
+                y += sy;
+            }
         }
     }
+    dashPhase_ = startPhase + last + 1;
     QPainter& p = P();
     if (!on.empty()) {
         ApplyComposition(pen_.mode);
@@ -390,6 +452,7 @@ void PainterDevice::Rectangle(int x1, int y1, int x2, int y2) {
 
 void PainterDevice::RoundRect(int x1, int y1, int x2, int y2, int cornerW, int cornerH) {
     const Rect r = DeviceBox(*this, x1, y1, x2, y2);
+    if (r.Right - r.Left <= 0 || r.Bottom - r.Top <= 0) return;
     QPainter& p = P();
     ApplyPenForVector();
     ApplyBrush();
@@ -417,22 +480,25 @@ struct ArcGeometry {
     QRectF box;
     int start;
     int span;
+    bool empty;  // the box covers no pixel: nothing to draw
 };
 
 ArcGeometry ArcFrom(const DrawDevice& d, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
     const Point s = d.LPtoDP({x3, y3});
     const Point e = d.LPtoDP({x4, y4});
-    const QRectF box = OutlineBox(DeviceBox(d, x1, y1, x2, y2));
+    const Rect r = DeviceBox(d, x1, y1, x2, y2);
+    const QRectF box = OutlineBox(r);
     const int a0 = RadialAngle16(box, s.x, s.y);
     int span = RadialAngle16(box, e.x, e.y) - a0;
     if (span <= 0) span += 360 * 16;
-    return {box, a0, span};
+    return {box, a0, span, r.Right - r.Left <= 0 || r.Bottom - r.Top <= 0};
 }
 
 }  // namespace
 
 void PainterDevice::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
     const ArcGeometry g = ArcFrom(*this, x1, y1, x2, y2, x3, y3, x4, y4);
+    if (g.empty) return;
     QPainter& p = P();
     ApplyPenForVector();
     p.setBrush(Qt::NoBrush);
@@ -442,6 +508,7 @@ void PainterDevice::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, 
 
 void PainterDevice::Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
     const ArcGeometry g = ArcFrom(*this, x1, y1, x2, y2, x3, y3, x4, y4);
+    if (g.empty) return;
     QPainter& p = P();
     ApplyPenForVector();
     ApplyBrush();

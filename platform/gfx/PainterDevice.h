@@ -70,7 +70,7 @@ private:
     int logPixelsX_ = 96;
     int logPixelsY_ = 96;
     std::unique_ptr<QPainter> painter_;
-    int dashPhase_ = 0;  // running position in the dash pattern of a path
+    long long dashPhase_ = 0;  // running position in the dash pattern of a path
 
     bool PixelExact() const;
     void ApplyClip();

@@ -34,6 +34,84 @@ U_RECT16 R16(const Rect& r) {
     return b;
 }
 
+// The coordinates the format can hold.
+constexpr double kLow = -32768.0;
+constexpr double kHigh = 32767.0;
+
+bool InRange(Point p) { return p.x >= kLow && p.x <= kHigh && p.y >= kLow && p.y <= kHigh; }
+
+bool AllInRange(const std::vector<Point>& pts) {
+    return std::all_of(pts.begin(), pts.end(), InRange);
+}
+
+Point Rounded(double x, double y) {
+    return {static_cast<int>(std::clamp(std::round(x), kLow, kHigh)),
+            static_cast<int>(std::clamp(std::round(y), kLow, kHigh))};
+}
+
+// The part of the segment a-b inside the format's range (Liang-Barsky);
+// false when none of it is. Cutting keeps the segment's course, where
+// pulling each end into the range would turn it.
+bool CutSegment(Point a, Point b, Point& ca, Point& cb) {
+    const double x0 = a.x, y0 = a.y;
+    const double dx = static_cast<double>(b.x) - a.x, dy = static_cast<double>(b.y) - a.y;
+    double t0 = 0.0, t1 = 1.0;
+    auto edge = [&](double p, double q) {
+        // p t <= q must hold.
+        if (p == 0) return q >= 0;
+        const double t = q / p;
+        if (p < 0) {
+            if (t > t1) return false;
+            t0 = std::max(t0, t);
+        } else {
+            if (t < t0) return false;
+            t1 = std::min(t1, t);
+        }
+        return true;
+    };
+    if (!edge(-dx, x0 - kLow) || !edge(dx, kHigh - x0) || !edge(-dy, y0 - kLow) ||
+        !edge(dy, kHigh - y0))
+        return false;
+    ca = t0 == 0.0 ? a : Rounded(x0 + t0 * dx, y0 + t0 * dy);
+    cb = t1 == 1.0 ? b : Rounded(x0 + t1 * dx, y0 + t1 * dy);
+    return true;
+}
+
+// The polygon cut to the format's range (Sutherland-Hodgman against each
+// side in turn). The cut runs along the range's border, far outside any
+// picture, so the picture shows the same fill as the whole polygon would.
+std::vector<Point> CutPolygon(const std::vector<Point>& pts) {
+    struct P {
+        double x, y;
+    };
+    std::vector<P> poly;
+    for (const Point& p : pts) poly.push_back({static_cast<double>(p.x), static_cast<double>(p.y)});
+    auto side = [&poly](auto inside, auto cross) {
+        std::vector<P> out;
+        for (size_t i = 0; i < poly.size(); ++i) {
+            const P& cur = poly[i];
+            const P& prev = poly[(i + poly.size() - 1) % poly.size()];
+            const bool ci = inside(cur), pi = inside(prev);
+            if (ci != pi) out.push_back(cross(prev, cur));
+            if (ci) out.push_back(cur);
+        }
+        poly.swap(out);
+    };
+    auto atX = [](double x) {
+        return [x](const P& a, const P& b) { return P{x, a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x)}; };
+    };
+    auto atY = [](double y) {
+        return [y](const P& a, const P& b) { return P{a.x + (b.x - a.x) * (y - a.y) / (b.y - a.y), y}; };
+    };
+    side([](const P& p) { return p.x >= kLow; }, atX(kLow));
+    side([](const P& p) { return p.x <= kHigh; }, atX(kHigh));
+    side([](const P& p) { return p.y >= kLow; }, atY(kLow));
+    side([](const P& p) { return p.y <= kHigh; }, atY(kHigh));
+    std::vector<Point> out;
+    for (const P& p : poly) out.push_back(Rounded(p.x, p.y));
+    return out;
+}
+
 std::vector<U_POINT16> Points(const std::vector<Point>& pts) {
     std::vector<U_POINT16> out;
     out.reserve(pts.size());
@@ -161,15 +239,65 @@ void WmfDevice::RecClipPolygon(const std::vector<Point>& logicalPts) {
     RecIntersectClip(b);
 }
 
-void WmfDevice::RecMoveTo(Point p) { Append(U_WMRMOVETO_set(Pt(p))); }
-void WmfDevice::RecLineTo(Point p) { Append(U_WMRLINETO_set(Pt(p))); }
+void WmfDevice::RecMoveTo(Point p) {
+    cur_ = p;
+    const U_POINT16 q = Pt(p);
+    player_ = {q.x, q.y};
+    Append(U_WMRMOVETO_set(q));
+}
+
+void WmfDevice::RecLineTo(Point p) {
+    LineRecord(cur_, p);
+    cur_ = p;
+}
+
+void WmfDevice::LineRecord(Point from, Point to) {
+    Point a, b;
+    if (!CutSegment(from, to, a, b)) return;
+    if (!(a == player_)) Append(U_WMRMOVETO_set(Pt(a)));
+    Append(U_WMRLINETO_set(Pt(b)));
+    player_ = b;
+}
 
 void WmfDevice::RecPolyline(const std::vector<Point>& pts) {
+    if (!AllInRange(pts)) {
+        // Runs of the cut segments that join up, each one polyline.
+        std::vector<Point> run;
+        auto flush = [&] {
+            if (run.size() >= 2) RecPolyline(run);
+            run.clear();
+        };
+        for (size_t i = 1; i < pts.size(); ++i) {
+            Point a, b;
+            if (!CutSegment(pts[i - 1], pts[i], a, b)) {
+                flush();
+                continue;
+            }
+            if (run.empty() || !(run.back() == a)) {
+                flush();
+                run.push_back(a);
+            }
+            run.push_back(b);
+        }
+        flush();
+        return;
+    }
+    // A record holds at most 32767 points; longer lines go on in further
+    // records from the last point of the one before.
+    constexpr size_t kMaxPoints = 0x7FFF;
     const std::vector<U_POINT16> p = Points(pts);
-    Append(U_WMRPOLYLINE_set(static_cast<uint16_t>(std::min<size_t>(p.size(), 0x7FFF)), p.data()));
+    for (size_t start = 0; start + 1 < p.size(); start += kMaxPoints - 1) {
+        const size_t count = std::min(p.size() - start, kMaxPoints);
+        Append(U_WMRPOLYLINE_set(static_cast<uint16_t>(count), p.data() + start));
+    }
 }
 
 void WmfDevice::RecPolygon(const std::vector<Point>& pts) {
+    if (!AllInRange(pts)) {
+        const std::vector<Point> cut = CutPolygon(pts);
+        if (cut.size() >= 2) RecPolygon(cut);
+        return;
+    }
     const std::vector<U_POINT16> p = Points(pts);
     Append(U_WMRPOLYGON_set(static_cast<uint16_t>(std::min<size_t>(p.size(), 0x7FFF)), p.data()));
 }

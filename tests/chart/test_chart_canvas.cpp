@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -123,6 +124,26 @@ TEST(ChartCanvas3D, DefaultRotationCoefficients) {
     // x = 100 * cos345 * 1.0107 = 97.63 -> 98, y = 100 * sin^2 345 * 1.0107 = 6.77 -> 7.
     EXPECT_EQ(c.canvas.Calculate3DPosition(100, 50, 50), (TPoint{100, 50}));
     EXPECT_EQ(c.canvas.Calculate3DPosition(200, 50, 50), (TPoint{198, 57}));
+}
+
+// A point the axes put 4 million pixels out, zoomed to 200 % with the default
+// perspective: c = 2 (1 + 15/35000 * 4194204 * 0.25) = 900.758, x = c * 4194204
+// * cos 345 = 3.65e9, beyond the 32-bit range; y = c * 4194204 * sin^2 345 =
+// 253075520.77. The x stays at the far right instead of wrapping to the left.
+TEST(ChartCanvas3D, ProjectionBeyondThe32BitRangeStaysOnItsSide) {
+    RecordedCanvas c;
+    c.options.SetOrthogonal(false);
+    c.options.SetZoom(200);
+    c.Start3D(100);
+    const TPoint p = c.canvas.Calculate3DPosition(4194304, 50, 50);
+    EXPECT_EQ(p.x, std::numeric_limits<int>::max());
+    EXPECT_EQ(p.y, 253075521 + 50);
+    c.options.SetOrthogonal(true);
+    c.options.SetZoom(100000);
+    c.Start3D(100);
+    EXPECT_EQ(c.canvas.Calculate3DPosition(4194304, -4194304, 0),
+              (TPoint{std::numeric_limits<int>::max(), std::numeric_limits<int>::min()}));
+    EXPECT_EQ(c.canvas.Calculate3DPosition(101, 49, 0), (TPoint{1100, -950}));
 }
 
 TEST(ChartCanvas3D, ElevationNinetyKeepsTheVerticalCoefficientAboveZero) {

@@ -307,6 +307,27 @@ WmfRecords DescribeWmf(const std::string& data) {
                      "\" advance=" + std::to_string(sum);
                 break;
             }
+            case U_WMR_MOVETO:
+            case U_WMR_LINETO: {
+                U_POINT16 pt{};
+                if (rec->iType == U_WMR_MOVETO) U_WMRMOVETO_get(p, &pt);
+                else U_WMRLINETO_get(p, &pt);
+                d += " " + std::to_string(pt.x) + "," + std::to_string(pt.y);
+                break;
+            }
+            case U_WMR_POLYLINE:
+            case U_WMR_POLYGON: {
+                uint16_t n = 0;
+                const char* data = nullptr;
+                if (rec->iType == U_WMR_POLYLINE) U_WMRPOLYLINE_get(p, &n, &data);
+                else U_WMRPOLYGON_get(p, &n, &data);
+                for (uint16_t i = 0; i < n; ++i) {
+                    U_POINT16 pt;
+                    std::memcpy(&pt, data + i * sizeof pt, sizeof pt);
+                    d += " " + std::to_string(pt.x) + "," + std::to_string(pt.y);
+                }
+                break;
+            }
             case U_WMR_INTERSECTCLIPRECT: {
                 U_RECT16 rc{};
                 U_WMRINTERSECTCLIPRECT_get(p, &rc);
@@ -492,6 +513,106 @@ TEST(MetafileRenderings, WmfSheetDrawnByLibwmf) {
     ASSERT_TRUE(RunTool("wmf2gd", {"-t", "png", "--maxwidth=300", "--maxheight=200", "-o",
                                    QString::fromStdString(png), QString::fromStdString(wmf)}));
     ExpectSheet(QImage(QString::fromStdString(png)), "wmf2gd");
+}
+
+// The points of one record described by DescribeWmf ("LINETO 3,4" -> (3, 4)).
+std::vector<Point> RecordPoints(const std::string& record) {
+    std::vector<Point> out;
+    size_t at = record.find(' ');
+    while (at != std::string::npos) {
+        const size_t comma = record.find(',', at);
+        out.push_back({std::stoi(record.substr(at + 1, comma - at - 1)), std::stoi(record.substr(comma + 1))});
+        at = record.find(' ', comma);
+    }
+    return out;
+}
+
+// The segments a player draws from the line records, following its current position.
+std::vector<std::pair<Point, Point>> PlayedSegments(const std::vector<std::string>& records) {
+    std::vector<std::pair<Point, Point>> out;
+    Point pos;
+    for (const auto& r : records) {
+        const bool line = r.rfind("MOVETO", 0) == 0 || r.rfind("LINETO", 0) == 0 || r.rfind("POLYLINE", 0) == 0;
+        if (!line) continue;
+        const std::vector<Point> pts = RecordPoints(r);
+        if (r.rfind("MOVETO", 0) == 0) pos = pts[0];
+        if (r.rfind("LINETO", 0) == 0) {
+            out.push_back({pos, pts[0]});
+            pos = pts[0];
+        }
+        if (r.rfind("POLYLINE", 0) == 0)
+            for (size_t i = 1; i < pts.size(); ++i) out.push_back({pts[i - 1], pts[i]});
+    }
+    return out;
+}
+
+// Even-odd test of (x, y) against a polygon.
+bool InsidePolygon(const std::vector<Point>& poly, double x, double y) {
+    bool in = false;
+    for (size_t i = 0, j = poly.size() - 1; i < poly.size(); j = i++) {
+        const double xi = poly[i].x, yi = poly[i].y, xj = poly[j].x, yj = poly[j].y;
+        if ((yi > y) != (yj > y) && x < (xj - xi) * (y - yi) / (yj - yi) + xi) in = !in;
+    }
+    return in;
+}
+
+// Points beyond the format's 16-bit coordinates (a zoomed plot's neighbours)
+// keep the course of their lines and fills: pulling each point into the
+// range turned a line of slope 1/2 toward (32767, 32767).
+TEST(WmfDevice, LinesAndFillsToFarPointsKeepTheirCourse) {
+    // Lines on y = x / 2 + 5 (LineTo) and y = x / 2 + 25 (a polyline).
+    WmfDevice lines(300, 200);
+    lines.SelectPen(Pen(PenStyle::Solid, 1, 0));
+    lines.MoveTo(10, 10);
+    lines.LineTo(100010, 50010);
+    lines.LineTo(100010, 90000);  // wholly outside: nothing to draw
+    lines.LineTo(100010, 50010);
+    lines.LineTo(210, 110);  // back in from far away
+    lines.Polyline({{-99990, -49970}, {10, 30}, {100010, 50030}, {100010, 90000}});
+    const std::vector<std::pair<Point, Point>> segs = PlayedSegments(DescribeWmf(lines.Finish().data).records);
+    struct Expected {
+        double offset;  // y - x / 2
+        int fromX, toX;
+    };
+    const Expected expected[] = {{5, 10, 32767}, {5, 210, 32767}, {25, -32768, 10}, {25, 10, 32767}};
+    ASSERT_EQ(segs.size(), std::size(expected));
+    for (size_t i = 0; i < segs.size(); ++i) {
+        for (const Point& p : {segs[i].first, segs[i].second})
+            EXPECT_NEAR(p.y - p.x / 2.0, expected[i].offset, 1.0) << "segment " << i << " point " << p.x << "," << p.y;
+        EXPECT_EQ(std::min(segs[i].first.x, segs[i].second.x), expected[i].fromX) << "segment " << i;
+        EXPECT_EQ(std::max(segs[i].first.x, segs[i].second.x), expected[i].toX) << "segment " << i;
+    }
+    // The filled area below y = x / 2 + 60.
+    WmfDevice fill(300, 200);
+    fill.SelectBrush({BrushStyle::Solid, 0});
+    fill.Polygon({{0, 60}, {200000, 100060}, {0, 100060}});
+    const std::vector<std::string> polys = Named(DescribeWmf(fill.Finish().data).records, "POLYGON");
+    ASSERT_EQ(polys.size(), 1u);
+    const std::vector<Point> poly = RecordPoints(polys[0]);
+    for (const Point& p : poly) {
+        EXPECT_GE(p.y, -32768);
+        EXPECT_LE(p.x, 32767);
+    }
+    for (int x = 0; x <= 300; x += 20) {
+        EXPECT_TRUE(InsidePolygon(poly, x + 0.5, x / 2.0 + 61.5)) << "x = " << x;
+        EXPECT_FALSE(InsidePolygon(poly, x + 0.5, x / 2.0 + 58.5)) << "x = " << x;
+    }
+}
+
+// A record holds at most 32767 points: a longer polyline (a fast line of
+// many points) goes on in further records instead of losing its tail.
+TEST(WmfDevice, LongPolylinesGoOnInFurtherRecords) {
+    WmfDevice d(300, 200);
+    d.SelectPen(Pen(PenStyle::Solid, 1, 0));
+    std::vector<Point> zigzag;
+    for (int i = 0; i < 70000; ++i) zigzag.push_back({i % 300, (i / 300) % 2 == 0 ? i % 200 : 199 - i % 200});
+    d.Polyline(zigzag);
+    const auto segs = PlayedSegments(DescribeWmf(d.Finish().data).records);
+    ASSERT_EQ(segs.size(), zigzag.size() - 1);
+    for (size_t i = 0; i < segs.size(); ++i) {
+        ASSERT_EQ(segs[i].first, zigzag[i]) << i;
+        ASSERT_EQ(segs[i].second, zigzag[i + 1]) << i;
+    }
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <QImage>
 
 #include <algorithm>
+#include <chrono>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -145,6 +147,91 @@ TEST_F(PainterDeviceTest, DashStylesFollowDevicePixels) {
     EXPECT_EQ(Row(wide, 10, 4, 18), "###############");
 }
 
+// A line toward a point millions of pixels away (a zoomed plot's next point)
+// is laid only where it crosses the picture: walking every pixel took half a
+// second a line.
+TEST(PainterDeviceLines, LinesToFarPointsAreQuickAndKeepTheirCourse) {
+    ImageDevice d(400, 300);
+    d.SelectPen(ThinPen());
+    const auto t0 = std::chrono::steady_clock::now();
+    for (int i = 0; i < 200; ++i) {
+        d.MoveTo(10, 10);
+        d.LineTo(4194304, 2097162);
+        d.Polyline({{4194304, 10}, {-4194304, 10}});
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    EXPECT_LT(seconds, 2.0);
+    // Slope 2097152 / 4194294: y = 10 + (x - 10) / 2 on this picture.
+    EXPECT_EQ(Column(d, 210, 108, 112), "..#..");
+    EXPECT_EQ(Column(d, 398, 202, 206), "..#..");
+    EXPECT_EQ(Row(d, 10, 0, 5), "######");
+    // The dots go on counting over the part left out: 1004 pixels from x =
+    // -1000 to 3 (phases 0 to 1003; on where phase mod 6 < 3), then down.
+    ImageDevice dots(12, 12);
+    dots.SelectPen(ThinPen(PenStyle::Dot));
+    dots.Polyline({{-1000, 2}, {4, 2}, {4, 10}});
+    EXPECT_EQ(Row(dots, 2, 0, 3), "..##");
+    EXPECT_EQ(Column(dots, 4, 2, 10), "#...###..");
+}
+
+// The part of a line over a small picture has the pixels and dashes the same
+// line has on a picture that holds all of it.
+TEST(PainterDeviceLines, ALineCutToThePictureLaysTheSamePixelsAsTheWholeLine) {
+    constexpr int kShift = 1500;
+    ImageDevice whole(3000, 3000);
+    unsigned seed = 12345;
+    auto next = [&seed](int range) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 8) % (2 * range + 1)) - range;
+    };
+    for (PenStyle style : {PenStyle::Solid, PenStyle::DashDot}) {
+        for (int line = 0; line < 150; ++line) {
+            ImageDevice part(60, 40);
+            const Point a{next(1400), next(1400)};
+            const Point b{next(1400), next(1400)};
+            const Point c{next(40) + 30, next(30) + 20};  // a bend over the picture
+            whole.SelectBrush({BrushStyle::Solid, kWhite});
+            whole.FillRect({kShift - 2, kShift - 2, kShift + 62, kShift + 42});
+            for (ImageDevice* d : {&part, &whole}) {
+                const int s = d == &whole ? kShift : 0;
+                d->SelectPen(ThinPen(style));
+                d->Polyline({{a.x + s, a.y + s}, {c.x + s, c.y + s}, {b.x + s, b.y + s}});
+            }
+            for (int y = 0; y < 40; ++y)
+                for (int x = 0; x < 60; ++x)
+                    ASSERT_EQ(part.PixelAt(x, y), whole.PixelAt(x + kShift, y + kShift))
+                        << "line " << line << " (" << a.x << ", " << a.y << ") (" << c.x << ", " << c.y
+                        << ") (" << b.x << ", " << b.y << ") at " << x << ", " << y;
+        }
+    }
+}
+
+// A box that covers no pixel (a pie or rounded frame shrunk to nothing in a
+// tiny chart) draws nothing, like Rectangle and Ellipse; rounded boxes, arcs
+// and pies used to leave two or three stray pixels.
+TEST(PainterDeviceShapes, EmptyBoxesDrawNothing) {
+    const struct {
+        const char* what;
+        int x1, y1, x2, y2;
+    } boxes[] = {{"point", 5, 5, 5, 5}, {"no width", 5, 2, 5, 12}, {"no height", 2, 5, 12, 5}};
+    for (const auto& b : boxes) {
+        for (int shape = 0; shape < 5; ++shape) {
+            ImageDevice d(20, 20);
+            d.SelectPen(ThinPen());
+            d.SelectBrush({BrushStyle::Solid, kRed});
+            switch (shape) {
+                case 0: d.RoundRect(b.x1, b.y1, b.x2, b.y2, 4, 4); break;
+                case 1: d.Arc(b.x1, b.y1, b.x2, b.y2, 0, 0, 19, 19); break;
+                case 2: d.Pie(b.x1, b.y1, b.x2, b.y2, 0, 0, 19, 19); break;
+                case 3: d.Ellipse(b.x1, b.y1, b.x2, b.y2); break;
+                default: d.Rectangle(b.x1, b.y1, b.x2, b.y2); break;
+            }
+            EXPECT_EQ(InkBounds(d).maxX, -1) << b.what << ", shape " << shape;
+        }
+    }
+}
+
 TEST_F(PainterDeviceTest, RectangularClipKeepsItsFarEdgesOut) {
     dev.SelectClipRect({5, 5, 10, 10});
     dev.FillRect({0, 0, 24, 24});
@@ -154,6 +241,14 @@ TEST_F(PainterDeviceTest, RectangularClipKeepsItsFarEdgesOut) {
     dev.SelectBrush({BrushStyle::Solid, kBlue});
     dev.FillRect({0, 0, 2, 2});
     EXPECT_EQ(dev.PixelAt(1, 1), kBlue);
+    // Corners the other way round clip to the same box (they used to clip
+    // everything away).
+    ImageDevice flipped(24, 24);
+    flipped.SelectClipRect({10, 10, 5, 5});
+    flipped.SelectBrush({BrushStyle::Solid, kRed});
+    flipped.FillRect({0, 0, 24, 24});
+    EXPECT_EQ(Row(flipped, 7, 3, 11, kRed), "..#####..");
+    EXPECT_EQ(Column(flipped, 7, 3, 11, kRed), "..#####..");
 }
 
 TEST_F(PainterDeviceTest, PolygonClipUsesTheOutline) {
@@ -229,6 +324,18 @@ TEST_F(PainterDeviceTest, AnisotropicMappingScalesLogicalUnits) {
     dev.SetViewportExt(200, 100);
     EXPECT_EQ(dev.LPtoDP({5, 7}), (Point{10, 7}));
     EXPECT_EQ(dev.DPtoLP({10, 7}), (Point{5, 7}));
+    // Printing maps a far point (a projected one can reach the end of the
+    // int range) beyond the range: it stays on its side instead of wrapping.
+    constexpr int kMax = std::numeric_limits<int>::max();
+    constexpr int kMin = std::numeric_limits<int>::min();
+    EXPECT_EQ(dev.LPtoDP({kMax - 5, kMin}), (Point{kMax, kMin}));
+    EXPECT_EQ(dev.LPtoDP({-1500000000, 1500000000}), (Point{kMin, 1500000000}));
+    dev.SetMapMode(MapMode::Text);
+    dev.SetViewportOrg(10, -10);
+    EXPECT_EQ(dev.LPtoDP({kMax - 5, kMin + 5}), (Point{kMax, kMin}));
+    EXPECT_EQ(dev.DPtoLP({kMin + 5, kMax - 5}), (Point{kMin, kMax}));
+    dev.SetViewportOrg(0, 0);
+    dev.SetMapMode(MapMode::Anisotropic);
     dev.FillRect({1, 1, 5, 5});
     EXPECT_EQ(Row(dev, 2, 1, 11, kRed), ".########..");
 }
