@@ -38,12 +38,16 @@ std::optional<double> LeadingDouble(const std::string& line) {
 
 // Lines 1..count of the stream, whatever its line ends; missing lines come
 // back empty. Decimal commas of a hand-edited file become points, so
-// "5,0e-02" is not read as 5.
+// "5,0e-02" is not read as 5. An editor that saved the file with a UTF-8
+// byte-order mark would otherwise cost it its first value.
 std::vector<std::string> ReadLines(std::istream& in, int count) {
     std::vector<std::string> lines(static_cast<size_t>(count) + 1);
     TextLines source(in);
     std::string line;
-    for (int i = 1; i <= count && source.Next(line); ++i) lines[static_cast<size_t>(i)] = CommaToPoint(line);
+    for (int i = 1; i <= count && source.Next(line); ++i) {
+        if (i == 1 && StartsWithUtf8Mark(line)) line.erase(0, 3);
+        lines[static_cast<size_t>(i)] = CommaToPoint(line);
+    }
     return lines;
 }
 

@@ -325,6 +325,24 @@ TEST_F(OptionFiles, EveryKindOfLineEndReadsAllFourteenLines) {
     ExpectLayout5083(State().Print);
 }
 
+TEST_F(OptionFiles, AByteOrderMarkDoesNotCostTheFirstLine) {
+    // Saved by an editor that starts UTF-8 files with a byte-order mark.
+    State().Options.ReverseZImag = false;
+    Parse("\xEF\xBB\xBF    2      = reverse the sign of Zim       \n"
+          "    0      = wgt, 0: unity, 1: modulus \n");
+    EXPECT_EQ(State().Options.SignModeCode, 2);
+    EXPECT_TRUE(State().Options.ReverseZImag);
+    EXPECT_EQ(State().Options.Weighting, 0);
+
+    std::istringstream print("\xEF\xBB\xBF    5      = left-top      \n"
+                             "    0      = left-bottom   \n"
+                             "    8      = right-top     \n"
+                             "    3      = right-bottom  \n"
+                             "    3      = 1: pars + current, 2: two, 3: four \n");
+    ParsePrintOptionFile(print);
+    ExpectLayout5083(State().Print);
+}
+
 TEST_F(OptionFiles, MissingFileChangesNothing) {
     State().Options.Weighting = 0;
     EXPECT_FALSE(ReadOptionFile());
