@@ -81,6 +81,9 @@ MainFileDialogs::MainFileDialogs()
                                  "Enhanced Metafiles (*.emf)|*.emf|Metafiles (*.wmf)|*.wmf|Bitmaps (*.bmp)|"
                                  "*.bmp|JPEG Image File (*.jpg)|*.jpg|All (*.jpg;*.jpeg;*.bmp;*.ico;*.emf;"
                                  "*.wmf)|*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf| | ")),
-      SaveDialog7(Request("Select Image Viewer", "", "")) {}
+      SaveDialog7(Request("Select Image Viewer", "", "")) {
+    // It picks the program to run; nothing is written to it.
+    SaveDialog7.confirmOverwrite = false;
+}
 
 }  // namespace pellucor::mainwindow

@@ -26,6 +26,9 @@ struct FileDialogRequest {
     std::string fileName;      // proposed name
     std::string filter;        // e.g. "Data files (*.txt);;All files (*)"
     std::string defaultSuffix;
+    // A save dialog that only picks a file and writes nothing (a program to
+    // run) must not ask whether to replace the file picked.
+    bool confirmOverwrite = true;
 };
 
 class FileDialogService {

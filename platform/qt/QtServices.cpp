@@ -67,6 +67,7 @@ std::optional<std::string> QtFileDialogs::SaveFile(const FileDialogRequest& req)
     QFileDialog dlg(nullptr, Q(req.title), Q(req.initialDir), Q(req.filter));
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     if (!req.defaultSuffix.empty()) dlg.setDefaultSuffix(Q(req.defaultSuffix));
+    if (!req.confirmOverwrite) dlg.setOption(QFileDialog::DontConfirmOverwrite);
     if (!req.fileName.empty()) dlg.selectFile(Q(req.fileName));
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
     return dlg.selectedFiles().first().toStdString();

@@ -454,6 +454,8 @@ TEST_F(CommandsTest, ImageViewerIsChosenStoredAndStartedAndWaitedFor) {
     services.fileDialogs.AnswerSave("/usr/bin/viewer");
     form->SetupImageViewer1->trigger();
     EXPECT_EQ(services.fileDialogs.requests.back().title, "Select Image Viewer");
+    // The program picked exists: replacing it is not what is asked.
+    EXPECT_FALSE(services.fileDialogs.requests.back().confirmOverwrite);
     EXPECT_EQ(services.settings.ReadString(platform::SettingsScope::User, UserSettingsKey(), "ImageViewer"),
               "/usr/bin/viewer");
     // Cancelled: the earlier choice stays.
