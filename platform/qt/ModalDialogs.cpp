@@ -4,6 +4,8 @@
 #include <QDialog>
 #include <QWindow>
 
+#include <memory>
+
 namespace pellucor::platform::qt {
 namespace {
 
@@ -27,16 +29,43 @@ void InstallModalRunner(ModalRunner* runner) { current() = runner ? runner : &ex
 
 bool RunModal(QDialog& dialog) { return modalRunner().Run(dialog); }
 
-void KeepUsableBesideModal(QWidget& window) {
+namespace {
+
+// Ties window to the modal dialog that runs now, or to its owner when none
+// does; `ending` is a dialog on its way out, which no longer counts.
+void Anchor(QWidget& window, const QWidget* ending) {
     QWindow* handle = window.windowHandle();
     if (!handle) return;
     QWidget* modal = QApplication::activeModalWidget();
-    QWidget* anchor = nullptr;
-    if (modal && modal != &window && !window.isAncestorOf(modal))
-        anchor = modal;
-    else if (QWidget* owner = window.parentWidget())
-        anchor = owner->window();
-    handle->setTransientParent(anchor ? anchor->windowHandle() : nullptr);
+    if (modal && modal == ending) {
+        // Still listed while it hides: the dialog it was opened from, when
+        // that one runs, is what runs next.
+        modal = nullptr;
+        for (QWidget* up = ending->parentWidget(); up && !modal; up = up->window()->parentWidget())
+            if (up->window()->isModal() && up->window()->isVisible()) modal = up->window();
+    }
+    if (modal && (modal == &window || window.isAncestorOf(modal) || !modal->windowHandle())) modal = nullptr;
+    QWidget* anchor = modal;
+    if (!anchor)
+        if (QWidget* owner = window.parentWidget()) anchor = owner->window();
+    QWindow* target = anchor ? anchor->windowHandle() : nullptr;
+    if (handle->transientParent() == target) return;
+    handle->setTransientParent(target);
+    if (!modal) return;
+    // The window usually outlives the dialog: when the dialog ends, the
+    // window goes back beside whatever runs then (an outer dialog, or
+    // nothing and so its owner) rather than staying tied to a hidden
+    // dialog, and to nothing at all once that dialog is freed.
+    auto once = std::make_shared<QMetaObject::Connection>();
+    *once = QObject::connect(target, &QWindow::visibleChanged, &window, [&window, modal, target, once](bool visible) {
+        if (visible) return;
+        QObject::disconnect(*once);
+        if (window.windowHandle() && window.windowHandle()->transientParent() == target) Anchor(window, modal);
+    });
 }
+
+}  // namespace
+
+void KeepUsableBesideModal(QWidget& window) { Anchor(window, nullptr); }
 
 }  // namespace pellucor::platform::qt

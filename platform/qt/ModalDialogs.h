@@ -33,6 +33,8 @@ bool RunModal(QDialog& dialog);
 // button could be read but neither used nor closed until the dialog ended.
 // The running modal dialog becomes the window's transient parent, which lets
 // it be used beside the dialog; with none running it goes back to its owner.
+// When that dialog ends, the window follows by itself: to the dialog it was
+// opened from when that one still runs, else to its owner.
 void KeepUsableBesideModal(QWidget& window);
 
 }  // namespace pellucor::platform::qt

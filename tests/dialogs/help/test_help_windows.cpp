@@ -101,6 +101,53 @@ TEST(HelpWindows, NonModalOnesCanBeUsedBesideARunningModalDialog) {
     }
 }
 
+// A help window left open when the dialog that asked for it ends goes back to
+// its owner (the window system keeps it with the main window again), not to
+// the hidden dialog, nor to nothing once that dialog is freed. Ending an inner
+// dialog while an outer one still runs ties it to the outer one, where it is
+// still usable.
+TEST(HelpWindows, GoBackToTheirOwnerWhenTheModalDialogEnds) {
+    QWidget owner;
+    owner.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner, 2000));
+    auto* help = new TInstModelForm;
+    help->setParent(&owner, help->windowFlags());
+    auto* dialog = new QDialog(&owner);
+    QTimer::singleShot(0, dialog, [&] {
+        help->show();
+        EXPECT_EQ(help->windowHandle()->transientParent(), dialog->windowHandle());
+        dialog->reject();
+    });
+    platform::qt::RunModal(*dialog);
+    ASSERT_TRUE(help->isVisible());
+    EXPECT_EQ(help->windowHandle()->transientParent(), owner.windowHandle());
+    delete dialog;
+    EXPECT_EQ(help->windowHandle()->transientParent(), owner.windowHandle());
+    help->hide();
+
+    QDialog outer(&owner);
+    QDialog inner(&outer);
+    bool usable = false;
+    QTimer::singleShot(0, &outer, [&] {
+        QTimer::singleShot(0, &inner, [&] {
+            help->show();
+            inner.reject();
+        });
+        platform::qt::RunModal(inner);
+        EXPECT_EQ(help->windowHandle()->transientParent(), outer.windowHandle());
+        if (QTest::qWaitForWindowExposed(help, 2000)) {
+            QPushButton* ok = help->BitBtn1;
+            QTest::mouseClick(help->windowHandle(), Qt::LeftButton, {}, ok->mapTo(help, ok->rect().center()));
+            QTest::qWait(20);
+            usable = !help->isVisible();
+        }
+        outer.reject();
+    });
+    platform::qt::RunModal(outer);
+    EXPECT_TRUE(usable);
+    delete help;
+}
+
 TEST(HelpWindows, IronDissolutionHelpCarriesItsTexts) {
     TInstFeModelForm w;
     QStringList texts;
