@@ -132,6 +132,12 @@ CircuitCodeLayout AnalyseCircuitCode(const std::string& code) {
     l.paramCount = counter - 1;
     int limit = 2;
     for (int e = 0; e < (l.paramCount + 1) / 2; ++e) limit *= 10;
+    // One or two parameters would get 20 evaluations per minimisation: too
+    // few for the simplex to get anywhere in the narrow valley of, say, a
+    // series RC. The values then hardly changed between iterations, and the
+    // run ended as converged near its start values. They get the limit of
+    // three or four parameters.
+    if (l.paramCount == 1 || l.paramCount == 2) limit = 200;
     l.maxEvaluations = limit;
 
     // The reciprocal flags follow the levels of any code, within the limits

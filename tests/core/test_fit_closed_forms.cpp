@@ -453,12 +453,14 @@ TEST_F(FitClosedForms, PoorStartsRecoverTheTruthUnderEveryWeighting) {
             }
 }
 
-TEST_F(FitClosedForms, TwoParameterFitsReportWhereTheyEnded) {
-    // With two parameters the simplex has 20 evaluations per minimisation,
-    // too few to follow the narrow valley of a series RC, and the run can end
-    // short of the minimum. Wherever it ends, its chi-squared, divisor and
-    // errors must describe that end point, and on exact data the reported
-    // chi-squared must bound the distance from the truth.
+TEST_F(FitClosedForms, TwoParameterFitsReachTheTruth) {
+    // With one or two parameters a minimisation once had only 20
+    // evaluations: a series RC ended 16 % off its resistance with status OK.
+    // With noise under unity or statistical weighting the data do not fix
+    // the series RC's resistance (its error exceeds its value; the least
+    // squares would take it below zero), so there the fit ends at the edge of
+    // positive values rather than at a minimum a Gauss-Newton step could
+    // find; it must still lie within the noise's spread of the truth.
     Case parallel{"(RC)", {400, 2e-6}, {1200, 6e-7}, {10, 1e-3},
                   [](const std::vector<Dual>& p, double w) { return Inv(Inv(p[0]) + YC(p[1], w)); }};
     for (const Case& c : {SeriesRC(), parallel})
@@ -466,7 +468,7 @@ TEST_F(FitClosedForms, TwoParameterFitsReportWhereTheyEnded) {
             for (double noise : {0.0, 0.005})
                 for (bool poor : {false, true}) {
                     FitRun run{{}, weighting, noise, poor};
-                    run.atMinimum = false;
-                    FitAndCheck(c, run);
+                    run.atMinimum = noise == 0 || weighting == 1 || std::string(c.code) != "RC";
+                    EXPECT_TRUE(FitAndCheck(c, run)) << Describe(c, run) << " " << g_lastEnd;
                 }
 }
