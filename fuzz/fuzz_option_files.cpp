@@ -17,7 +17,11 @@ namespace {
 // True when some line (split as the readers split them) begins, after
 // blanks, like a number; a decimal comma counts as a point.
 bool AnyLineBeginsWithANumber(const std::string& text) {
-    for (const std::string& l : SplitTextLines(text)) {
+    bool first = true;
+    for (const std::string& line : SplitTextLines(text)) {
+        // The readers pass over a byte-order mark at the start of the file.
+        const std::string l = first && StartsWithUtf8Mark(line) ? line.substr(3) : line;
+        first = false;
         const size_t i = l.find_first_not_of(" \t\r\v\f");
         if (i == std::string::npos) continue;
         const char c = l[i];
