@@ -231,6 +231,10 @@ void TMainForm::RetrieveParsClick() {
             if (std::fabs(s.Fit.SampleArea - 1.0) > 1e-10) {
                 r.PerAreaUnits = true;
                 ReadImpedanceData(OpenDialog1FileName);
+            } else if (r.PerAreaUnits) {
+                // The rows are still scaled by the area of an earlier file.
+                r.PerAreaUnits = false;
+                ReadImpedanceData(OpenDialog1FileName);
             }
             ParamWindow& par = *Windows().Par;
             par.ShowEndValues(false);

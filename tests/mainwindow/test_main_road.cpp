@@ -1291,3 +1291,47 @@ TEST_F(MainRoadTest, ASimulationSavedWithTheReversedSignOptionOpensAsSimulated) 
         EXPECT_NEAR(sp.ZImag[k], -z.imag(), 1e-6 * std::abs(z)) << k;
     }
 }
+
+// A retrieved parameter file brings its sample area, and the data are read
+// again in the units of that area. A file of unit area retrieved after one
+// with an area must give the data back in ohms: the rows must not stay
+// scaled by the area the earlier file brought.
+TEST_F(MainRoadTest, RetrievingAFileOfUnitAreaAfterOneWithAnAreaUndoesTheArea) {
+    const Rcr truth{8.0, 1.0e-5, 250.0};
+    fs::path data;
+    TMainForm& f = StartWithOpenedData("main_road_retrieve_area", truth, "cell5.txt", data);
+    State().Options.NoiseType = -1;
+    ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton2);
+    services.messages.Answer(MsgResult::Yes);
+    services.messages.Answer(MsgResult::Yes);
+    f.Model1Click();
+    const fs::path unitArea = root / "par" / "cell5, R(CR).par";
+    ASSERT_TRUE(fs::is_regular_file(unitArea));
+    // The same file with the area line of a 2.5 cm2 electrode.
+    std::string text = ReadText(unitArea);
+    const size_t at = text.find("\n1.000 ");
+    ASSERT_NE(at, std::string::npos) << text;
+    text.replace(at, 7, "\n2.500 ");
+    const fs::path withArea = root / "par" / "cell5 area, R(CR).par";
+    std::ofstream(withArea, std::ios::binary) << text;
+
+    auto expectScaled = [&truth](double area, const char* what) {
+        const SpectrumBlock& sp = State().Spectrum;
+        ASSERT_EQ(sp.PointCount, 40) << what;
+        for (int k = 1; k <= sp.PointCount; ++k) {
+            const auto z = truth.Z(sp.Frequency[k]);
+            EXPECT_NEAR(sp.ZReal[k], area * z.real(), 1e-6 * area * std::abs(z)) << what << ", point " << k;
+        }
+    };
+    services.fileDialogs.AnswerOpen(withArea.string());
+    f.RetrieveParsClick();
+    EXPECT_EQ(State().Fit.SampleArea, 2.5);
+    EXPECT_TRUE(State().Run.PerAreaUnits);
+    expectScaled(2.5, "area 2.5");
+
+    services.fileDialogs.AnswerOpen(unitArea.string());
+    f.RetrieveParsClick();
+    EXPECT_EQ(State().Fit.SampleArea, 1.0);
+    EXPECT_FALSE(State().Run.PerAreaUnits);
+    expectScaled(1.0, "unit area");
+}
