@@ -1335,3 +1335,42 @@ TEST_F(MainRoadTest, RetrievingAFileOfUnitAreaAfterOneWithAnAreaUndoesTheArea) {
     EXPECT_FALSE(State().Run.PerAreaUnits);
     expectScaled(1.0, "unit area");
 }
+
+// Retrieve recomputes from the end values the file holds. In a new session
+// nothing has run yet, and the saved end values must still become the start
+// of the recomputation: starting from the file's start column (here 1, as a
+// fit from automatic start values leaves it) two rounds of the minimiser do
+// not find the fit again.
+TEST_F(MainRoadTest, RetrieveInANewSessionRecomputesFromTheSavedEndValues) {
+    const Rcr truth{8.0, 1.0e-5, 250.0};
+    MakeProgramFolder("main_road_fresh_retrieve");
+    const fs::path data = WriteRcrData(truth, "cell1.txt");
+    const fs::path par = root / "par" / "cell1, R(CR).par";
+    std::ofstream(par, std::ios::binary)
+        << "12/11/2026, 10:00:00\n.../par/cell1, R(CR).par\n\n"
+           "  1                             = detect the sign of Zim         \n"
+           "  1                             = modulus weighting factor   \n"
+           "1.000                        = sample area in square cm \n"
+           "R(CR)\n1.000e-08                 = chi squared \n\n"
+           "index   fixed    parameter      start               end              % error  \n"
+           "-------  ------  ----------     --------            -------          -----------  \n"
+           "    1       0          R               1              8          0.1 \n"
+           "    2       0          C               1           1E-5          0.1 \n"
+           "    3       0          R               1            250          0.1 \n"
+           "-------------------------------------------------------------------------\n\n\n";
+    TMainForm& f = StartLumarest();
+    State().Options.NoiseType = -1;
+    services.fileDialogs.AnswerOpen(data.string());
+    f.Open1Click();
+    ASSERT_TRUE(State().Run.DataLoaded);
+    services.messages.clear();
+    services.fileDialogs.AnswerOpen(par.string());
+    f.RetrieveParsClick();
+    EXPECT_TRUE(Transcript().empty());
+    ASSERT_TRUE(State().Run.ResultsComputed);
+    const double want[] = {truth.rs, truth.c, truth.rp};
+    for (int i = 1; i <= 3; ++i) {
+        EXPECT_NEAR(State().Params.Value[i] / want[i - 1], 1.0, 1e-3) << "start " << i;
+        EXPECT_NEAR(std::exp(State().Params.LnValue[i]) / want[i - 1], 1.0, 1e-3) << "end " << i;
+    }
+}
