@@ -159,7 +159,11 @@ const char* ExportTableName(int kind) {
     return kind >= 1 && kind <= ExportKindCount ? names[kind] : "";
 }
 
-std::string FormatExportTable(int kind) {
+namespace {
+
+// The table of a kind; the rows' impedance pairs are divided by `divisor` and
+// their imaginary parts multiplied by `imagSign` first (data files, below).
+std::string FormatTable(int kind, double divisor, double imagSign) {
     if (kind < 1 || kind > ExportKindCount) return {};
     const ProgramState& st = State();
     const SpectrumBlock& sp = st.Spectrum;
@@ -192,14 +196,37 @@ std::string FormatExportTable(int kind) {
         const double omega = sp.Omega[i];
         row.clear();
         if (content != Content::Calculated)
-            AppendColumns(kind, conductive, {sp.ZReal[i], sp.ZImag[i]}, f, omega, row);
+            AppendColumns(kind, conductive, {sp.ZReal[i] / divisor, imagSign * sp.ZImag[i] / divisor}, f,
+                          omega, row);
         if (content != Content::Measured)
-            AppendColumns(kind, conductive, {sp.ZRealCalc[i], sp.ZImagCalc[i]}, f, omega, row);
+            AppendColumns(kind, conductive, {sp.ZRealCalc[i] / divisor, imagSign * sp.ZImagCalc[i] / divisor}, f,
+                          omega, row);
         t += FormatText("%15.6le ", f);
         for (double v : row) t += FormatText("%15.6le ", v);
         t += "\n";
     }
     return t;
+}
+
+}  // namespace
+
+std::string FormatExportTable(int kind) { return FormatTable(kind, 1.0, 1.0); }
+
+std::string FormatDataFileTable(bool perAreaUndone) {
+    const ProgramState& st = State();
+    // The reader multiplies by the area in per-area units and turns the sign
+    // of Z'' over with the reversed-sign option; the file holds what it
+    // turns back into these rows.
+    const bool divide = perAreaUndone && st.Run.PerAreaUnits && st.Fit.SampleArea > 0.0;
+    return FormatTable(1, divide ? st.Fit.SampleArea : 1.0, st.Options.ReverseZImag ? -1.0 : 1.0);
+}
+
+bool SaveDataFile(const std::string& path, bool perAreaUndone) {
+    if (State().Spectrum.PointCount <= 0) {
+        ShowMessageCode(30);
+        return false;
+    }
+    return SaveTextFile(path, FormatDataFileTable(perAreaUndone));
 }
 
 bool ExportPlotData(const std::string& path, int kind) {

@@ -20,6 +20,15 @@ std::string FormatExportTable(int kind);
 // points shows message 30 and writes nothing. False when nothing was written.
 bool ExportPlotData(const std::string& path, int kind);
 
+// The current spectrum as a data file (kind 1), written so that the data
+// reader, with the sign option of the moment, reads back the rows in memory:
+// Z'' turned over when the reversed-sign option is on, and with
+// `perAreaUndone` the impedances divided by the sample area in per-area units
+// (for a file read again with that area; a file opened as new data is read
+// with area 1). With no points shows message 30 and writes nothing.
+std::string FormatDataFileTable(bool perAreaUndone);
+bool SaveDataFile(const std::string& path, bool perAreaUndone);
+
 // Text of the converted data file: f and the other representation of each
 // point, decimal commas with the decimal-comma option.
 std::string FormatConvertedData();

@@ -528,6 +528,12 @@ int ReadParameterFile(const std::string& dataFile, const std::string& parFile) {
         // The evaluator's limit, so that a value saved at the limit reads back unchanged.
         ps.LnValue[i] = ClampedLog(r.end);
     }
+    // The free parameters are those of the table read, not those of whatever
+    // ran before (nothing, in a new session): the windows and the
+    // recomputation take the end values as the result only when some are free.
+    ps.FreeCount = 0;
+    for (int i = 1; i <= ps.ParamCount && i <= MaxParams; ++i)
+        if (!ps.Fixed[i]) ps.FreeIndex[++ps.FreeCount] = i;
     return 1;
 }
 

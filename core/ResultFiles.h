@@ -36,7 +36,8 @@ bool WriteParameterFile(const std::string& dataFile, const std::string& parFile)
 // Makes the parameter file the current fit state: sign and weighting options,
 // sample area (1.0 for files without an area line), Code, ParamCount and
 // Kind, ChiSq (times the ChiSqDivisor of the current PointCount), and per
-// parameter Value (start), Sign, LnValue (end), Error and Fixed; then
+// parameter Value (start), Sign, LnValue (end), Error and Fixed, and the
+// list of free parameters (FreeCount, FreeIndex) from those flags; then
 // DataFileName := dataFile and ResultsFileName := parFile.
 // Returns 1 when read; 0 when the file does not exist (nothing shown: the
 // caller reports it), or when it is there but cannot be read or is damaged

@@ -95,7 +95,13 @@ void TMainForm::ShowDataFileCaption() {
     setWindowTitle(QString::fromStdString(Short(s.Files.DataFileName) + " - " + s.Folders.ProgramName));
 }
 
-bool TMainForm::WriteDataTable(const std::string& path) { return ExportPlotData(path, 1); }
+// A saved data file becomes the data file and is read again later (a new
+// area, a retrieved parameter file, the next session): it holds the data as
+// the reader expects them. A simulation saved as data is opened at once with
+// area 1, so its values are written as they are.
+bool TMainForm::WriteDataTable(const std::string& path, bool perAreaUndone) {
+    return SaveDataFile(path, perAreaUndone);
+}
 
 // ---- open ------------------------------------------------------------------------
 
@@ -225,6 +231,10 @@ void TMainForm::RetrieveParsClick() {
             if (std::fabs(s.Fit.SampleArea - 1.0) > 1e-10) {
                 r.PerAreaUnits = true;
                 ReadImpedanceData(OpenDialog1FileName);
+            } else if (r.PerAreaUnits) {
+                // The rows are still scaled by the area of an earlier file.
+                r.PerAreaUnits = false;
+                ReadImpedanceData(OpenDialog1FileName);
             }
             ParamWindow& par = *Windows().Par;
             par.ShowEndValues(false);
@@ -276,7 +286,7 @@ void TMainForm::SaveResults() {
         f.SimParFolder = WithTrailingBackslash(f.SimParFolder);
         const std::string sim = WithTrailingBackslash(f.SimDataFolder) + s.Circuit.Code + ".sim";
         // The simulated spectrum first; without it there is nothing to name.
-        if (!WriteDataTable(sim)) return;
+        if (!WriteDataTable(sim, false)) return;
         s.Files.DataFileName = sim;
         OpenDataFile(sim);
         OpenDialog1FileName = sim;
@@ -364,7 +374,7 @@ bool TMainForm::SaveSimulatedData() {
         target = *chosen;
     }
     // The name changes only once the file is there.
-    if (!WriteDataTable(target)) return false;
+    if (!WriteDataTable(target, false)) return false;
     const std::string code = s.Circuit.Code;
     s.Files.DataFileName = target;
     OpenDataFile(target);
@@ -402,7 +412,7 @@ void TMainForm::SaveImpedanceData() {
         if (!chosen) return;
         target = *chosen;
     }
-    if (!WriteDataTable(target)) return;
+    if (!WriteDataTable(target, true)) return;
     s.Files.DataFileName = target;
     OpenDialog1FileName = target;
     if (asked) {

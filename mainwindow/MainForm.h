@@ -335,7 +335,7 @@ private:
     void SetModelCombo(const std::string& text);
     // Writes a data table; on failure the writer reported it and nothing
     // about the current data changes.
-    bool WriteDataTable(const std::string& path);
+    bool WriteDataTable(const std::string& path, bool perAreaUndone);
 
     void Trace(const char* handler) { lastHandler_ = handler; }
     // "... is not available yet." for a command whose window or logic is not built.

@@ -1177,3 +1177,200 @@ TEST_F(MainRoadTest, ARefusedMonitorStepDoesNotEndTheRun) {
     EXPECT_FALSE(State().Run.ResultsComputed);
     EXPECT_TRUE(State().Run.MonitorMode);
 }
+
+// "Save Impedance Data" makes the saved file the data file: a new sample
+// area, a retrieved parameter file with an area and the next session read it
+// again with the sign and area options of the moment. The file must
+// therefore hold the data as measured (ohms, the sign as in the original
+// file), or a re-read scales them by the area a second time and the reversed
+// sign of Z'' is reversed once more.
+TEST_F(MainRoadTest, SavedImpedanceDataReadBackAsTheOriginalData) {
+    const Rcr truth{10.0, 1.0e-5, 100.0};
+    struct Case {
+        const char* name;
+        bool reverse;
+        const char* area;
+        double areaValue;
+    };
+    const Case cases[] = {
+        {"unchanged sign, unit area", false, "1", 1.0},
+        {"reversed sign, unit area", true, "1", 1.0},
+        {"unchanged sign, area 2.5", false, "2.5", 2.5},
+        {"reversed sign, area 2.5", true, "2.5", 2.5},
+    };
+    auto enterArea = [this](TMainForm& f, const std::string& text) {
+        modal.runner.answers.push_back(true);
+        modal.runner.whileOpen = [text](QDialog& d) {
+            auto* a = dynamic_cast<dialogs::TSAreaForm*>(&d);
+            ASSERT_NE(a, nullptr);
+            a->FormActivate();
+            a->Edit1->setText(QString::fromStdString(text));
+            a->BitBtn1Click();
+        };
+        f.SurfaceBtn1Click();
+    };
+    // The rows against the circuit: Z' and Z'' times `area`, Z'' with `sign`.
+    auto expectRows = [&truth](double area, double sign, const std::string& what) {
+        const SpectrumBlock& sp = State().Spectrum;
+        ASSERT_EQ(sp.PointCount, 40) << what;
+        for (int k = 1; k <= sp.PointCount; ++k) {
+            const auto z = truth.Z(sp.Frequency[k]);
+            EXPECT_NEAR(sp.ZReal[k], area * z.real(), 1e-6 * area * std::abs(z)) << what << ", point " << k;
+            EXPECT_NEAR(sp.ZImag[k], sign * area * z.imag(), 1e-6 * area * std::abs(z)) << what << ", point " << k;
+        }
+    };
+    for (const Case& c : cases) {
+        MakeProgramFolder("main_road_saved_data_read_back");
+        const fs::path data = WriteRcrData(truth, "cell9.txt");
+        TMainForm& f = StartLumarest();
+        State().Options.AutoSignZImag = false;
+        State().Options.ReverseZImag = c.reverse;
+        const double sign = c.reverse ? -1.0 : 1.0;
+        services.fileDialogs.AnswerOpen(data.string());
+        f.Open1Click();
+        ASSERT_TRUE(State().Run.DataLoaded) << c.name;
+        enterArea(f, c.area);
+        expectRows(c.areaValue, sign, std::string(c.name) + ", opened");
+
+        services.messages.clear();
+        services.messages.Answer(MsgResult::Yes);
+        f.SaveImpedaneData1Click();
+        const fs::path saved = root / "data/export data/cell9.dat";
+        ASSERT_EQ(State().Files.DataFileName, saved.string()) << c.name;
+        // Saving changes nothing in memory.
+        expectRows(c.areaValue, sign, std::string(c.name) + ", saved");
+
+        // A new area reads the saved file again: scaled once, by the new area.
+        enterArea(f, "4");
+        expectRows(4.0, sign, std::string(c.name) + ", new area");
+
+        // The saved file opened afresh gives the data of the original file.
+        services.fileDialogs.AnswerOpen(saved.string());
+        f.Open1Click();
+        ASSERT_TRUE(State().Run.DataLoaded) << c.name;
+        expectRows(1.0, sign, std::string(c.name) + ", reopened");
+        form.reset();
+    }
+}
+
+// A simulation saved as data is opened at once with the options of the
+// moment. With the reversed-sign option on, the file must hold Z'' so that
+// the reader's turn gives the simulated values back (Z'' positive for the
+// capacitive circuit), not their mirror image.
+TEST_F(MainRoadTest, ASimulationSavedWithTheReversedSignOptionOpensAsSimulated) {
+    MakeProgramFolder("main_road_simulate_reversed");
+    TMainForm& f = StartLumarest();
+    State().Options.NoiseType = -1;
+    State().Options.MinFreqExponent = -1;
+    State().Options.MaxFreqExponent = 4;
+    State().Options.AutoSignZImag = false;
+    State().Options.ReverseZImag = true;
+    Windows().Opt->ShowOptions();
+    ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton4);
+    f.Model1Click();
+    auto* par = dynamic_cast<fitwin::TParForm*>(f.FindWindow("ParForm"));
+    ASSERT_NE(par, nullptr);
+    const Rcr c{10.0, 1e-4, 100.0};
+    par->SetStartText(1, "10");
+    par->SetStartText(2, "1E-4");
+    par->SetStartText(3, "100");
+    State().Run.ParamsValid = true;
+    f.SimulateCurrentModel(true);
+    ASSERT_TRUE(State().Run.SimulatedResults);
+
+    services.messages.clear();
+    services.messages.Answer(MsgResult::Yes);
+    f.SaveImpedaneData1Click();
+    ASSERT_TRUE(State().Run.DataLoaded);
+    EXPECT_TRUE(State().Options.ReverseZImag);
+    const SpectrumBlock& sp = State().Spectrum;
+    ASSERT_GT(sp.PointCount, 40);
+    for (int k = 1; k <= sp.PointCount; ++k) {
+        const auto z = c.Z(sp.Frequency[k]);
+        EXPECT_NEAR(sp.ZReal[k], z.real(), 1e-6 * std::abs(z)) << k;
+        EXPECT_NEAR(sp.ZImag[k], -z.imag(), 1e-6 * std::abs(z)) << k;
+    }
+}
+
+// A retrieved parameter file brings its sample area, and the data are read
+// again in the units of that area. A file of unit area retrieved after one
+// with an area must give the data back in ohms: the rows must not stay
+// scaled by the area the earlier file brought.
+TEST_F(MainRoadTest, RetrievingAFileOfUnitAreaAfterOneWithAnAreaUndoesTheArea) {
+    const Rcr truth{8.0, 1.0e-5, 250.0};
+    fs::path data;
+    TMainForm& f = StartWithOpenedData("main_road_retrieve_area", truth, "cell5.txt", data);
+    State().Options.NoiseType = -1;
+    ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton2);
+    services.messages.Answer(MsgResult::Yes);
+    services.messages.Answer(MsgResult::Yes);
+    f.Model1Click();
+    const fs::path unitArea = root / "par" / "cell5, R(CR).par";
+    ASSERT_TRUE(fs::is_regular_file(unitArea));
+    // The same file with the area line of a 2.5 cm2 electrode.
+    std::string text = ReadText(unitArea);
+    const size_t at = text.find("\n1.000 ");
+    ASSERT_NE(at, std::string::npos) << text;
+    text.replace(at, 7, "\n2.500 ");
+    const fs::path withArea = root / "par" / "cell5 area, R(CR).par";
+    std::ofstream(withArea, std::ios::binary) << text;
+
+    auto expectScaled = [&truth](double area, const char* what) {
+        const SpectrumBlock& sp = State().Spectrum;
+        ASSERT_EQ(sp.PointCount, 40) << what;
+        for (int k = 1; k <= sp.PointCount; ++k) {
+            const auto z = truth.Z(sp.Frequency[k]);
+            EXPECT_NEAR(sp.ZReal[k], area * z.real(), 1e-6 * area * std::abs(z)) << what << ", point " << k;
+        }
+    };
+    services.fileDialogs.AnswerOpen(withArea.string());
+    f.RetrieveParsClick();
+    EXPECT_EQ(State().Fit.SampleArea, 2.5);
+    EXPECT_TRUE(State().Run.PerAreaUnits);
+    expectScaled(2.5, "area 2.5");
+
+    services.fileDialogs.AnswerOpen(unitArea.string());
+    f.RetrieveParsClick();
+    EXPECT_EQ(State().Fit.SampleArea, 1.0);
+    EXPECT_FALSE(State().Run.PerAreaUnits);
+    expectScaled(1.0, "unit area");
+}
+
+// Retrieve recomputes from the end values the file holds. In a new session
+// nothing has run yet, and the saved end values must still become the start
+// of the recomputation: starting from the file's start column (here 1, as a
+// fit from automatic start values leaves it) two rounds of the minimiser do
+// not find the fit again.
+TEST_F(MainRoadTest, RetrieveInANewSessionRecomputesFromTheSavedEndValues) {
+    const Rcr truth{8.0, 1.0e-5, 250.0};
+    MakeProgramFolder("main_road_fresh_retrieve");
+    const fs::path data = WriteRcrData(truth, "cell1.txt");
+    const fs::path par = root / "par" / "cell1, R(CR).par";
+    std::ofstream(par, std::ios::binary)
+        << "12/11/2026, 10:00:00\n.../par/cell1, R(CR).par\n\n"
+           "  1                             = detect the sign of Zim         \n"
+           "  1                             = modulus weighting factor   \n"
+           "1.000                        = sample area in square cm \n"
+           "R(CR)\n1.000e-08                 = chi squared \n\n"
+           "index   fixed    parameter      start               end              % error  \n"
+           "-------  ------  ----------     --------            -------          -----------  \n"
+           "    1       0          R               1              8          0.1 \n"
+           "    2       0          C               1           1E-5          0.1 \n"
+           "    3       0          R               1            250          0.1 \n"
+           "-------------------------------------------------------------------------\n\n\n";
+    TMainForm& f = StartLumarest();
+    State().Options.NoiseType = -1;
+    services.fileDialogs.AnswerOpen(data.string());
+    f.Open1Click();
+    ASSERT_TRUE(State().Run.DataLoaded);
+    services.messages.clear();
+    services.fileDialogs.AnswerOpen(par.string());
+    f.RetrieveParsClick();
+    EXPECT_TRUE(Transcript().empty());
+    ASSERT_TRUE(State().Run.ResultsComputed);
+    const double want[] = {truth.rs, truth.c, truth.rp};
+    for (int i = 1; i <= 3; ++i) {
+        EXPECT_NEAR(State().Params.Value[i] / want[i - 1], 1.0, 1e-3) << "start " << i;
+        EXPECT_NEAR(std::exp(State().Params.LnValue[i]) / want[i - 1], 1.0, 1e-3) << "end " << i;
+    }
+}
