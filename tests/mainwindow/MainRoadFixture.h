@@ -165,6 +165,21 @@ protected:
         };
     }
 
+    // A noise-free R(CR) fit of the opened data by iteration from automatic
+    // start values; `save` answers both save questions with Yes, else the
+    // first with No.
+    void FitRcr(TMainForm& f, bool save) {
+        State().Options.NoiseType = -1;
+        ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton2);
+        if (save) {
+            services.messages.Answer(platform::MsgResult::Yes);  // Want to save results?
+            services.messages.Answer(platform::MsgResult::Yes);  // Save results with this filename?
+        } else {
+            services.messages.Answer(platform::MsgResult::No);  // Want to save results?
+        }
+        f.Model1Click();
+    }
+
     std::vector<std::pair<std::string, std::string>> Transcript() const {
         std::vector<std::pair<std::string, std::string>> t;
         for (const auto& m : services.messages.transcript()) t.emplace_back(m.text, m.caption);

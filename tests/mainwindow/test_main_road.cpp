@@ -126,11 +126,7 @@ TEST_F(MainRoadTest, RetrieveReadsTheParameterFileAndRecomputes) {
     const Rcr truth{8.0, 1.0e-5, 250.0};
     fs::path data;
     TMainForm& f = StartWithOpenedData("main_road_retrieve", truth, "cell2.txt", data);
-    State().Options.NoiseType = -1;
-    ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton2);
-    services.messages.Answer(MsgResult::Yes);
-    services.messages.Answer(MsgResult::Yes);
-    f.Model1Click();
+    FitRcr(f, true);
     const fs::path par = root / "par" / "cell2, R(CR).par";
     ASSERT_TRUE(fs::is_regular_file(par));
 
@@ -343,10 +339,7 @@ TEST_F(MainRoadTest, AnInvalidCodeLeavesTheFittedModelAlone) {
         SCOPED_TRACE(c.name);
         fs::path data;
         TMainForm& f = StartWithOpenedData("main_road_invalid_code", Rcr{10, 1e-5, 100}, "cell6.txt", data);
-        State().Options.NoiseType = -1;
-        ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton2);
-        services.messages.Answer(MsgResult::No);  // Want to save results?
-        f.Model1Click();
+        FitRcr(f, false);
         const ParamSet fitted = State().Params;
         ASSERT_EQ(fitted.ParamCount, 3);
         ASSERT_NEAR(std::exp(fitted.LnValue[3]), 100.0, 1e-3);
@@ -457,10 +450,7 @@ TEST_F(MainRoadTest, IterateRefusesTypedStartValuesItCannotUse) {
     // The same through "Edit Parameters & Run" after a fit, Iterate chosen there.
     fs::path data;
     TMainForm& f = StartWithOpenedData("main_road_typed_start", truth, "cell8.txt", data);
-    State().Options.NoiseType = -1;
-    ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton2);
-    services.messages.Answer(MsgResult::No);  // Want to save results?
-    f.Model1Click();
+    FitRcr(f, false);
     services.messages.clear();
     modal.runner.answers.push_back(true);
     modal.runner.whileOpen = [](QDialog& d) {
@@ -895,10 +885,7 @@ TEST_F(MainRoadTest, TheRecomputationAfterNewOptionsKeepsItsData) {
     TMainForm& f = StartWithOpenedData("main_road_options_lock", Rcr{10, 1e-5, 100}, "cell8.txt", data);
     const fs::path other = WriteRcrData(Rcr{99, 1e-3, 9}, "other.txt");
     f.show();
-    State().Options.NoiseType = -1;
-    ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton2);
-    services.messages.Answer(MsgResult::No);  // Want to save results?
-    f.Model1Click();
+    FitRcr(f, false);
     ASSERT_TRUE(State().Run.ResultsComputed);
     const SpectrumBlock before = State().Spectrum;
 
@@ -1300,11 +1287,7 @@ TEST_F(MainRoadTest, RetrievingAFileOfUnitAreaAfterOneWithAnAreaUndoesTheArea) {
     const Rcr truth{8.0, 1.0e-5, 250.0};
     fs::path data;
     TMainForm& f = StartWithOpenedData("main_road_retrieve_area", truth, "cell5.txt", data);
-    State().Options.NoiseType = -1;
-    ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton2);
-    services.messages.Answer(MsgResult::Yes);
-    services.messages.Answer(MsgResult::Yes);
-    f.Model1Click();
+    FitRcr(f, true);
     const fs::path unitArea = root / "par" / "cell5, R(CR).par";
     ASSERT_TRUE(fs::is_regular_file(unitArea));
     // The same file with the area line of a 2.5 cm2 electrode.
