@@ -49,7 +49,8 @@ bool ValidateCdc(std::string& code);
 
 // Fills Kind[1..P] with the parameter kinds of the code (Kind[0..15] cleared
 // first), sets ParamCount := P, ChiSqDivisor := PointCount - (P + 1) and
-// MaxEvaluations := 2 * 10^((P + 1) div 2); returns P. Characters that are no
+// MaxEvaluations := 2 * 10^((P + 1) div 2), but 200 for one or two
+// parameters; returns P. Characters that are no
 // upper-case element letter are skipped. A code beyond the limits (for
 // example NoModelCode) parses as a code without parameters: P = 0.
 int ParseCircuitCode(const std::string& code);
@@ -62,7 +63,7 @@ struct CircuitCodeLayout {
     bool withinLimits = false;
     int paramCount = 0;                 // P (0 for a code beyond the limits)
     int kind[MaxParams + 1] = {};       // Kind[0..15] as ParseCircuitCode leaves it
-    int maxEvaluations = 2;             // 2 * 10^((P + 1) div 2)
+    int maxEvaluations = 2;             // 2 * 10^((P + 1) div 2); 200 for P = 1, 2
     unsigned reciprocalMask = 0;        // as CdcReciprocalMask returns it
     bool distributed = false;           // D, E or F in the code
 };

@@ -104,8 +104,8 @@ std::vector<Case> Cases() {
     };
 }
 
-// A resistor and a capacitor in series: two parameters, which the simplex
-// gets only 20 evaluations per minimisation for.
+// A resistor and a capacitor in series: two parameters, whose narrow valley
+// the simplex once had only 20 evaluations per minimisation for.
 Case SeriesRC() {
     return {"RC", {40, 3e-6}, {120, 1e-6}, {1, 1e-3},
             [](const std::vector<Dual>& p, double w) { return p[0] + Inv(YC(p[1], w)); }};

@@ -1279,6 +1279,65 @@ TEST_F(MainRoadTest, ASimulationSavedWithTheReversedSignOptionOpensAsSimulated) 
     }
 }
 
+// A simulation is computed from per-area parameters when an area is in
+// force, and its file is opened at once with area 1: both commands that save
+// it must write the simulated values as they are, not divided by the area as
+// "Save Impedance Data" writes measured data.
+TEST_F(MainRoadTest, ASimulationSavedUnderAnAreaOpensAsSimulated) {
+    struct Case {
+        const char* name;
+        bool viaParameters;  // "Save Parameters" instead of "Save Impedance Data"
+        double area;
+    };
+    const Case cases[] = {
+        {"save data, unit area", false, 1.0},
+        {"save data, area 2.5", false, 2.5},
+        {"save parameters, unit area", true, 1.0},
+        {"save parameters, area 2.5", true, 2.5},
+    };
+    const Rcr c{10.0, 1e-4, 100.0};
+    for (const Case& k : cases) {
+        MakeProgramFolder("main_road_simulate_area");
+        TMainForm& f = StartLumarest();
+        State().Options.NoiseType = -1;
+        State().Options.MinFreqExponent = -1;
+        State().Options.MaxFreqExponent = 4;
+        State().Options.AutoSignZImag = false;
+        State().Options.ReverseZImag = true;
+        Windows().Opt->ShowOptions();
+        ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton4);
+        f.Model1Click();
+        auto* par = dynamic_cast<fitwin::TParForm*>(f.FindWindow("ParForm"));
+        ASSERT_NE(par, nullptr) << k.name;
+        par->SetStartText(1, "10");
+        par->SetStartText(2, "1E-4");
+        par->SetStartText(3, "100");
+        State().Fit.SampleArea = k.area;
+        State().Run.PerAreaUnits = k.area != 1.0;
+        State().Run.ParamsValid = true;
+        f.SimulateCurrentModel(true);
+        ASSERT_TRUE(State().Run.SimulatedResults) << k.name;
+
+        services.messages.clear();
+        services.messages.Answer(MsgResult::Yes);
+        if (k.viaParameters)
+            f.SaveParsClick();
+        else
+            f.SaveImpedaneData1Click();
+        ASSERT_TRUE(State().Run.DataLoaded) << k.name;
+        EXPECT_EQ(State().Files.DataFileName.substr(State().Files.DataFileName.size() - 9), "R(CR).sim") << k.name;
+        EXPECT_EQ(State().Fit.SampleArea, 1.0) << k.name;
+        const SpectrumBlock& sp = State().Spectrum;
+        ASSERT_GT(sp.PointCount, 40) << k.name;
+        for (int i = 1; i <= sp.PointCount; ++i) {
+            const auto z = c.Z(sp.Frequency[i]);
+            EXPECT_NEAR(sp.ZReal[i], z.real(), 1e-6 * std::abs(z)) << k.name << ", point " << i;
+            EXPECT_NEAR(sp.ZImag[i], -z.imag(), 1e-6 * std::abs(z)) << k.name << ", point " << i;
+        }
+        form.reset();
+    }
+}
+
 // A retrieved parameter file brings its sample area, and the data are read
 // again in the units of that area. A file of unit area retrieved after one
 // with an area must give the data back in ohms: the rows must not stay
