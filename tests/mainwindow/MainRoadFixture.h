@@ -180,6 +180,47 @@ protected:
         f.Model1Click();
     }
 
+    // The R(CR) the simulation tests compute: 10 ohm, 100 uF, 100 ohm.
+    static Rcr SimulatedRcr() { return Rcr{10.0, 1e-4, 100.0}; }
+
+    // Simulate mode with the reversed-sign option on: R(CR) with the values
+    // of SimulatedRcr() simulated without noise from 0.1 Hz to 10 kHz, under
+    // `area` (per-area units when it is not 1).
+    void SimulateRcrWithReversedSign(TMainForm& f, double area) {
+        State().Options.NoiseType = -1;
+        State().Options.MinFreqExponent = -1;
+        State().Options.MaxFreqExponent = 4;
+        State().Options.AutoSignZImag = false;
+        State().Options.ReverseZImag = true;
+        Windows().Opt->ShowOptions();
+        ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton4);
+        f.Model1Click();
+        auto* par = dynamic_cast<fitwin::TParForm*>(f.FindWindow("ParForm"));
+        if (!par) {
+            ADD_FAILURE() << "no parameter window";
+            return;
+        }
+        par->SetStartText(1, "10");
+        par->SetStartText(2, "1E-4");
+        par->SetStartText(3, "100");
+        State().Fit.SampleArea = area;
+        State().Run.PerAreaUnits = area != 1.0;
+        State().Run.ParamsValid = true;
+        f.SimulateCurrentModel(true);
+    }
+
+    // The data in memory are the simulated R(CR), Z'' positive for it.
+    static void ExpectSimulatedRcr(const std::string& label) {
+        const Rcr c = SimulatedRcr();
+        const SpectrumBlock& sp = State().Spectrum;
+        ASSERT_GT(sp.PointCount, 40) << label;
+        for (int i = 1; i <= sp.PointCount; ++i) {
+            const auto z = c.Z(sp.Frequency[i]);
+            EXPECT_NEAR(sp.ZReal[i], z.real(), 1e-6 * std::abs(z)) << label << ", point " << i;
+            EXPECT_NEAR(sp.ZImag[i], -z.imag(), 1e-6 * std::abs(z)) << label << ", point " << i;
+        }
+    }
+
     std::vector<std::pair<std::string, std::string>> Transcript() const {
         std::vector<std::pair<std::string, std::string>> t;
         for (const auto& m : services.messages.transcript()) t.emplace_back(m.text, m.caption);

@@ -1247,22 +1247,7 @@ TEST_F(MainRoadTest, SavedImpedanceDataReadBackAsTheOriginalData) {
 TEST_F(MainRoadTest, ASimulationSavedWithTheReversedSignOptionOpensAsSimulated) {
     MakeProgramFolder("main_road_simulate_reversed");
     TMainForm& f = StartLumarest();
-    State().Options.NoiseType = -1;
-    State().Options.MinFreqExponent = -1;
-    State().Options.MaxFreqExponent = 4;
-    State().Options.AutoSignZImag = false;
-    State().Options.ReverseZImag = true;
-    Windows().Opt->ShowOptions();
-    ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton4);
-    f.Model1Click();
-    auto* par = dynamic_cast<fitwin::TParForm*>(f.FindWindow("ParForm"));
-    ASSERT_NE(par, nullptr);
-    const Rcr c{10.0, 1e-4, 100.0};
-    par->SetStartText(1, "10");
-    par->SetStartText(2, "1E-4");
-    par->SetStartText(3, "100");
-    State().Run.ParamsValid = true;
-    f.SimulateCurrentModel(true);
+    SimulateRcrWithReversedSign(f, 1.0);
     ASSERT_TRUE(State().Run.SimulatedResults);
 
     services.messages.clear();
@@ -1270,13 +1255,7 @@ TEST_F(MainRoadTest, ASimulationSavedWithTheReversedSignOptionOpensAsSimulated) 
     f.SaveImpedaneData1Click();
     ASSERT_TRUE(State().Run.DataLoaded);
     EXPECT_TRUE(State().Options.ReverseZImag);
-    const SpectrumBlock& sp = State().Spectrum;
-    ASSERT_GT(sp.PointCount, 40);
-    for (int k = 1; k <= sp.PointCount; ++k) {
-        const auto z = c.Z(sp.Frequency[k]);
-        EXPECT_NEAR(sp.ZReal[k], z.real(), 1e-6 * std::abs(z)) << k;
-        EXPECT_NEAR(sp.ZImag[k], -z.imag(), 1e-6 * std::abs(z)) << k;
-    }
+    ExpectSimulatedRcr("");
 }
 
 // A simulation is computed from per-area parameters when an area is in
@@ -1295,27 +1274,10 @@ TEST_F(MainRoadTest, ASimulationSavedUnderAnAreaOpensAsSimulated) {
         {"save parameters, unit area", true, 1.0},
         {"save parameters, area 2.5", true, 2.5},
     };
-    const Rcr c{10.0, 1e-4, 100.0};
     for (const Case& k : cases) {
         MakeProgramFolder("main_road_simulate_area");
         TMainForm& f = StartLumarest();
-        State().Options.NoiseType = -1;
-        State().Options.MinFreqExponent = -1;
-        State().Options.MaxFreqExponent = 4;
-        State().Options.AutoSignZImag = false;
-        State().Options.ReverseZImag = true;
-        Windows().Opt->ShowOptions();
-        ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton4);
-        f.Model1Click();
-        auto* par = dynamic_cast<fitwin::TParForm*>(f.FindWindow("ParForm"));
-        ASSERT_NE(par, nullptr) << k.name;
-        par->SetStartText(1, "10");
-        par->SetStartText(2, "1E-4");
-        par->SetStartText(3, "100");
-        State().Fit.SampleArea = k.area;
-        State().Run.PerAreaUnits = k.area != 1.0;
-        State().Run.ParamsValid = true;
-        f.SimulateCurrentModel(true);
+        SimulateRcrWithReversedSign(f, k.area);
         ASSERT_TRUE(State().Run.SimulatedResults) << k.name;
 
         services.messages.clear();
@@ -1327,13 +1289,7 @@ TEST_F(MainRoadTest, ASimulationSavedUnderAnAreaOpensAsSimulated) {
         ASSERT_TRUE(State().Run.DataLoaded) << k.name;
         EXPECT_EQ(State().Files.DataFileName.substr(State().Files.DataFileName.size() - 9), "R(CR).sim") << k.name;
         EXPECT_EQ(State().Fit.SampleArea, 1.0) << k.name;
-        const SpectrumBlock& sp = State().Spectrum;
-        ASSERT_GT(sp.PointCount, 40) << k.name;
-        for (int i = 1; i <= sp.PointCount; ++i) {
-            const auto z = c.Z(sp.Frequency[i]);
-            EXPECT_NEAR(sp.ZReal[i], z.real(), 1e-6 * std::abs(z)) << k.name << ", point " << i;
-            EXPECT_NEAR(sp.ZImag[i], -z.imag(), 1e-6 * std::abs(z)) << k.name << ", point " << i;
-        }
+        ExpectSimulatedRcr(k.name);
         form.reset();
     }
 }
