@@ -1,5 +1,6 @@
 #include "platform/gfx/GfxTypes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -58,6 +59,34 @@ int MulDiv(int a, int b, int c) {
 
 int RoundHalfEven(double v) {
     return static_cast<int>(std::nearbyint(v));
+}
+
+bool ClipSegment(double& x0, double& y0, double& x1, double& y1, double l, double t, double r, double b) {
+    if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(y1)) return false;
+    const double dx = x1 - x0, dy = y1 - y0;
+    double u0 = 0, u1 = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0 - l, r - x0, y0 - t, b - y0};
+    for (int k = 0; k < 4; ++k) {
+        if (p[k] == 0) {
+            if (q[k] < 0) return false;
+            continue;
+        }
+        const double u = q[k] / p[k];
+        if (p[k] < 0) {
+            if (u > u1) return false;
+            u0 = std::max(u0, u);
+        } else {
+            if (u < u0) return false;
+            u1 = std::min(u1, u);
+        }
+    }
+    const double ax = x0 + u0 * dx, ay = y0 + u0 * dy;
+    x1 = x0 + u1 * dx;
+    y1 = y0 + u1 * dy;
+    x0 = ax;
+    y0 = ay;
+    return true;
 }
 
 }  // namespace pellucor::platform

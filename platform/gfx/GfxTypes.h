@@ -137,4 +137,9 @@ int MulDiv(int a, int b, int c);
 // Nearest integer, halves to even (the engine's rounding of reals to pixels).
 int RoundHalfEven(double v);
 
+// Clips the segment (x0, y0)-(x1, y1) to the rectangle [l, r] x [t, b]
+// (Liang-Barsky); false when nothing of it lies inside. The ends move along
+// the segment, so its direction is kept.
+bool ClipSegment(double& x0, double& y0, double& x1, double& y1, double l, double t, double r, double b);
+
 }  // namespace pellucor::platform

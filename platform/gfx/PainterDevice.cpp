@@ -106,6 +106,10 @@ Rect DeviceBox(const DrawDevice& d, int x1, int y1, int x2, int y2) {
     return {std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
 }
 
+// A device box (as DeviceBox gives it) without width or height covers no
+// pixel: every shape drawn in it draws nothing.
+bool CoversNoPixel(const Rect& r) { return r.Right - r.Left <= 0 || r.Bottom - r.Top <= 0; }
+
 // The outline of a box runs through the centres of its outer pixels.
 QRectF OutlineBox(const Rect& r) {
     return QRectF(r.Left, r.Top, r.Right - r.Left - 1, r.Bottom - r.Top - 1);
@@ -418,7 +422,7 @@ void PainterDevice::Polygon(const std::vector<Point>& points) {
 
 void PainterDevice::Rectangle(int x1, int y1, int x2, int y2) {
     const Rect r = DeviceBox(*this, x1, y1, x2, y2);
-    if (r.Right - r.Left <= 0 || r.Bottom - r.Top <= 0) return;
+    if (CoversNoPixel(r)) return;
     QPainter& p = P();
     const bool noPen = pen_.style == PenStyle::Clear || pen_.mode == PenMode::Nop;
     if (noPen) {
@@ -452,7 +456,7 @@ void PainterDevice::Rectangle(int x1, int y1, int x2, int y2) {
 
 void PainterDevice::RoundRect(int x1, int y1, int x2, int y2, int cornerW, int cornerH) {
     const Rect r = DeviceBox(*this, x1, y1, x2, y2);
-    if (r.Right - r.Left <= 0 || r.Bottom - r.Top <= 0) return;
+    if (CoversNoPixel(r)) return;
     QPainter& p = P();
     ApplyPenForVector();
     ApplyBrush();
@@ -463,7 +467,7 @@ void PainterDevice::RoundRect(int x1, int y1, int x2, int y2, int cornerW, int c
 
 void PainterDevice::Ellipse(int x1, int y1, int x2, int y2) {
     const Rect r = DeviceBox(*this, x1, y1, x2, y2);
-    if (r.Right - r.Left <= 0 || r.Bottom - r.Top <= 0) return;
+    if (CoversNoPixel(r)) return;
     QPainter& p = P();
     ApplyPenForVector();
     ApplyBrush();
@@ -491,7 +495,7 @@ ArcGeometry ArcFrom(const DrawDevice& d, int x1, int y1, int x2, int y2, int x3,
     const int a0 = RadialAngle16(box, s.x, s.y);
     int span = RadialAngle16(box, e.x, e.y) - a0;
     if (span <= 0) span += 360 * 16;
-    return {box, a0, span, r.Right - r.Left <= 0 || r.Bottom - r.Top <= 0};
+    return {box, a0, span, CoversNoPixel(r)};
 }
 
 }  // namespace
@@ -519,7 +523,7 @@ void PainterDevice::Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, 
 void PainterDevice::FillRect(const Rect& rect) {
     if (brush_.style == BrushStyle::Clear) return;
     const Rect r = DeviceBox(*this, rect.Left, rect.Top, rect.Right, rect.Bottom);
-    if (r.Right - r.Left <= 0 || r.Bottom - r.Top <= 0) return;
+    if (CoversNoPixel(r)) return;
     QPainter& p = P();
     ApplyBrush();
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);

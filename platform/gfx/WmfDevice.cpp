@@ -49,31 +49,15 @@ Point Rounded(double x, double y) {
             static_cast<int>(std::clamp(std::round(y), kLow, kHigh))};
 }
 
-// The part of the segment a-b inside the format's range (Liang-Barsky);
-// false when none of it is. Cutting keeps the segment's course, where
-// pulling each end into the range would turn it.
+// The part of the segment a-b inside the format's range; false when none of
+// it is. Cutting keeps the segment's course, where pulling each end into the
+// range would turn it.
 bool CutSegment(Point a, Point b, Point& ca, Point& cb) {
-    const double x0 = a.x, y0 = a.y;
-    const double dx = static_cast<double>(b.x) - a.x, dy = static_cast<double>(b.y) - a.y;
-    double t0 = 0.0, t1 = 1.0;
-    auto edge = [&](double p, double q) {
-        // p t <= q must hold.
-        if (p == 0) return q >= 0;
-        const double t = q / p;
-        if (p < 0) {
-            if (t > t1) return false;
-            t0 = std::max(t0, t);
-        } else {
-            if (t < t0) return false;
-            t1 = std::min(t1, t);
-        }
-        return true;
-    };
-    if (!edge(-dx, x0 - kLow) || !edge(dx, kHigh - x0) || !edge(-dy, y0 - kLow) ||
-        !edge(dy, kHigh - y0))
-        return false;
-    ca = t0 == 0.0 ? a : Rounded(x0 + t0 * dx, y0 + t0 * dy);
-    cb = t1 == 1.0 ? b : Rounded(x0 + t1 * dx, y0 + t1 * dy);
+    double x0 = a.x, y0 = a.y, x1 = b.x, y1 = b.y;
+    if (!ClipSegment(x0, y0, x1, y1, kLow, kLow, kHigh, kHigh)) return false;
+    // Ends inside the range come back as the same whole numbers.
+    ca = Rounded(x0, y0);
+    cb = Rounded(x1, y1);
     return true;
 }
 
