@@ -5,13 +5,10 @@
 #include <QPushButton>
 #include <QShowEvent>
 
-#include <fstream>
-#include <iterator>
-#include <optional>
-
 #include "core/DataReader.h"
 #include "core/FileWriting.h"
 #include "core/ProgramState.h"
+#include "core/SafeFile.h"
 #include "core/TextHelpers.h"
 #include "dialogs/fit/FitWindowLinks.h"
 #include "platform/Clipboard.h"
@@ -101,11 +98,8 @@ void TPasteForm::MemoryBtnClick() {
     // very file. A refused paste must leave that file as it was, or the data
     // read again (a new sample area) and the results saved with them would
     // name a text that is not their data.
-    std::optional<std::string> previous;
-    if (s.Files.DataFileName == path) {
-        std::ifstream in(path, std::ios::binary);
-        if (in) previous.emplace(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    std::string previousText;
+    const bool previous = s.Files.DataFileName == path && ReadWholeFile(path, &previousText);
     // A file that could not be written is reported by the writer; nothing is read.
     if (!SaveTextFile(path, text)) {
         NoValidData = true;
@@ -116,7 +110,7 @@ void TPasteForm::MemoryBtnClick() {
         // name: naming "unknown.txt" here would tie them to the refused text
         // in every result saved afterwards.
         NoValidData = true;
-        if (previous) SaveTextFile(path, *previous);
+        if (previous) SaveTextFile(path, previousText);
         platform::ShowMessage("Invalid data on the clipboard.", "No data or illegal data format.");
         return;
     }
