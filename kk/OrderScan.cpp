@@ -1,6 +1,7 @@
 #include "kk/OrderScan.h"
 
 #include <cmath>
+#include <limits>
 #include <utility>
 
 #include "core/FileWriting.h"
@@ -17,10 +18,14 @@ namespace {
 
 bool StopRequested() { return State().Run.StopRequested; }
 
+// A degree whose figures are not numbers (an extrapolation that failed)
+// ranks after every other: no comparison holds for a NaN, so it would keep
+// whatever place it had, the first included.
 double KeyOf(const OrderScanEntry& e, int criterion) {
-    if (criterion == 1) return e.continuity;
-    if (criterion == 2) return e.deviation;
-    return e.continuity * e.deviation;
+    const double key = criterion == 1   ? e.continuity
+                       : criterion == 2 ? e.deviation
+                                        : e.continuity * e.deviation;
+    return std::isnan(key) ? std::numeric_limits<double>::infinity() : key;
 }
 
 }  // namespace
@@ -162,6 +167,12 @@ double EvaluateOrder() {
     return TailTrial(st.Extrap.ZRealAt1);
 }
 
+void RankOrderEntries(OrderScanEntry* entries, int count, int criterion) {
+    for (int p = 0; p < count - 1; ++p)
+        for (int q = count - 1; q > p; --q)
+            if (KeyOf(entries[p], criterion) > KeyOf(entries[q], criterion)) std::swap(entries[p], entries[q]);
+}
+
 std::string SummaryFileText(const OrderScanEntry* entries, int count) {
     const ProgramState& st = State();
     const platform::DateTime now = platform::Now();
@@ -207,11 +218,13 @@ bool ScanExtrapolationOrders(const std::string& openedFile) {
         e.deviation = ex.KKResidual;
         e.zrInf = ex.ZRealAt1;
     }
-    const int criterion = ex.OrderCriterion;
-    for (int p = 0; p < 4; ++p)
-        for (int q = 4; q > p; --q)
-            if (KeyOf(entries[p], criterion) > KeyOf(entries[q], criterion))
-                std::swap(entries[p], entries[q]);
+    // A stop during the last degree leaves that degree's figures half
+    // computed: the scan ends as after a stop between degrees.
+    if (StopRequested()) {
+        SaveTextFile(st.Files.SummaryFileName, "", false);
+        return false;
+    }
+    RankOrderEntries(entries, 5, ex.OrderCriterion);
     for (int i = 1; i <= 5; ++i) {
         ex.OrderLabels[i] = entries[i - 1].label;
         ex.OrderContinuities[i] = entries[i - 1].continuity;

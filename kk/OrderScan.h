@@ -48,6 +48,10 @@ struct OrderScanEntry {
     double continuity = 0;
     double deviation = 0;
 };
+// Sorts entries[0..count-1] best first by criterion (1 continuity, 2
+// deviation, otherwise their product), smallest first; entries whose key is
+// not a number go last.
+void RankOrderEntries(OrderScanEntry* entries, int count, int criterion);
 // The text of the summary file for entries 1..5, best first.
 std::string SummaryFileText(const OrderScanEntry* entries, int count);
 // Writes it to SummaryFileName; false (after a message box) when it fails.

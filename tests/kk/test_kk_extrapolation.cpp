@@ -2,10 +2,14 @@
 // the searches of Z'(inf) and the scan of the polynomial degrees.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "core/WindowHooks.h"
 #include "kk/KramersKronig.h"
@@ -289,6 +293,51 @@ TEST_F(KkExtrapolation, AStoppedOrderScanLeavesAnEmptySummary) {
     services_.pump.onStop = [] { State().Run.StopRequested = true; };
     EXPECT_FALSE(kk::ScanExtrapolationOrders("cell.dat"));
     EXPECT_EQ(std::filesystem::file_size(dir / "cell.sum"), 0u);
+}
+
+TEST_F(KkExtrapolation, AStopDuringTheLastDegreeEndsTheScanLikeAnEarlierStop) {
+    const std::filesystem::path dir =
+        std::filesystem::path(PELLUCOR_TEST_OUTPUT_DIR) / "kk_scan_stop_last";
+    std::filesystem::create_directories(dir);
+    State().Folders.TempFolder = dir.string() + "/";
+    ASSERT_TRUE(LoadRcr(0.01, 100));
+    // The stop comes at the second pump of degree 8: the first is the
+    // scan's own check before the degree, the second lies inside its search.
+    int pumpsAtEight = 0;
+    services_.pump.stopAfter = 1;
+    services_.pump.onStop = [&] {
+        if (State().Extrap.ExtrapolationOrder == 8 && ++pumpsAtEight == 2) State().Run.StopRequested = true;
+        else services_.pump.stopAfter = services_.pump.calls + 1;
+    };
+    EXPECT_FALSE(kk::ScanExtrapolationOrders("cell.dat"));
+    EXPECT_EQ(pumpsAtEight, 2);
+    EXPECT_EQ(std::filesystem::file_size(dir / "cell.sum"), 0u);
+}
+
+TEST(KkOrderRanking, DegreesWhoseFiguresAreNotNumbersRankLast) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        int criterion;
+        std::vector<std::string> best;  // labels, best first
+    };
+    // continuity, deviation: 4 (NaN, 1), 5 (2, 3), 6 (1, NaN), 7 (3, 0.5), 8 (0.5, 2)
+    // (The two degrees without a product may come in either order.)
+    for (const Case& c : {Case{1, {"8", "6", "5", "7", "4"}}, Case{2, {"7", "4", "8", "5", "6"}},
+                          Case{3, {"8", "7", "5", "4", "6"}}}) {
+        SCOPED_TRACE(c.criterion);
+        kk::OrderScanEntry e[5];
+        const double figures[5][2] = {{nan, 1}, {2, 3}, {1, nan}, {3, 0.5}, {0.5, 2}};
+        for (int i = 0; i < 5; ++i) {
+            e[i].label = std::to_string(4 + i);
+            e[i].continuity = figures[i][0];
+            e[i].deviation = figures[i][1];
+        }
+        kk::RankOrderEntries(e, 5, c.criterion);
+        std::vector<std::string> got;
+        for (const auto& x : e) got.push_back(x.label);
+        if (c.criterion == 3) std::sort(got.begin() + 3, got.end());
+        EXPECT_EQ(got, c.best);
+    }
 }
 
 }  // namespace
