@@ -28,11 +28,6 @@ ProgramState::ProgramState() {
     Files.DataFileName = Folders.DataFolder + "temp.txt";
 }
 
-ProgramState& State() {
-    static ProgramState state;
-    return state;
-}
-
 void ResetProgramState() {
     State() = ProgramState();
     ResetRandomGenerators();

@@ -304,8 +304,12 @@ struct ProgramState {
     ProgramState();
 };
 
-// The one program-wide instance.
-ProgramState& State();
+// The one program-wide instance, made on first use. Defined here so that it
+// inlines: a fit asks for it several times per evaluation.
+inline ProgramState& State() {
+    static ProgramState state;
+    return state;
+}
 
 // Back to the values the program starts with (tests call this between cases).
 // Also restarts the random generators.

@@ -57,11 +57,19 @@ int BestVertex(const DVector& y, int n) {
 // trial, and would retry the same reflection until its evaluation limit.
 inline double WorstWhenNoValue(double v) { return v != v ? std::numeric_limits<double>::infinity() : v; }
 
-static double Trial(DMatrix& p, DVector& y, DVector& psum, DVector& ptry, double factor, int& evaluations,
-             int ihi, int n, const SimplexObjective& f) {
+// The trial point's weights for one factor: the centroid's and the worst
+// vertex's.
+struct TrialWeights {
+    double fac1, fac2;
+};
+static TrialWeights WeightsFor(double factor, int n) {
     const double fac1 = (1.0 - factor) / n;
-    const double fac2 = fac1 - factor;
-    for (int k = 1; k <= n; ++k) ptry[k] = psum[k] * fac1 - p[ihi][k] * fac2;
+    return {fac1, fac1 - factor};
+}
+
+static double Trial(DMatrix& p, DVector& y, DVector& psum, DVector& ptry, TrialWeights w, int& evaluations,
+                    int ihi, int n, const SimplexObjective& f) {
+    for (int k = 1; k <= n; ++k) ptry[k] = psum[k] * w.fac1 - p[ihi][k] * w.fac2;
     const double ytry = WorstWhenNoValue(f(ptry));
     ++evaluations;
     if (ytry < y[ihi]) {
@@ -77,7 +85,7 @@ static double Trial(DMatrix& p, DVector& y, DVector& psum, DVector& ptry, double
 double SimplexTrial(DMatrix& p, DVector& y, DVector& psum, double factor, int& evaluations, int ihi,
                     int n, const SimplexObjective& f) {
     DVector ptry = AllocVector(1, n);
-    return Trial(p, y, psum, ptry, factor, evaluations, ihi, n, f);
+    return Trial(p, y, psum, ptry, WeightsFor(factor, n), evaluations, ihi, n, f);
 }
 
 void DownhillSimplex(DMatrix& p, DVector& y, int n, int& evaluations, double tolerance,
@@ -87,6 +95,9 @@ void DownhillSimplex(DMatrix& p, DVector& y, int n, int& evaluations, double tol
     DVector point = AllocVector(1, n);
     evaluations = 0;
     ColumnSums(p, n, psum);
+    // The weights of the three trials, divided out once: a division at every
+    // trial would lie on the path from one evaluation to the next.
+    const TrialWeights reflect = WeightsFor(-1.0, n), expand = WeightsFor(2.0, n), contract = WeightsFor(0.5, n);
     for (;;) {
         // The best, the worst and the next-worst vertex. The comparisons
         // go either way at random, so the choices are written as selections
@@ -120,12 +131,12 @@ void DownhillSimplex(DMatrix& p, DVector& y, int n, int& evaluations, double tol
         if (rtol < tolerance) break;
         if (evaluations >= maxEvaluations) break;
         if (stop && stop()) break;
-        double ytry = Trial(p, y, psum, point, -1.0, evaluations, ihi, n, f);
+        double ytry = Trial(p, y, psum, point, reflect, evaluations, ihi, n, f);
         if (ytry <= y[ilo]) {
-            Trial(p, y, psum, point, 2.0, evaluations, ihi, n, f);
+            Trial(p, y, psum, point, expand, evaluations, ihi, n, f);
         } else if (ytry >= y[inhi]) {
             const double ysave = y[ihi];
-            ytry = Trial(p, y, psum, point, 0.5, evaluations, ihi, n, f);
+            ytry = Trial(p, y, psum, point, contract, evaluations, ihi, n, f);
             if (ytry >= ysave) {
                 for (int i = 1; i <= mpts; ++i) {
                     if (i == ilo) continue;
