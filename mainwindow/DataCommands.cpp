@@ -258,6 +258,7 @@ void TMainForm::RetrieveParsClick() {
 
 void TMainForm::SaveParsClick() {
     Trace("SaveParsClick");
+    if (RefusedWhileRunning("Save Parameters")) return;
     Guarded([this] { SaveResults(); });
 }
 
@@ -347,6 +348,7 @@ void TMainForm::SaveResults() {
 
 void TMainForm::SaveImpedaneData1Click() {
     Trace("SaveImpedaneData1Click");
+    if (RefusedWhileRunning("Save Impedance Data")) return;
     SaveImpedanceData();
 }
 
@@ -424,6 +426,7 @@ void TMainForm::SaveImpedanceData() {
 
 void TMainForm::SaveasDielectric1Click() {
     Trace("SaveasDielectric1Click");
+    if (RefusedWhileRunning("Save Converted (C or Z Data)")) return;
     if (!SpectrumIsCurrent()) {
         ShowMessageCode(30);
         return;

@@ -442,12 +442,15 @@ void TMainForm::BuildMenus() {
     Paste1 = AddCommand(file, "Paste1", "Paste &Z Data", &TMainForm::Paste1Click, true);
     file->addSeparator();
     RetrievePars = AddCommand(file, "RetrievePars", "&Retrive Parameters", &TMainForm::RetrieveParsClick, true);
-    SavePars = AddCommand(file, "SavePars", "Save Parameters", &TMainForm::SaveParsClick);
+    // Saving is refused during a fit: the parameter slots then hold the
+    // simplex's trial point, not the values the file's chi-squared and errors
+    // belong to, and the save takes the parameter window's entries into them.
+    SavePars = AddCommand(file, "SavePars", "Save Parameters", &TMainForm::SaveParsClick, true);
     file->addSeparator();
     SaveImpedaneData1 = AddCommand(file, "SaveImpedaneData1", "Save &Impedance Data",
-                                   &TMainForm::SaveImpedaneData1Click);
+                                   &TMainForm::SaveImpedaneData1Click, true);
     SaveasDielectric1 = AddCommand(file, "SaveasDielectric1", "Save &Converted (C or Z Data)",
-                                   &TMainForm::SaveasDielectric1Click);
+                                   &TMainForm::SaveasDielectric1Click, true);
     SaveasDielectric1->setEnabled(false);
     DeleteSelectedPoint1 = AddCommand(file, "DeleteSelectedPoint1", "Delete Selected Point",
                                       &TMainForm::DeleteSelectedPoint1Click, true);
@@ -556,7 +559,8 @@ void TMainForm::BuildPopupMenu() {
     PopWord = AddCommand(p, "PopWord", "MS &Word Document", nullptr);
     PopWord->setEnabled(false);
     p->addSeparator();
-    PopSaveImpedance = AddCommand(p, "PopSaveImpedance", "Save &Impedance Data", &TMainForm::SaveImpedaneData1Click);
+    PopSaveImpedance =
+        AddCommand(p, "PopSaveImpedance", "Save &Impedance Data", &TMainForm::SaveImpedaneData1Click, true);
     PopDeletePoint = AddCommand(p, "PopDeletePoint", "&Delete Selected Point",
                                 &TMainForm::DeleteSelectedPoint1Click, true);
 }
@@ -567,7 +571,7 @@ void TMainForm::BuildToolbars() {
     Toolbar2->setMovable(false);
     Toolbar2->setFixedHeight(41);
     AddButton(Toolbar2, "RetrieveParsBtn", "Retrieve pars", &TMainForm::RetrieveParsClick, true);
-    AddButton(Toolbar2, "SaveParsBtn", "Save pars", &TMainForm::SaveParsClick);
+    AddButton(Toolbar2, "SaveParsBtn", "Save pars", &TMainForm::SaveParsClick, true);
     AddButton(Toolbar2, "PrintBtn", "Select items & print", &TMainForm::PrintBothBtn1Click);
     AddButton(Toolbar2, "CopyResultsBtn", "Copy results", &TMainForm::CopyparsClick);
     AddButton(Toolbar2, "CopyPlotBtn", "Copy plot", &TMainForm::CopyPlotClick);

@@ -38,7 +38,7 @@ TEST_F(MainWindowTest, DataCommandsAreLockedWhileAFitPumpsMessages) {
     State().Spectrum.PointCount = 12;
 
     struct Seen {
-        bool open, paste, retrieve, deletePoint, exit, model, param, options, area, popupOpen, buttonOpen;
+        bool open, paste, retrieve, deletePoint, exit, model, param, options, area, popupOpen, buttonOpen, save;
         bool plotStillWorks;
     } seen{};
     std::vector<platform::testing::ShownMessage> refusals;
@@ -56,6 +56,8 @@ TEST_F(MainWindowTest, DataCommandsAreLockedWhileAFitPumpsMessages) {
         seen.area = f.SurfaceBtn1->isEnabled() || f.Panel1->isEnabled();
         seen.popupOpen = f.PopOpen->isEnabled();
         seen.buttonOpen = f.ToolButtons[6]->isEnabled();
+        seen.save = f.SavePars->isEnabled() || f.ToolButtons[1]->isEnabled() || f.SaveImpedaneData1->isEnabled() ||
+                    f.PopSaveImpedance->isEnabled() || f.SaveasDielectric1->isEnabled();
         // Reached anyway (another window calling, a shortcut): refused with a message.
         services.messages.clear();
         f.Open1Click();
@@ -64,6 +66,11 @@ TEST_F(MainWindowTest, DataCommandsAreLockedWhileAFitPumpsMessages) {
         f.Model1Click();
         f.ParamListClick();
         f.Exit1Click();
+        // Saving mid-fit would write the simplex's trial point under the
+        // last iteration's chi-squared.
+        f.SaveParsClick();
+        f.SaveImpedaneData1Click();
+        f.SaveasDielectric1Click();
         f.close();
         // A second run is refused too.
         bool secondRan = false;
@@ -81,14 +88,17 @@ TEST_F(MainWindowTest, DataCommandsAreLockedWhileAFitPumpsMessages) {
     });
 
     EXPECT_FALSE(seen.open || seen.paste || seen.retrieve || seen.deletePoint || seen.exit || seen.model ||
-                 seen.param || seen.options || seen.area || seen.popupOpen || seen.buttonOpen);
+                 seen.param || seen.options || seen.area || seen.popupOpen || seen.buttonOpen || seen.save);
     EXPECT_TRUE(seen.plotStillWorks);
-    ASSERT_EQ(refusals.size(), 8u);
+    ASSERT_EQ(refusals.size(), 11u);
     EXPECT_EQ(refusals[0].caption, "Open");
     EXPECT_EQ(refusals[2].caption, "Delete Selected Point");
     EXPECT_EQ(refusals[3].caption, "Select Model & Run Mode");
     EXPECT_EQ(refusals[5].caption, "Exit");
-    EXPECT_EQ(refusals[7].caption, "Run");
+    EXPECT_EQ(refusals[6].caption, "Save Parameters");
+    EXPECT_EQ(refusals[7].caption, "Save Impedance Data");
+    EXPECT_EQ(refusals[8].caption, "Save Converted (C or Z Data)");
+    EXPECT_EQ(refusals[10].caption, "Run");
     for (const auto& r : refusals) EXPECT_EQ(r.text, kRunning);
     // The window was not closed, the data are as they were.
     EXPECT_TRUE(f.isVisible());
