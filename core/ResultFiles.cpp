@@ -380,6 +380,9 @@ bool ReadMatrixFile(const char* what, FixedArray<double, 1, HistoryValueSlots>& 
                     const std::string& file, int paramCount) {
     ProgramState& s = State();
     s.Files.PrintTitle = "Start Point of Each Iteration";
+    // A run may hold the newest text of this file, and of a first run the
+    // file itself: what is held is written before the file is looked for.
+    WriteHeldFiles();
     std::error_code ec;
     if (!std::filesystem::exists(file, ec)) return false;
     std::string text, error;

@@ -590,6 +590,18 @@ TEST_F(ResultFilesTest, MatrixOfARunWithoutIterationsReadsNoRows) {
     EXPECT_EQ(State().History.ValueMatrix[1], 77.0);
 }
 
+TEST_F(ResultFilesTest, AMatrixFileHeldByARunningFitIsReadWithItsNewestText) {
+    const std::string path = MinimaMatrixPath(dataFile(), "R(QR)");
+    std::filesystem::remove(path);
+    const HoldFileWrites hold;
+    State().History.IterationCount = 1;
+    State().History.ValueMatrix[1] = 42.0;
+    ASSERT_TRUE(WriteMinimaMatrix(dataFile(), "R(QR)"));
+    State().History.ValueMatrix[1] = 0.0;
+    ASSERT_TRUE(ReadMinimaMatrix(path, 4, "R(QR)"));
+    EXPECT_EQ(State().History.ValueMatrix[1], 42.0);
+}
+
 TEST_F(ResultFilesTest, MissingMatrixFileChangesOnlyTheTitle) {
     const Snapshot before = Snapshot::Take();
     EXPECT_FALSE(ReadMinimaMatrix(app + "/temp/none.mat", 4, "R(QR)"));
