@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "core/ElementKinds.h"
+#include "core/FileWriting.h"
 #include "core/TextHelpers.h"
 #include "core/WindowHooks.h"
 
@@ -14,6 +15,9 @@ std::string ValueText(double v) { return FormatGeneral(v, 4); }
 // Text typed into an edit, as a number; text that is no number gives 0.
 double ParseEdit(const std::string& text) {
     const std::string t = CommaToPoint(text);
+    // The texts hold decimal points (commas made points above): read them
+    // so whatever locale the desktop gave the program.
+    const ScopedCNumericLocale cLocale;
     const char* begin = t.c_str();
     char* end = nullptr;
     const double v = std::strtod(begin, &end);

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <initializer_list>
 
+#include "core/FileWriting.h"
 #include "core/OptionFiles.h"
 #include "core/ProgramState.h"
 #include "core/TextHelpers.h"
@@ -69,6 +70,8 @@ void CheckOnly(std::initializer_list<QRadioButton*> buttons, QRadioButton* which
 // no number reads as 0.
 double ReadNumber(const QString& text) {
     const std::string t = CommaToPoint(text.toStdString());
+    // A decimal point now, whatever locale the desktop gave the program.
+    const ScopedCNumericLocale cLocale;
     const char* begin = t.c_str();
     char* end = nullptr;
     const double v = std::strtod(begin, &end);

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/FileWriting.h"
 #include "core/ProgramState.h"
 #include "core/TextHelpers.h"
 #include "platform/Services.h"
@@ -38,6 +39,8 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& text) {
 
 double ReadEditNumber(const std::string& text) {
     const std::string t = CommaToPoint(text);
+    // A decimal point now, whatever locale the desktop gave the program.
+    const ScopedCNumericLocale cLocale;
     const char* begin = t.c_str();
     char* end = nullptr;
     const double v = std::strtod(begin, &end);
