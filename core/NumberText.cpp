@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/FileWriting.h"
+#include "core/TextHelpers.h"
+
 namespace pellucor {
 namespace {
 
@@ -170,6 +173,16 @@ std::string FormatFixedText(double value, int precision, int decimals) {
         return FormatGeneralText(value, precision);
     }
     return PositionalText(d, decimals);
+}
+
+double ReadTypedNumber(const std::string& text) {
+    const std::string t = CommaToPoint(text);
+    const ScopedCNumericLocale cLocale;
+    const char* begin = t.c_str();
+    char* end = nullptr;
+    const double v = std::strtod(begin, &end);
+    if (end == begin || !std::isfinite(v)) return 0.0;
+    return v;
 }
 
 }  // namespace pellucor

@@ -16,4 +16,9 @@ std::string FormatFixedText(double value, int precision, int decimals);
 // general notation with `precision` significant digits ("1.5E5", "0.001234").
 std::string FormatGeneralText(double value, int precision);
 
+// A number typed into an edit: a decimal comma counts as a point, whatever
+// locale the desktop gave the program; text that is no finite number reads
+// as 0.
+double ReadTypedNumber(const std::string& text);
+
 }  // namespace pellucor

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "core/ElementKinds.h"
-#include "core/FileWriting.h"
+#include "core/NumberText.h"
 #include "core/TextHelpers.h"
 #include "core/WindowHooks.h"
 
@@ -11,19 +11,6 @@ namespace pellucor {
 namespace {
 
 std::string ValueText(double v) { return FormatGeneral(v, 4); }
-
-// Text typed into an edit, as a number; text that is no number gives 0.
-double ParseEdit(const std::string& text) {
-    const std::string t = CommaToPoint(text);
-    // The texts hold decimal points (commas made points above): read them
-    // so whatever locale the desktop gave the program.
-    const ScopedCNumericLocale cLocale;
-    const char* begin = t.c_str();
-    char* end = nullptr;
-    const double v = std::strtod(begin, &end);
-    if (end == begin) return 0.0;
-    return std::isfinite(v) ? v : 0.0;
-}
 
 }  // namespace
 
@@ -95,7 +82,7 @@ void ParamWindow::ShowParameterErrors(bool clear) {
 void ParamWindow::ReadStartValues() {
     ProgramState& s = State();
     ParamSet& p = s.Params;
-    for (int r = 1; r <= MaxParams; ++r) p.Value[r] = ParseEdit(StartText(r));
+    for (int r = 1; r <= MaxParams; ++r) p.Value[r] = ReadTypedNumber(StartText(r));
     if (!s.Run.SimulateMode && p.FreeCount != 0 && s.History.Iteration <= 2) {
         for (int r = 1; r <= p.ParamCount; ++r)
             if (p.Kind[r] == 6 && !p.Fixed[r]) p.Value[r] = 0.8;

@@ -14,7 +14,7 @@
 #include <cstdlib>
 #include <initializer_list>
 
-#include "core/FileWriting.h"
+#include "core/NumberText.h"
 #include "core/OptionFiles.h"
 #include "core/ProgramState.h"
 #include "core/TextHelpers.h"
@@ -66,18 +66,7 @@ void CheckOnly(std::initializer_list<QRadioButton*> buttons, QRadioButton* which
     for (QRadioButton* b : buttons) b->setAutoExclusive(true);
 }
 
-// Typed text as a number: commas as points, the leading number of the text;
-// no number reads as 0.
-double ReadNumber(const QString& text) {
-    const std::string t = CommaToPoint(text.toStdString());
-    // A decimal point now, whatever locale the desktop gave the program.
-    const ScopedCNumericLocale cLocale;
-    const char* begin = t.c_str();
-    char* end = nullptr;
-    const double v = std::strtod(begin, &end);
-    if (end == begin || !std::isfinite(v)) return 0.0;
-    return v;
-}
+double ReadNumber(const QString& text) { return ReadTypedNumber(text.toStdString()); }
 
 int SpinValue(QSpinBox* s) {
     s->interpretText();

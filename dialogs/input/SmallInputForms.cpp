@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/FileWriting.h"
+#include "core/NumberText.h"
 #include "core/ProgramState.h"
 #include "core/TextHelpers.h"
 #include "platform/Services.h"
@@ -36,17 +36,6 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& text) {
 }
 
 }  // namespace
-
-double ReadEditNumber(const std::string& text) {
-    const std::string t = CommaToPoint(text);
-    // A decimal point now, whatever locale the desktop gave the program.
-    const ScopedCNumericLocale cLocale;
-    const char* begin = t.c_str();
-    char* end = nullptr;
-    const double v = std::strtod(begin, &end);
-    if (end == begin || !std::isfinite(v)) return 0.0;
-    return v;
-}
 
 // ---- sample area -------------------------------------------------------------
 
@@ -88,7 +77,7 @@ void TSAreaForm::BitBtn1Click() {
     // area it shows as it was (0.785398 stays, not 0.7854), so the data are
     // not read again for a change nobody made.
     const double area =
-        Edit1->text() == shownText_ ? shownArea_ : ReadEditNumber(Edit1->text().toStdString());
+        Edit1->text() == shownText_ ? shownArea_ : ReadTypedNumber(Edit1->text().toStdString());
     // The data are multiplied by the area: an area of 0 (also what an empty
     // or mistyped edit reads as) would leave no point to read, and a negative
     // one would turn the spectrum over. Such an entry is refused and the

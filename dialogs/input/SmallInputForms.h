@@ -23,10 +23,6 @@ class QFileSystemModel;
 
 namespace pellucor::dialogs {
 
-// A number typed into an edit: decimal comma allowed, the longest leading
-// number of the text; no number reads as 0.
-double ReadEditNumber(const std::string& text);
-
 class TSAreaForm : public QDialog {
     Q_OBJECT
 public:

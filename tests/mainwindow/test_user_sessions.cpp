@@ -233,7 +233,7 @@ TEST_F(UserSessionTest, TypedNumbersReadTheSameUnderADecimalCommaLocale) {
     if (!comma.Installed()) GTEST_SKIP() << "no locale with a decimal comma installed";
     for (const char* text : {"2.5", "2,5"}) {
         SCOPED_TRACE(text);
-        EXPECT_EQ(dialogs::ReadEditNumber(text), 2.5);
+        EXPECT_EQ(ReadTypedNumber(text), 2.5);
 
         State().Fit.SampleArea = 1.0;
         EnterArea(f, text);
