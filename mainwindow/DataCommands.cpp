@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <filesystem>
@@ -214,6 +215,14 @@ void TMainForm::RetrieveParsClick() {
             Copypars->setEnabled(true);
             SetModelCombo(s.Circuit.Code);
             RefreshAfterParametersLoaded();
+            // With data to fit, the file's fixed flags go into the Fixed
+            // boxes: the recomputation below reads them there, and a value the
+            // saved fit held fixed must not be fitted anew (and silently
+            // changed). Without data the boxes stay as they are (all fixed
+            // from the start), so the recomputation only evaluates.
+            if (r.DataLoaded)
+                for (int j = 1; j <= std::min(s.Params.ParamCount, MaxParams); ++j)
+                    Windows().Par->SetFixedBox(j, s.Params.Fixed[j]);
             if (profile_.SignBoxesAfterParametersLoaded()) Windows().Par->ShowSignBoxes();
             r.ModelValid = r.ParamsValid = r.ReadyToRun = r.ResultsComputed = r.IterateMode = true;
             r.ResetParamWindow = false;

@@ -1339,6 +1339,41 @@ TEST_F(MainRoadTest, RetrievingAFileOfUnitAreaAfterOneWithAnAreaUndoesTheArea) {
 // of the recomputation: starting from the file's start column (here 1, as a
 // fit from automatic start values leaves it) two rounds of the minimiser do
 // not find the fit again.
+TEST_F(MainRoadTest, RetrieveKeepsTheParametersTheSavedFitHeldFixed) {
+    const Rcr truth{8.0, 1.0e-5, 250.0};
+    MakeProgramFolder("main_road_retrieve_fixed");
+    const fs::path data = WriteRcrData(truth, "cell1.txt");
+    const fs::path par = root / "par" / "cell1, R(CR).par";
+    // Rs was held at 9 (not the data's 8) in the saved fit.
+    std::ofstream(par, std::ios::binary)
+        << "12/11/2026, 10:00:00\n.../par/cell1, R(CR).par\n\n"
+           "  1                             = detect the sign of Zim         \n"
+           "  1                             = modulus weighting factor   \n"
+           "1.000                        = sample area in square cm \n"
+           "R(CR)\n1.000e-03                 = chi squared \n\n"
+           "index   fixed    parameter      start               end              % error  \n"
+           "-------  ------  ----------     --------            -------          -----------  \n"
+           "    1       1          R               9              9            0 \n"
+           "    2       0          C               1           1E-5          0.1 \n"
+           "    3       0          R               1            250          0.1 \n"
+           "-------------------------------------------------------------------------\n\n\n";
+    TMainForm& f = StartLumarest();
+    State().Options.NoiseType = -1;
+    services.fileDialogs.AnswerOpen(data.string());
+    f.Open1Click();
+    ASSERT_TRUE(State().Run.DataLoaded);
+    services.fileDialogs.AnswerOpen(par.string());
+    f.RetrieveParsClick();
+    ASSERT_TRUE(State().Run.ResultsComputed);
+    const ParamSet& p = State().Params;
+    EXPECT_TRUE(p.Fixed[1]);
+    EXPECT_FALSE(p.Fixed[2] || p.Fixed[3]);
+    EXPECT_TRUE(Windows().Par->FixedBox(1));
+    EXPECT_FALSE(Windows().Par->FixedBox(2) || Windows().Par->FixedBox(3));
+    EXPECT_DOUBLE_EQ(std::exp(p.LnValue[1]), 9.0);
+    EXPECT_EQ(p.FreeCount, 2);
+}
+
 TEST_F(MainRoadTest, RetrieveInANewSessionRecomputesFromTheSavedEndValues) {
     const Rcr truth{8.0, 1.0e-5, 250.0};
     MakeProgramFolder("main_road_fresh_retrieve");
