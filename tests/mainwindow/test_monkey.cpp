@@ -10,7 +10,8 @@
 // PELLUCOR_MONKEY_SEEDS, PELLUCOR_MONKEY_FIRST_SEED and PELLUCOR_MONKEY_STEPS
 // run more or other sequences than the few committed here; a failure names
 // the seed, the step and the commands just before it. PELLUCOR_MONKEY_VERBOSE
-// prints each seed and a summary, PELLUCOR_MONKEY_TRACE every command.
+// prints each seed and a summary, PELLUCOR_MONKEY_TRACE every command;
+// PELLUCOR_MONKEY_MIDFIT sets how many commands a sequence fires mid-fit.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -495,7 +496,7 @@ protected:
             dice = Dice(static_cast<std::uint32_t>(seed) * 7919u + 13u);
             if (std::getenv("PELLUCOR_MONKEY_VERBOSE")) std::cout << folder << " seed " << seed << std::endl;
             recent.clear();
-            midFitBudget = 12;
+            midFitBudget = EnvInt("PELLUCOR_MONKEY_MIDFIT", 12);
             const std::vector<std::string> samples = FreshProgramFolder(folder);
             TMainForm* f = &StartProgram(p, dice.Pick(samples));
             services.pump.calls = 0;
