@@ -424,10 +424,10 @@ protected:
         EXPECT_TRUE(n >= 0 && n <= 199) << where << ": PointCount " << n << Recent();
         // A simulation adds noise of the level typed in the options window,
         // whatever it is: a level such as 1E300 overflows as the arithmetic
-        // says it must, and is left out here.
+        // says it must, and the rows of such a simulation, kept or saved
+        // and opened as data, are left out here.
         const ProgramOptions& o = s.Options;
-        const double noise = o.NoiseType == 0 ? o.NoiseLevelUnity : o.NoiseType == 1 ? o.NoiseLevelModulus : 0.0;
-        const bool absurdNoise = s.Run.SimulatedResults && std::fabs(noise) > 1e6;
+        const bool absurdNoise = std::fabs(o.NoiseLevelUnity) > 1e6 || std::fabs(o.NoiseLevelModulus) > 1e6;
         if (s.Run.ResultsComputed && !absurdNoise && n > 0 && n <= 199) {
             for (int i = 1; i <= n; ++i)
                 if (!std::isfinite(s.Spectrum.ZRealCalc[i]) || !std::isfinite(s.Spectrum.ZImagCalc[i])) {
