@@ -63,10 +63,17 @@ std::string TMainForm::RunResultFileName() {
 // ---- shared procedures -----------------------------------------------------------
 
 int TMainForm::StartValueEvaluation(const std::string& dataFile) {
-    StartRunClock();
-    const int r = InitialEvaluation(dataFile);
-    Windows().Par->ShowStartValues(false);
-    CountSearchParameters();
+    // The evaluation minimises from the start values and pumps messages as a
+    // fit does: a second model chosen meanwhile would change the code, and
+    // so the parameter count, under the minimisation. Refused (said by the
+    // lock) nothing is evaluated, as for data that cannot be used.
+    int r = ComputeDataUnavailable;
+    RunLocked([&] {
+        StartRunClock();
+        r = InitialEvaluation(dataFile);
+        Windows().Par->ShowStartValues(false);
+        CountSearchParameters();
+    });
     return r;
 }
 

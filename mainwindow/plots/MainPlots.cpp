@@ -302,18 +302,22 @@ void MainPlots::FitWindowToData() {
     const double dx = chart_.MaxXValue(chart_.BottomAxis) - chart_.MinXValue(chart_.BottomAxis);
     const double dy = chart_.MaxYValue(chart_.LeftAxis) - chart_.MinYValue(chart_.LeftAxis);
     if (dx == 0 || !Finite(dx) || !Finite(dy)) return;
-    int newW = static_cast<int>(0.95 * screen.cx);
-    int newH = static_cast<int>((newW - frameW) * dy / dx) + frameH;
-    if (newH < 0.85 * screen.cy) {
-        if (screen.cy >= 3 * newH) return;
-        links_.SetClientSize(newW, newH);
+    // The sizes are worked out in real numbers: data far from square give a
+    // first size beyond any integer (a nearly vertical line), which only
+    // means the other size comes first. Either size is converted only once
+    // it lies between the screen limits.
+    const int widthFirst = static_cast<int>(0.95 * screen.cx);
+    const double heightForWidth = std::trunc((widthFirst - frameW) * dy / dx) + frameH;
+    if (heightForWidth < 0.85 * screen.cy) {
+        if (screen.cy >= 3 * heightForWidth) return;
+        links_.SetClientSize(widthFirst, static_cast<int>(heightForWidth));
         return;
     }
     if (dy == 0) return;
-    newH = static_cast<int>(0.85 * screen.cy);
-    newW = static_cast<int>((newH - frameH) * dx / dy) + frameW;
-    if (newW >= 0.95 * screen.cx || screen.cx >= 2 * newW) return;
-    links_.SetClientSize(newW, newH);
+    const int heightFirst = static_cast<int>(0.85 * screen.cy);
+    const double widthForHeight = std::trunc((heightFirst - frameH) * dx / dy) + frameW;
+    if (widthForHeight >= 0.95 * screen.cx || screen.cx >= 2 * widthForHeight) return;
+    links_.SetClientSize(static_cast<int>(widthForHeight), heightFirst);
 }
 
 void MainPlots::FormatAxesAndResize() {

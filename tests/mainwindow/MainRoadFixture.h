@@ -17,6 +17,7 @@
 #include "apps/LumarestProfile.h"
 #include "core/StartUp.h"
 #include "dialogs/fit/TCDCForm.h"
+#include "dialogs/fit/TParForm.h"
 #include "dialogs/paste/TPasteForm.h"
 #include "mainwindow/MainWindowFixture.h"
 #include "platform/Clipboard.h"

@@ -880,5 +880,44 @@ TEST(PlotLayout, WindowFittedToTheData) {
     }
 }
 
+// Data far taller than wide (a nearly vertical Nyquist line) give a width-
+// first height beyond any window size; that is no reason to keep the
+// window: the height-first size still fits it to the data. Too wide a
+// frame makes the width-first height negative, which keeps the window.
+TEST(PlotLayout, WindowFittedToDataFarFromSquare) {
+    ResetProgramState();
+    chart::TChart chart;
+    std::vector<std::pair<int, int>> resized;
+    int clientWidth = 900;
+    PlotWindowLinks links;
+    links.ClientSize = [&] { return platform::Size{clientWidth, 400}; };
+    links.ScreenSize = [] { return platform::Size{1000, 800}; };
+    links.SetClientSize = [&](int w, int h) { resized.push_back({w, h}); };
+    MainPlots plots(chart, links);
+    chart.ChartRect = chart::TRect{0, 0, 100, 300};  // frame 800 (or 1900) x 100
+    struct Case {
+        const char* name;
+        int clientWidth;
+        double dx, dy;
+        std::vector<std::pair<int, int>> expected;
+    } cases[] = {
+        // Height first: 680 high, trunc(580 * 1e-8) + 800 = 800 wide.
+        {"tall data", 900, 1, 1e8, {{800, 680}}},
+        {"taller data", 900, 1e-300, 1e300, {{800, 680}}},
+        // (950 - 1900) * 1e8: a height below zero, kept.
+        {"frame wider than the screen", 2000, 1, 1e8, {}},
+    };
+    for (const Case& c : cases) {
+        resized.clear();
+        clientWidth = c.clientWidth;
+        plots.ClearAllSeries();
+        plots.Series(1).SetActive(true);
+        plots.AddPoint(1, 0, 0, 1);
+        plots.AddPoint(1, c.dx, c.dy, 2);
+        plots.FitWindowToData();
+        EXPECT_EQ(resized, c.expected) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace pellucor::mainwindow

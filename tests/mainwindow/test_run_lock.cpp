@@ -5,8 +5,11 @@
 #include <QFrame>
 #include <QPushButton>
 #include <QToolButton>
+#include <algorithm>
+#include <filesystem>
 #include <stdexcept>
 
+#include "mainwindow/MainRoadFixture.h"
 #include "mainwindow/MainWindowFixture.h"
 #include "platform/Services.h"
 
@@ -125,4 +128,42 @@ TEST_F(MainWindowTest, ARunThatFailsGivesTheCommandsBackAsWell) {
     EXPECT_EQ(Snapshot(f), before);
     EXPECT_TRUE(f.Open1->isEnabled());
     EXPECT_FALSE(f.SaveasDielectric1->isEnabled());
+}
+
+// Choosing a model with automatic start values evaluates them before the
+// fit: that evaluation minimises and pumps messages as the fit does, so it
+// is locked as well. Unlocked, a second "Select Model" given meanwhile
+// changed the code under the minimisation, which went on indexing the
+// parameters of the old code past the new code's count.
+class RunLockRoadTest : public pellucor::testing_support::MainRoadTest {};
+
+TEST_F(RunLockRoadTest, TheStartValueEvaluationIsLockedLikeTheFit) {
+    std::filesystem::path data;
+    TMainForm& f = StartWithOpenedData("run-lock-start-values", {10.0, 1e-5, 100.0}, "rcr.txt", data);
+    ASSERT_TRUE(State().Run.DataLoaded);
+    int pumps = 0, unlocked = 0;
+    std::vector<std::string> refusals;
+    services.pump.stopAfter = 1;
+    services.pump.onStop = [&] {
+        services.pump.stopAfter = services.pump.calls + 1;
+        ++pumps;
+        if (!f.RunInProgress) ++unlocked;
+        // Reached anyway in the middle: refused, the code stays.
+        const size_t shown = services.messages.transcript().size();
+        f.Model1Click();
+        if (services.messages.transcript().size() > shown)
+            refusals.push_back(services.messages.transcript().back().caption);
+    };
+    // The refusals are plain boxes; the end question is left unanswered (No).
+    services.messages.onUnexpected = [](const std::string&) {};
+    State().Options.NoiseType = -1;
+    ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton2);
+    f.Model1Click();
+    services.pump.onStop = nullptr;
+    EXPECT_GT(pumps, 0);
+    EXPECT_EQ(unlocked, 0) << "of " << pumps << " pumps";
+    EXPECT_EQ(std::count(refusals.begin(), refusals.end(), "Select Model & Run Mode"), pumps);
+    EXPECT_EQ(State().Circuit.Code, "R(CR)");
+    EXPECT_FALSE(f.RunInProgress);
+    EXPECT_TRUE(f.Model1->isEnabled());
 }
