@@ -2,6 +2,7 @@
 // The main road fixture shared by both programs' tests: a program folder of
 // its own under test-output, the data file of a known R(CR) circuit, the
 // model dialog filled as a person would, and readers of the files written.
+#include <QLineEdit>
 #include <QRadioButton>
 
 #include <cmath>
@@ -18,6 +19,7 @@
 #include "core/StartUp.h"
 #include "dialogs/fit/TCDCForm.h"
 #include "dialogs/fit/TParForm.h"
+#include "dialogs/input/SmallInputForms.h"
 #include "dialogs/paste/TPasteForm.h"
 #include "mainwindow/MainWindowFixture.h"
 #include "platform/Clipboard.h"
@@ -109,6 +111,20 @@ protected:
     }
 
     TMainForm& StartLumarest() { return Start(lumarest); }
+
+    // The sample-area window, opened from the panel, with `text` typed and OK.
+    void EnterArea(TMainForm& f, const std::string& text) {
+        modal.runner.answers.push_back(true);
+        modal.runner.whileOpen = [text](QDialog& d) {
+            auto* a = dynamic_cast<dialogs::TSAreaForm*>(&d);
+            ASSERT_NE(a, nullptr);
+            a->FormActivate();
+            a->Edit1->setText(QString::fromStdString(text));
+            a->BitBtn1Click();
+        };
+        f.SurfaceBtn1Click();
+        modal.runner.whileOpen = nullptr;
+    }
 
     // Twenty points of the R(CR) circuit `c` from 10 kHz down, as another
     // program copies them: frequency, Z' and Z'' per line.

@@ -1185,17 +1185,6 @@ TEST_F(MainRoadTest, SavedImpedanceDataReadBackAsTheOriginalData) {
         {"unchanged sign, area 2.5", false, "2.5", 2.5},
         {"reversed sign, area 2.5", true, "2.5", 2.5},
     };
-    auto enterArea = [this](TMainForm& f, const std::string& text) {
-        modal.runner.answers.push_back(true);
-        modal.runner.whileOpen = [text](QDialog& d) {
-            auto* a = dynamic_cast<dialogs::TSAreaForm*>(&d);
-            ASSERT_NE(a, nullptr);
-            a->FormActivate();
-            a->Edit1->setText(QString::fromStdString(text));
-            a->BitBtn1Click();
-        };
-        f.SurfaceBtn1Click();
-    };
     // The rows against the circuit: Z' and Z'' times `area`, Z'' with `sign`.
     auto expectRows = [&truth](double area, double sign, const std::string& what) {
         const SpectrumBlock& sp = State().Spectrum;
@@ -1216,7 +1205,7 @@ TEST_F(MainRoadTest, SavedImpedanceDataReadBackAsTheOriginalData) {
         services.fileDialogs.AnswerOpen(data.string());
         f.Open1Click();
         ASSERT_TRUE(State().Run.DataLoaded) << c.name;
-        enterArea(f, c.area);
+        EnterArea(f, c.area);
         expectRows(c.areaValue, sign, std::string(c.name) + ", opened");
 
         services.messages.clear();
@@ -1228,7 +1217,7 @@ TEST_F(MainRoadTest, SavedImpedanceDataReadBackAsTheOriginalData) {
         expectRows(c.areaValue, sign, std::string(c.name) + ", saved");
 
         // A new area reads the saved file again: scaled once, by the new area.
-        enterArea(f, "4");
+        EnterArea(f, "4");
         expectRows(4.0, sign, std::string(c.name) + ", new area");
 
         // The saved file opened afresh gives the data of the original file.
@@ -1334,29 +1323,31 @@ TEST_F(MainRoadTest, RetrievingAFileOfUnitAreaAfterOneWithAnAreaUndoesTheArea) {
     expectScaled(1.0, "unit area");
 }
 
-// Retrieve recomputes from the end values the file holds. In a new session
-// nothing has run yet, and the saved end values must still become the start
-// of the recomputation: starting from the file's start column (here 1, as a
-// fit from automatic start values leaves it) two rounds of the minimiser do
-// not find the fit again.
+// A saved R(CR) fit of cell1.txt at unit area (auto sign, modulus weighting)
+// with the given chi-squared text and parameter table rows.
+static void WriteRcrParFile(const fs::path& par, const std::string& chiSquared, const std::vector<std::string>& rows) {
+    std::ofstream out(par, std::ios::binary);
+    out << "12/11/2026, 10:00:00\n.../par/cell1, R(CR).par\n\n"
+           "  1                             = detect the sign of Zim         \n"
+           "  1                             = modulus weighting factor   \n"
+           "1.000                        = sample area in square cm \n"
+           "R(CR)\n"
+        << chiSquared << "                 = chi squared \n\n"
+        << "index   fixed    parameter      start               end              % error  \n"
+           "-------  ------  ----------     --------            -------          -----------  \n";
+    for (const std::string& r : rows) out << r << "\n";
+    out << "-------------------------------------------------------------------------\n\n\n";
+}
+
 TEST_F(MainRoadTest, RetrieveKeepsTheParametersTheSavedFitHeldFixed) {
     const Rcr truth{8.0, 1.0e-5, 250.0};
     MakeProgramFolder("main_road_retrieve_fixed");
     const fs::path data = WriteRcrData(truth, "cell1.txt");
     const fs::path par = root / "par" / "cell1, R(CR).par";
     // Rs was held at 9 (not the data's 8) in the saved fit.
-    std::ofstream(par, std::ios::binary)
-        << "12/11/2026, 10:00:00\n.../par/cell1, R(CR).par\n\n"
-           "  1                             = detect the sign of Zim         \n"
-           "  1                             = modulus weighting factor   \n"
-           "1.000                        = sample area in square cm \n"
-           "R(CR)\n1.000e-03                 = chi squared \n\n"
-           "index   fixed    parameter      start               end              % error  \n"
-           "-------  ------  ----------     --------            -------          -----------  \n"
-           "    1       1          R               9              9            0 \n"
-           "    2       0          C               1           1E-5          0.1 \n"
-           "    3       0          R               1            250          0.1 \n"
-           "-------------------------------------------------------------------------\n\n\n";
+    WriteRcrParFile(par, "1.000e-03", {"    1       1          R               9              9            0 ",
+                                       "    2       0          C               1           1E-5          0.1 ",
+                                       "    3       0          R               1            250          0.1 "});
     TMainForm& f = StartLumarest();
     State().Options.NoiseType = -1;
     services.fileDialogs.AnswerOpen(data.string());
@@ -1374,23 +1365,19 @@ TEST_F(MainRoadTest, RetrieveKeepsTheParametersTheSavedFitHeldFixed) {
     EXPECT_EQ(p.FreeCount, 2);
 }
 
+// Retrieve recomputes from the end values the file holds. In a new session
+// nothing has run yet, and the saved end values must still become the start
+// of the recomputation: starting from the file's start column (here 1, as a
+// fit from automatic start values leaves it) two rounds of the minimiser do
+// not find the fit again.
 TEST_F(MainRoadTest, RetrieveInANewSessionRecomputesFromTheSavedEndValues) {
     const Rcr truth{8.0, 1.0e-5, 250.0};
     MakeProgramFolder("main_road_fresh_retrieve");
     const fs::path data = WriteRcrData(truth, "cell1.txt");
     const fs::path par = root / "par" / "cell1, R(CR).par";
-    std::ofstream(par, std::ios::binary)
-        << "12/11/2026, 10:00:00\n.../par/cell1, R(CR).par\n\n"
-           "  1                             = detect the sign of Zim         \n"
-           "  1                             = modulus weighting factor   \n"
-           "1.000                        = sample area in square cm \n"
-           "R(CR)\n1.000e-08                 = chi squared \n\n"
-           "index   fixed    parameter      start               end              % error  \n"
-           "-------  ------  ----------     --------            -------          -----------  \n"
-           "    1       0          R               1              8          0.1 \n"
-           "    2       0          C               1           1E-5          0.1 \n"
-           "    3       0          R               1            250          0.1 \n"
-           "-------------------------------------------------------------------------\n\n\n";
+    WriteRcrParFile(par, "1.000e-08", {"    1       0          R               1              8          0.1 ",
+                                       "    2       0          C               1           1E-5          0.1 ",
+                                       "    3       0          R               1            250          0.1 "});
     TMainForm& f = StartLumarest();
     State().Options.NoiseType = -1;
     services.fileDialogs.AnswerOpen(data.string());

@@ -174,19 +174,6 @@ protected:
         modal.runner.whileOpen = nullptr;
     }
 
-    void EnterArea(TMainForm& f, const std::string& text) {
-        modal.runner.answers.push_back(true);
-        modal.runner.whileOpen = [text](QDialog& d) {
-            auto* a = dynamic_cast<dialogs::TSAreaForm*>(&d);
-            ASSERT_NE(a, nullptr);
-            a->FormActivate();
-            a->Edit1->setText(QString::fromStdString(text));
-            a->BitBtn1Click();
-        };
-        f.SurfaceBtn1Click();
-        modal.runner.whileOpen = nullptr;
-    }
-
     void Open(TMainForm& f, const fs::path& p) {
         services.fileDialogs.AnswerOpen(p.string());
         f.Open1Click();
