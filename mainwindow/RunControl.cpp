@@ -208,7 +208,11 @@ void TMainForm::RunSimulation(bool nameAsSimulationFile) {
     if (nameAsSimulationFile) s.Files.DataFileName = WithTrailingBackslash(s.Folders.SimDataFolder) + s.Circuit.Code + ".sim";
     r.ReadyToRun = r.ModelValid && r.ParamsValid;
     if (r.ReadyToRun) {
-        if (ComputeAndShow(s.Files.DataFileName) == ComputeInvalidParameters) ShowMessageCode(4);
+        // Locked like a fit: the computation pumps a message, and a data file
+        // opened then would be taken for the simulation's results.
+        int computed = ComputeDone;
+        RunLocked([&] { computed = ComputeAndShow(s.Files.DataFileName); });
+        if (computed == ComputeInvalidParameters) ShowMessageCode(4);
     } else {
         ShowMessageCode(r.ModelValid ? 4 : 3);
     }
@@ -296,7 +300,7 @@ bool TMainForm::ParameterWindowAfterModel(const std::string& dataFile) {
         s.Folders.DataFolder = WithTrailingBackslash(s.Folders.DataFolder);
         OpenDialog1FileName = s.Files.DataFileName = s.Folders.DataFolder + "temp.txt";
         r.ReadyToRun = r.ParamsValid && r.ModelValid;
-        if (r.ReadyToRun) ComputeAndShow(s.Files.DataFileName);
+        if (r.ReadyToRun) RunLocked([&] { ComputeAndShow(s.Files.DataFileName); });
         r.SimulatedResults = true;
         ShowProsim();
         return false;
@@ -517,7 +521,7 @@ void TMainForm::ParamListClick() {
                     s.Folders.DataFolder = WithTrailingBackslash(s.Folders.DataFolder);
                     OpenDialog1FileName = s.Files.DataFileName = s.Folders.DataFolder + "temp.txt";
                     r.ReadyToRun = r.ParamsValid && r.ModelValid;
-                    if (r.ReadyToRun) ComputeAndShow(s.Files.DataFileName);
+                    if (r.ReadyToRun) RunLocked([&] { ComputeAndShow(s.Files.DataFileName); });
                     r.ResultsComputed = true;
                     r.SimulatedResults = true;
                     ShowProsim();

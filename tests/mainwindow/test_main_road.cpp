@@ -152,6 +152,38 @@ TEST_F(MainRoadTest, RetrieveReadsTheParameterFileAndRecomputes) {
     EXPECT_EQ(State().History.Iteration, 1);
 }
 
+// A simulation pumps a message as a fit does; a data file opened then was
+// taken for the simulation's results (measured rows under calculated ones of
+// other frequencies, flagged as simulated).
+TEST_F(MainRoadTest, DataCannotBeOpenedWhileASimulationComputes) {
+    MakeProgramFolder("main_road_simulate_open");
+    const fs::path data = WriteRcrData(Rcr{8.0, 1.0e-5, 250.0}, "cell1.txt", 25);
+    TMainForm& f = StartLumarest();
+    State().Options.NoiseType = -1;
+    Windows().Opt->ShowOptions();
+    ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton4);
+    f.Model1Click();
+    auto* par = dynamic_cast<fitwin::TParForm*>(f.FindWindow("ParForm"));
+    ASSERT_NE(par, nullptr);
+    par->SetStartText(1, "10");
+    par->SetStartText(2, "1E-4");
+    par->SetStartText(3, "100");
+    State().Run.ParamsValid = true;
+    services.messages.clear();
+    services.pump.calls = 0;
+    services.pump.stopAfter = 1;
+    services.pump.onStop = [&] {
+        services.fileDialogs.AnswerOpen(data.string());
+        f.Open1Click();
+    };
+    f.SimulateCurrentModel(true);
+    EXPECT_FALSE(State().Run.DataLoaded);
+    EXPECT_TRUE(State().Run.SimulatedResults);
+    EXPECT_EQ(State().Files.DataFileName, (root / "data/simulation data/R(CR).sim").string());
+    ASSERT_EQ(Transcript().size(), 1u);
+    EXPECT_EQ(Transcript()[0].second, "Open");
+}
+
 TEST_F(MainRoadTest, SimulateModeWritesTheSimulationFile) {
     MakeProgramFolder("main_road_simulate");
     TMainForm& f = StartLumarest();
