@@ -144,6 +144,9 @@ public:
     // and replots (the quick simulator's "Update"); with the flag the data
     // file name becomes the simulation file of the code.
     virtual void SimulateCurrentModel(bool /*nameAsSimulationFile*/) {}
+    // True, after telling the person, while a run holds the data: a window
+    // beside the main one asks before it changes anything the run reads.
+    virtual bool RefusedWhileRunning(const std::string& /*command*/) { return false; }
 };
 
 struct WindowSet {

@@ -102,6 +102,9 @@ public:
     void SimulateCurrentModel(bool nameAsSimulationFile) override {
         f_.SimulateCurrentModel(nameAsSimulationFile);
     }
+    bool RefusedWhileRunning(const std::string& command) override {
+        return f_.RefusedWhileRunning(QString::fromStdString(command));
+    }
 
 private:
     TMainForm& f_;

@@ -66,6 +66,9 @@ void TProsimForm::ShowSimulatorValues(bool reset) {
 }
 
 void TProsimForm::UpdateSimulation() {
+    // Asked first: this window stays open beside a run, and the mode and
+    // Start column set below would be read by the rest of that run.
+    if (Windows().Main->RefusedWhileRunning("Simulate")) return;
     RunState& run = State().Run;
     run.SimulateMode = true;
     ShowParameterNames(State().Params.ParamCount);

@@ -3,12 +3,16 @@
 // anyway; afterwards everything is as it was, however the run ended.
 #include <QAbstractButton>
 #include <QFrame>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <stdexcept>
 
+#include "core/FitDriver.h"
+#include "dialogs/fit/TProsimForm.h"
 #include "mainwindow/MainRoadFixture.h"
 #include "mainwindow/MainWindowFixture.h"
 #include "platform/Services.h"
@@ -166,4 +170,57 @@ TEST_F(RunLockRoadTest, TheStartValueEvaluationIsLockedLikeTheFit) {
     EXPECT_EQ(State().Circuit.Code, "R(CR)");
     EXPECT_FALSE(f.RunInProgress);
     EXPECT_TRUE(f.Model1->isEnabled());
+}
+
+// The quick simulator stays open beside the main window, and its "Update"
+// can be pressed while a recomputation pumps messages. Refused, it must
+// leave the run alone: it used to switch to simulate mode and write its
+// values into the Start column before the refusal, so the rest of the
+// recomputation simulated those values over the measured rows.
+TEST_F(RunLockRoadTest, ARefusedQuickSimulatorUpdateChangesNothing) {
+    std::filesystem::path data;
+    TMainForm& f = StartWithOpenedData("run-lock-prosim", {10.0, 1e-5, 100.0}, "rcr.txt", data);
+    ASSERT_TRUE(State().Run.DataLoaded);
+    services.messages.onUnexpected = [](const std::string&) {};
+    State().Options.NoiseType = -1;
+    ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton2);
+    f.Model1Click();
+    ASSERT_TRUE(State().Run.ModelValid);
+    ASSERT_FALSE(State().Run.SimulateMode);
+    const int points = State().Spectrum.PointCount;
+    const double firstFrequency = State().Spectrum.Frequency[1];
+    const std::string start1 = Windows().Par->StartText(1);
+
+    auto* prosim = dynamic_cast<fitwin::TProsimForm*>(f.FindWindow("ProsimForm"));
+    ASSERT_NE(prosim, nullptr);
+    // Filled as the main window fills it before showing it, Rs changed.
+    prosim->LoadFromParameterForm();
+    prosim->Edits[1]->setText("777");
+    services.messages.clear();
+    services.pump.calls = 0;
+    services.pump.stopAfter = 1;
+    services.pump.onStop = [&] { prosim->RefreshBitBtn->click(); };
+    // As the recomputation after a retrieve: evaluated twice, locked.
+    f.RunLocked([&] {
+        ComputeAndShow(data.string());
+        ComputeAndShow(data.string());
+    });
+    services.pump.onStop = nullptr;
+
+    ASSERT_EQ(Transcript().size(), 1u);
+    EXPECT_EQ(Transcript()[0].first, kRunning);
+    EXPECT_EQ(Transcript()[0].second, "Simulate");
+    EXPECT_FALSE(State().Run.SimulateMode);
+    EXPECT_FALSE(State().Run.SimulatedResults);
+    EXPECT_EQ(Windows().Par->StartText(1), start1);
+    EXPECT_EQ(State().Spectrum.PointCount, points);
+    EXPECT_EQ(State().Spectrum.Frequency[1], firstFrequency);
+    EXPECT_EQ(State().Files.DataFileName, data.string());
+    // The fit of the data again, not a simulation of Rs = 777: towards low
+    // frequencies R(CR) tends to Rs + Rp = 110.
+    ASSERT_TRUE(State().Run.ResultsComputed);
+    const SpectrumBlock& sp = State().Spectrum;
+    const double w = 2 * M_PI * sp.Frequency[sp.PointCount];
+    const double lowEnd = 10.0 + 100.0 / (1.0 + std::pow(w * 1e-5 * 100.0, 2));
+    EXPECT_NEAR(sp.ZRealCalc[sp.PointCount], lowEnd, 1e-3 * lowEnd);
 }
