@@ -218,11 +218,14 @@ void TMainForm::RetrieveParsClick() {
             // With data to fit, the file's fixed flags go into the Fixed
             // boxes: the recomputation below reads them there, and a value the
             // saved fit held fixed must not be fitted anew (and silently
-            // changed). Without data the boxes stay as they are (all fixed
-            // from the start), so the recomputation only evaluates.
+            // changed). Without data every box is fixed, so the recomputation
+            // only evaluates: a file that failed to open leaves the boxes as
+            // the data before it freed them, and that data's rows in memory.
             if (r.DataLoaded)
                 for (int j = 1; j <= std::min(s.Params.ParamCount, MaxParams); ++j)
                     Windows().Par->SetFixedBox(j, s.Params.Fixed[j]);
+            else
+                Windows().Par->LockAllParameters();
             if (profile_.SignBoxesAfterParametersLoaded()) Windows().Par->ShowSignBoxes();
             r.ModelValid = r.ParamsValid = r.ReadyToRun = r.ResultsComputed = r.IterateMode = true;
             r.ResetParamWindow = false;

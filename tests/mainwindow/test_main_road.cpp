@@ -1397,6 +1397,43 @@ TEST_F(MainRoadTest, RetrieveKeepsTheParametersTheSavedFitHeldFixed) {
     EXPECT_EQ(p.FreeCount, 2);
 }
 
+// Without data the recomputation only evaluates the retrieved values. A file
+// that failed to open leaves no data loaded, but the Fixed boxes as the data
+// opened before freed them and the rows of that data in memory: the
+// recomputation fitted every value of the retrieved file, the one its fit
+// held fixed as well, to the rows of another file.
+TEST_F(MainRoadTest, RetrieveWithoutDataFitsNothingAfterARefusedFile) {
+    const Rcr truth{8.0, 1.0e-5, 250.0};
+    MakeProgramFolder("main_road_retrieve_refused_file");
+    const fs::path data = WriteRcrData(truth, "cell1.txt");
+    const fs::path par = root / "par" / "cell1, R(CR).par";
+    WriteRcrParFile(par, "1.000e-03", {"    1       1          R               9              9            0 ",
+                                       "    2       0          C               1           2E-5          0.1 ",
+                                       "    3       0          R               1            300          0.1 "});
+    TMainForm& f = StartLumarest();
+    State().Options.NoiseType = -1;
+    services.fileDialogs.AnswerOpen(data.string());
+    f.Open1Click();
+    ASSERT_TRUE(State().Run.DataLoaded);
+    const fs::path bad = root / "data" / "five points.txt";
+    {
+        std::ofstream out(bad);
+        for (int k = 1; k <= 5; ++k) out << 1000.0 / k << " 1.0 -1.0\n";
+    }
+    services.fileDialogs.AnswerOpen(bad.string());
+    f.Open1Click();
+    ASSERT_FALSE(State().Run.DataLoaded);
+
+    services.fileDialogs.AnswerOpen(par.string());
+    f.RetrieveParsClick();
+    const ParamSet& p = State().Params;
+    EXPECT_EQ(p.FreeCount, 0);
+    EXPECT_DOUBLE_EQ(std::exp(p.LnValue[1]), 9.0);
+    EXPECT_DOUBLE_EQ(std::exp(p.LnValue[2]), 2e-5);
+    EXPECT_DOUBLE_EQ(std::exp(p.LnValue[3]), 300.0);
+    for (int j = 1; j <= 3; ++j) EXPECT_TRUE(Windows().Par->FixedBox(j)) << j;
+}
+
 // Retrieve recomputes from the end values the file holds. In a new session
 // nothing has run yet, and the saved end values must still become the start
 // of the recomputation: starting from the file's start column (here 1, as a
