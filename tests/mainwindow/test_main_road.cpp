@@ -1355,36 +1355,46 @@ TEST_F(MainRoadTest, RetrievingAFileOfUnitAreaAfterOneWithAnAreaUndoesTheArea) {
     expectScaled(1.0, "unit area");
 }
 
-// A saved R(CR) fit of cell1.txt at unit area (auto sign, modulus weighting)
-// with the given chi-squared text and parameter table rows.
-static void WriteRcrParFile(const fs::path& par, const std::string& chiSquared, const std::vector<std::string>& rows) {
-    std::ofstream out(par, std::ios::binary);
-    out << "12/11/2026, 10:00:00\n.../par/cell1, R(CR).par\n\n"
-           "  1                             = detect the sign of Zim         \n"
-           "  1                             = modulus weighting factor   \n"
-           "1.000                        = sample area in square cm \n"
-           "R(CR)\n"
-        << chiSquared << "                 = chi squared \n\n"
-        << "index   fixed    parameter      start               end              % error  \n"
-           "-------  ------  ----------     --------            -------          -----------  \n";
-    for (const std::string& r : rows) out << r << "\n";
-    out << "-------------------------------------------------------------------------\n\n\n";
-}
-
-TEST_F(MainRoadTest, RetrieveKeepsTheParametersTheSavedFitHeldFixed) {
+// Retrieve after cell1.txt, the R(CR) spectrum of `truth`, is opened in
+// Lumarest, with a saved fit of it at unit area (auto sign, modulus
+// weighting) of the given chi-squared text and parameter table rows.
+class RetrieveRoadTest : public MainRoadTest {
+protected:
     const Rcr truth{8.0, 1.0e-5, 250.0};
-    MakeProgramFolder("main_road_retrieve_fixed");
-    const fs::path data = WriteRcrData(truth, "cell1.txt");
-    const fs::path par = root / "par" / "cell1, R(CR).par";
+    fs::path par;
+
+    TMainForm& OpenCellWithSavedFit(const std::string& folder, const std::string& chiSquared,
+                                    const std::vector<std::string>& rows) {
+        MakeProgramFolder(folder);
+        const fs::path data = WriteRcrData(truth, "cell1.txt");
+        par = root / "par" / "cell1, R(CR).par";
+        std::ofstream out(par, std::ios::binary);
+        out << "12/11/2026, 10:00:00\n.../par/cell1, R(CR).par\n\n"
+               "  1                             = detect the sign of Zim         \n"
+               "  1                             = modulus weighting factor   \n"
+               "1.000                        = sample area in square cm \n"
+               "R(CR)\n"
+            << chiSquared << "                 = chi squared \n\n"
+            << "index   fixed    parameter      start               end              % error  \n"
+               "-------  ------  ----------     --------            -------          -----------  \n";
+        for (const std::string& r : rows) out << r << "\n";
+        out << "-------------------------------------------------------------------------\n\n\n";
+        out.close();
+        TMainForm& f = StartLumarest();
+        State().Options.NoiseType = -1;
+        services.fileDialogs.AnswerOpen(data.string());
+        f.Open1Click();
+        EXPECT_TRUE(State().Run.DataLoaded);
+        return f;
+    }
+};
+
+TEST_F(RetrieveRoadTest, RetrieveKeepsTheParametersTheSavedFitHeldFixed) {
     // Rs was held at 9 (not the data's 8) in the saved fit.
-    WriteRcrParFile(par, "1.000e-03", {"    1       1          R               9              9            0 ",
-                                       "    2       0          C               1           1E-5          0.1 ",
-                                       "    3       0          R               1            250          0.1 "});
-    TMainForm& f = StartLumarest();
-    State().Options.NoiseType = -1;
-    services.fileDialogs.AnswerOpen(data.string());
-    f.Open1Click();
-    ASSERT_TRUE(State().Run.DataLoaded);
+    TMainForm& f = OpenCellWithSavedFit("main_road_retrieve_fixed", "1.000e-03",
+                                        {"    1       1          R               9              9            0 ",
+                                         "    2       0          C               1           1E-5          0.1 ",
+                                         "    3       0          R               1            250          0.1 "});
     services.fileDialogs.AnswerOpen(par.string());
     f.RetrieveParsClick();
     ASSERT_TRUE(State().Run.ResultsComputed);
@@ -1402,19 +1412,11 @@ TEST_F(MainRoadTest, RetrieveKeepsTheParametersTheSavedFitHeldFixed) {
 // opened before freed them and the rows of that data in memory: the
 // recomputation fitted every value of the retrieved file, the one its fit
 // held fixed as well, to the rows of another file.
-TEST_F(MainRoadTest, RetrieveWithoutDataFitsNothingAfterARefusedFile) {
-    const Rcr truth{8.0, 1.0e-5, 250.0};
-    MakeProgramFolder("main_road_retrieve_refused_file");
-    const fs::path data = WriteRcrData(truth, "cell1.txt");
-    const fs::path par = root / "par" / "cell1, R(CR).par";
-    WriteRcrParFile(par, "1.000e-03", {"    1       1          R               9              9            0 ",
-                                       "    2       0          C               1           2E-5          0.1 ",
-                                       "    3       0          R               1            300          0.1 "});
-    TMainForm& f = StartLumarest();
-    State().Options.NoiseType = -1;
-    services.fileDialogs.AnswerOpen(data.string());
-    f.Open1Click();
-    ASSERT_TRUE(State().Run.DataLoaded);
+TEST_F(RetrieveRoadTest, RetrieveWithoutDataFitsNothingAfterARefusedFile) {
+    TMainForm& f = OpenCellWithSavedFit("main_road_retrieve_refused_file", "1.000e-03",
+                                        {"    1       1          R               9              9            0 ",
+                                         "    2       0          C               1           2E-5          0.1 ",
+                                         "    3       0          R               1            300          0.1 "});
     const fs::path bad = root / "data" / "five points.txt";
     {
         std::ofstream out(bad);
@@ -1439,19 +1441,11 @@ TEST_F(MainRoadTest, RetrieveWithoutDataFitsNothingAfterARefusedFile) {
 // of the recomputation: starting from the file's start column (here 1, as a
 // fit from automatic start values leaves it) two rounds of the minimiser do
 // not find the fit again.
-TEST_F(MainRoadTest, RetrieveInANewSessionRecomputesFromTheSavedEndValues) {
-    const Rcr truth{8.0, 1.0e-5, 250.0};
-    MakeProgramFolder("main_road_fresh_retrieve");
-    const fs::path data = WriteRcrData(truth, "cell1.txt");
-    const fs::path par = root / "par" / "cell1, R(CR).par";
-    WriteRcrParFile(par, "1.000e-08", {"    1       0          R               1              8          0.1 ",
-                                       "    2       0          C               1           1E-5          0.1 ",
-                                       "    3       0          R               1            250          0.1 "});
-    TMainForm& f = StartLumarest();
-    State().Options.NoiseType = -1;
-    services.fileDialogs.AnswerOpen(data.string());
-    f.Open1Click();
-    ASSERT_TRUE(State().Run.DataLoaded);
+TEST_F(RetrieveRoadTest, RetrieveInANewSessionRecomputesFromTheSavedEndValues) {
+    TMainForm& f = OpenCellWithSavedFit("main_road_fresh_retrieve", "1.000e-08",
+                                        {"    1       0          R               1              8          0.1 ",
+                                         "    2       0          C               1           1E-5          0.1 ",
+                                         "    3       0          R               1            250          0.1 "});
     services.messages.clear();
     services.fileDialogs.AnswerOpen(par.string());
     f.RetrieveParsClick();
