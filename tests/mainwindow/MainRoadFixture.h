@@ -112,6 +112,19 @@ protected:
 
     TMainForm& StartLumarest() { return Start(lumarest); }
 
+    // Opens a file of five points, which the reader refuses (too few); the
+    // rows of the data before stay in memory. Returns its path.
+    fs::path OpenRefusedFile(TMainForm& f) {
+        const fs::path bad = root / "data" / "five points.txt";
+        {
+            std::ofstream out(bad);
+            for (int k = 1; k <= 5; ++k) out << 1000.0 / k << " 1.0 -1.0\n";
+        }
+        services.fileDialogs.AnswerOpen(bad.string());
+        f.Open1Click();
+        return bad;
+    }
+
     // The sample-area window, opened from the panel, with `text` typed and OK.
     void EnterArea(TMainForm& f, const std::string& text) {
         modal.runner.answers.push_back(true);

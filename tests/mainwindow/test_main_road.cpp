@@ -1047,13 +1047,7 @@ TEST_F(MainRoadTest, AfterARefusedFileTheOldRowsAreNotSavedUnderItsName) {
     fs::path good;
     TMainForm& f = StartWithOpenedData("main_road_refused", Rcr{10, 1e-5, 100}, "good.txt", good);
     ASSERT_TRUE(State().Run.DataLoaded);
-    const fs::path bad = root / "data" / "five points.txt";
-    {
-        std::ofstream out(bad);
-        for (int k = 1; k <= 5; ++k) out << 1000.0 / k << " 1.0 -1.0\n";
-    }
-    services.fileDialogs.AnswerOpen(bad.string());
-    f.Open1Click();
+    const fs::path bad = OpenRefusedFile(f);
     ASSERT_FALSE(State().Run.DataLoaded);
 
     const std::vector<std::pair<std::string, std::string>> refused = {{"No data points.", "Cannot save."}};
@@ -1417,13 +1411,7 @@ TEST_F(RetrieveRoadTest, RetrieveWithoutDataFitsNothingAfterARefusedFile) {
                                         {"    1       1          R               9              9            0 ",
                                          "    2       0          C               1           2E-5          0.1 ",
                                          "    3       0          R               1            300          0.1 "});
-    const fs::path bad = root / "data" / "five points.txt";
-    {
-        std::ofstream out(bad);
-        for (int k = 1; k <= 5; ++k) out << 1000.0 / k << " 1.0 -1.0\n";
-    }
-    services.fileDialogs.AnswerOpen(bad.string());
-    f.Open1Click();
+    OpenRefusedFile(f);
     ASSERT_FALSE(State().Run.DataLoaded);
 
     services.fileDialogs.AnswerOpen(par.string());
