@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 #include "core/ElementKinds.h"
 #include "core/NumberText.h"

@@ -96,14 +96,6 @@ void TMainForm::ShowDataFileCaption() {
     setWindowTitle(QString::fromStdString(Short(s.Files.DataFileName) + " - " + s.Folders.ProgramName));
 }
 
-// A saved data file becomes the data file and is read again later (a new
-// area, a retrieved parameter file, the next session): it holds the data as
-// the reader expects them. A simulation saved as data is opened at once with
-// area 1, so its values are written as they are.
-bool TMainForm::WriteDataTable(const std::string& path, bool perAreaUndone) {
-    return SaveDataFile(path, perAreaUndone);
-}
-
 // ---- open ------------------------------------------------------------------------
 
 void TMainForm::OpenDataFile(const std::string& path) {
@@ -299,7 +291,8 @@ void TMainForm::SaveResults() {
         f.SimParFolder = WithTrailingBackslash(f.SimParFolder);
         const std::string sim = WithTrailingBackslash(f.SimDataFolder) + s.Circuit.Code + ".sim";
         // The simulated spectrum first; without it there is nothing to name.
-        if (!WriteDataTable(sim, false)) return;
+        // Opened at once with area 1: the simulated values as they are.
+        if (!SaveDataFile(sim, false)) return;
         s.Files.DataFileName = sim;
         OpenDataFile(sim);
         OpenDialog1FileName = sim;
@@ -388,7 +381,8 @@ bool TMainForm::SaveSimulatedData() {
         target = *chosen;
     }
     // The name changes only once the file is there.
-    if (!WriteDataTable(target, false)) return false;
+    // Opened at once with area 1: the simulated values as they are.
+    if (!SaveDataFile(target, false)) return false;
     const std::string code = s.Circuit.Code;
     s.Files.DataFileName = target;
     OpenDataFile(target);
@@ -426,7 +420,9 @@ void TMainForm::SaveImpedanceData() {
         if (!chosen) return;
         target = *chosen;
     }
-    if (!WriteDataTable(target, true)) return;
+    // Read again later (a new area, a retrieve, the next session) with the
+    // area of the moment: written divided by it.
+    if (!SaveDataFile(target, true)) return;
     s.Files.DataFileName = target;
     OpenDialog1FileName = target;
     if (asked) {

@@ -680,6 +680,12 @@ void TMainForm::RunLocked(const std::function<void()>& body) {
     body();
 }
 
+int TMainForm::ComputeLocked(const std::string& dataFile) {
+    int r = ComputeDataUnavailable;
+    RunLocked([&] { r = ComputeAndShow(dataFile); });
+    return r;
+}
+
 bool TMainForm::WindowMaximised() const { return isMaximized(); }
 
 // ---- File ----
@@ -717,7 +723,7 @@ void TMainForm::Option1Click() {
     if (after != before) {
         Replot(s.Run.PlotKind);
         // The recomputation minimises and pumps messages: the data must not change under it.
-        if (s.Run.ReadyToRun) RunLocked([this] { ComputeAndShow(OpenDialog1FileName); });
+        if (s.Run.ReadyToRun) ComputeLocked(OpenDialog1FileName);
     }
     // The date format of the files follows PeriodDecimal where they are written.
     chart_->SetBackground(s.Options.WhiteBackground);

@@ -104,6 +104,10 @@ public:
     // Runs `body` (a fit that pumps messages) with the data commands locked.
     // Refused with a message when a run is already in progress.
     void RunLocked(const std::function<void()>& body);
+    // ComputeAndShow(dataFile) inside RunLocked: it pumps a message, and a
+    // command run then must not change the data under it. Returns its
+    // result, or ComputeDataUnavailable when refused.
+    int ComputeLocked(const std::string& dataFile);
     bool RunInProgress = false;
 
     // ---- members of the window ----
@@ -333,9 +337,6 @@ private:
     void HideProsim();
     void ShowProsim();
     void SetModelCombo(const std::string& text);
-    // Writes a data table; on failure the writer reported it and nothing
-    // about the current data changes.
-    bool WriteDataTable(const std::string& path, bool perAreaUndone);
 
     void Trace(const char* handler) { lastHandler_ = handler; }
     // "... is not available yet." for a command whose window or logic is not built.

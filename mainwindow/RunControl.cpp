@@ -208,11 +208,9 @@ void TMainForm::RunSimulation(bool nameAsSimulationFile) {
     if (nameAsSimulationFile) s.Files.DataFileName = WithTrailingBackslash(s.Folders.SimDataFolder) + s.Circuit.Code + ".sim";
     r.ReadyToRun = r.ModelValid && r.ParamsValid;
     if (r.ReadyToRun) {
-        // Locked like a fit: the computation pumps a message, and a data file
-        // opened then would be taken for the simulation's results.
-        int computed = ComputeDone;
-        RunLocked([&] { computed = ComputeAndShow(s.Files.DataFileName); });
-        if (computed == ComputeInvalidParameters) ShowMessageCode(4);
+        // Locked like a fit: a data file opened while it computes would be
+        // taken for the simulation's results.
+        if (ComputeLocked(s.Files.DataFileName) == ComputeInvalidParameters) ShowMessageCode(4);
     } else {
         ShowMessageCode(r.ModelValid ? 4 : 3);
     }
@@ -300,7 +298,7 @@ bool TMainForm::ParameterWindowAfterModel(const std::string& dataFile) {
         s.Folders.DataFolder = WithTrailingBackslash(s.Folders.DataFolder);
         OpenDialog1FileName = s.Files.DataFileName = s.Folders.DataFolder + "temp.txt";
         r.ReadyToRun = r.ParamsValid && r.ModelValid;
-        if (r.ReadyToRun) RunLocked([&] { ComputeAndShow(s.Files.DataFileName); });
+        if (r.ReadyToRun) ComputeLocked(s.Files.DataFileName);
         r.SimulatedResults = true;
         ShowProsim();
         return false;
@@ -316,7 +314,7 @@ bool TMainForm::ParameterWindowAfterModel(const std::string& dataFile) {
         finished = MonitorStep();
     } else if (after.ChangedFrom(mark)) {
         r.ReadyToRun = r.DataLoaded && r.ModelValid && r.ParamsValid;
-        if (r.ReadyToRun) RunLocked([&] { ComputeAndShow(s.Files.DataFileName); });
+        if (r.ReadyToRun) ComputeLocked(s.Files.DataFileName);
         r.ResetParamWindow = false;
     }
     r.ParamsValid = true;
@@ -521,7 +519,7 @@ void TMainForm::ParamListClick() {
                     s.Folders.DataFolder = WithTrailingBackslash(s.Folders.DataFolder);
                     OpenDialog1FileName = s.Files.DataFileName = s.Folders.DataFolder + "temp.txt";
                     r.ReadyToRun = r.ParamsValid && r.ModelValid;
-                    if (r.ReadyToRun) RunLocked([&] { ComputeAndShow(s.Files.DataFileName); });
+                    if (r.ReadyToRun) ComputeLocked(s.Files.DataFileName);
                     r.ResultsComputed = true;
                     r.SimulatedResults = true;
                     ShowProsim();
@@ -533,7 +531,7 @@ void TMainForm::ParamListClick() {
                         r.ResetParamWindow = false;
                     } else if (after.ChangedFrom(mark) || wasMonitor) {
                         r.ReadyToRun = r.DataLoaded && r.ModelValid && r.ParamsValid;
-                        if (r.ReadyToRun) RunLocked([&] { ComputeAndShow(s.Files.DataFileName); });
+                        if (r.ReadyToRun) ComputeLocked(s.Files.DataFileName);
                         r.ResetParamWindow = false;
                     }
                     r.ParamsValid = true;

@@ -10,8 +10,6 @@
 #include <QShowEvent>
 #include <QSpinBox>
 
-#include <cmath>
-#include <cstdlib>
 #include <initializer_list>
 
 #include "core/NumberText.h"

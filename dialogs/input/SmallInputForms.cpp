@@ -8,8 +8,6 @@
 #include <QShowEvent>
 #include <QTreeView>
 
-#include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
