@@ -1,6 +1,7 @@
 #include "kinetics/algebra/ElementsFromTransfer.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 namespace pellucor {
@@ -149,6 +150,51 @@ void SplitOffLargestRoot(double a, double b, double c, double r[3]) {
     for (int i = 0; i < 3; ++i) r[i] = out[i];
 }
 
+// Two roots close together beside a third one many decades larger make Q^3
+// and R^2 agree in nearly all their digits: their difference, whose sign
+// tells three real roots from one, is then rounding noise, and a pair of
+// distinct real poles came out as one root ("complex poles"), or a complex
+// pair as two made-up real roots. The far root itself is found well either
+// way; dividing it out leaves the quadratic of the near pair, whose
+// discriminant is formed without that loss.
+bool DiscriminantUncertain(double Q, double R, double delta) {
+    return std::fabs(delta) <= 1e-9 * std::max(std::fabs(Q * Q * Q), R * R);
+}
+
+enum class Pair { Unclear, Real, Complex };
+
+// The two roots left when the root x of x^3 + a x^2 + b x + c is divided out:
+// their sum is -a - x and their product -c/x (b when x = 0). Unclear when the
+// discriminant of that quadratic is too small to trust its sign.
+Pair RemainingPair(double a, double b, double c, double x, double& lo, double& hi) {
+    const double sum = -a - x;
+    const double product = x != 0.0 ? -c / x : b;
+    const double disc = sum * sum - 4.0 * product;
+    const double scale = sum * sum + 4.0 * std::fabs(product);
+    // rounding of the sum (of -a and x) and of the product, carried into disc
+    const double noise = 64.0 * DBL_EPSILON * (std::fabs(sum) * (std::fabs(a) + std::fabs(x)) + std::fabs(product));
+    if (!std::isfinite(disc) || !std::isfinite(scale) || !(std::fabs(disc) > std::max(1e-6 * scale, noise)))
+        return Pair::Unclear;
+    if (disc < 0.0) return Pair::Complex;
+    const double q = 0.5 * (sum + std::copysign(std::sqrt(disc), sum));
+    if (q == 0.0) return Pair::Unclear;
+    lo = std::min(q, product / q);
+    hi = std::max(q, product / q);
+    return std::isfinite(lo) && std::isfinite(hi) ? Pair::Real : Pair::Unclear;
+}
+
+// Three real roots x, lo, hi in ascending order, settled by Newton steps.
+int ThreeRoots(double a, double b, double c, double x, double lo, double hi, double& root1, double& root2,
+               double& root3) {
+    double r[3] = {x, lo, hi};
+    std::sort(r, r + 3);
+    PolishRoots(a, b, c, r);
+    root1 = r[0];
+    root2 = r[1];
+    root3 = r[2];
+    return 3;
+}
+
 }  // namespace
 
 KineticStatus ElementsFromTransferFunction(CircuitType type, int n, const TransferCoefficients& a,
@@ -264,6 +310,17 @@ int CubicRoots(double a, double b, double c, double& root1, double& root2, doubl
         if (root1 > root2) std::swap(root1, root2);
         if (root1 > root3) std::swap(root1, root3);
         if (root2 > root3) std::swap(root2, root3);
+        if (DiscriminantUncertain(Q, R, delta)) {
+            const double big = NewtonOnCubic(a, b, c, std::fabs(root1) >= std::fabs(root3) ? root1 : root3);
+            double lo = 0.0, hi = 0.0;
+            switch (RemainingPair(a, b, c, big, lo, hi)) {
+                case Pair::Real: return ThreeRoots(a, b, c, big, lo, hi, root1, root2, root3);
+                case Pair::Complex:
+                    root1 = root2 = root3 = big;
+                    return 1;
+                case Pair::Unclear: break;
+            }
+        }
         double r[3] = {root1, root2, root3};
         SplitOffLargestRoot(a, b, c, r);
         PolishRoots(a, b, c, r);
@@ -279,6 +336,17 @@ int CubicRoots(double a, double b, double c, double& root1, double& root2, doubl
         return 3;
     }
     const double single = -sigma * (A + Q / A) - shift;
+    if (DiscriminantUncertain(Q, R, delta)) {
+        const double x = NewtonOnCubic(a, b, c, single);
+        double lo = 0.0, hi = 0.0;
+        switch (RemainingPair(a, b, c, x, lo, hi)) {
+            case Pair::Real: return ThreeRoots(a, b, c, x, lo, hi, root1, root2, root3);
+            case Pair::Complex:
+                root1 = root2 = root3 = single;
+                return 1;
+            case Pair::Unclear: break;
+        }
+    }
     if (delta == 0.0) {
         // A double root beside the single one (Q^3 = R^2, so Q/A = A).
         const double twice = sigma * A - shift;

@@ -37,6 +37,9 @@ KineticStatus ElementsFromTransferFunction(CircuitType type, int n, const Transf
 //    and each root is then settled by Newton steps on the cubic.
 //    A double or triple root (discriminant exactly zero) is returned as 3
 //    roots with the repeats.
+//    When two roots lie so close together, beside a third one decades
+//    larger, that the discriminant is lost in rounding, the far root is
+//    divided out and the quadratic left decides between 3 and 1.
 // 1: root1 is the real root (Cardano); root2 and root3 are set to the same
 //    value, never left undefined.
 int CubicRoots(double a, double b, double c, double& root1, double& root2, double& root3);

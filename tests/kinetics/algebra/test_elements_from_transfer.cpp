@@ -161,6 +161,67 @@ TEST(CubicRoots, RootsManyDecadesApartKeepTheirDigits) {
     }
 }
 
+// Two slow relaxations beside one eight or nine decades faster: Q^3 and R^2
+// then agree to their last digits, and the sign of their difference alone
+// cannot tell a real pair of roots from a complex one.
+TEST(CubicRoots, ANearPairBesideAFarRootIsToldRealOrComplex) {
+    const std::vector<std::vector<double>> real = {
+        {-1e9, -2.0, -1.0}, {-1e6, -2e-3, -1e-3}, {-3.0, -1.0, 1e9}, {-5e8, 0.5, 2.0}, {-1e10, -1.5, -1.0}};
+    for (const auto& x : real) {
+        const double a = -(x[0] + x[1] + x[2]);
+        const double b = x[0] * x[1] + x[1] * x[2] + x[0] * x[2];
+        const double c = -x[0] * x[1] * x[2];
+        double r[3];
+        ASSERT_EQ(CubicRoots(a, b, c, r[0], r[1], r[2]), 3) << x[0] << " " << x[1] << " " << x[2];
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NEAR(r[i], x[static_cast<size_t>(i)], 1e-9 * std::fabs(x[static_cast<size_t>(i)]))
+                << "root " << i + 1 << " of " << x[0] << ", " << x[1] << ", " << x[2];
+    }
+    // x the real root, u +- jv the complex pair
+    const std::vector<std::vector<double>> complex = {
+        {-1e9, -1.0, 0.5}, {-1e9, -1.0, 0.01}, {-1e6, -1e-3, 5e-4}, {-1e8, -1.0, 0.3}, {2e9, 1.0, 1.0}};
+    for (const auto& z : complex) {
+        const double x = z[0], u = z[1], v = z[2];
+        const double a = -(x + 2 * u), b = 2 * u * x + u * u + v * v, c = -x * (u * u + v * v);
+        double r1 = NAN, r2 = NAN, r3 = NAN;
+        ASSERT_EQ(CubicRoots(a, b, c, r1, r2, r3), 1) << x << " and " << u << " +- j" << v;
+        EXPECT_NEAR(r1, x, 1e-9 * std::fabs(x));
+        EXPECT_EQ(r2, r1);
+        EXPECT_EQ(r3, r1);
+    }
+}
+
+TEST(ElementsFromTransferFunction, SlowRelaxationsBesideAVeryFastOneAreDrawnAndAnOscillationIsNot) {
+    // Poles -1 and -2 beside -1e9 (three species), and beside -1e9 and the
+    // Newton pole -0.5 (four species): real, distinct, each with its branch.
+    for (int n : {3, 4}) {
+        const std::vector<double> p = n == 3 ? std::vector<double>{-1e9, -2.0, -1.0}
+                                             : std::vector<double>{-1e9, -2.0, -1.0, -0.5};
+        const std::vector<double> r = n == 3 ? std::vector<double>{3.0, 2.0, 1.0} : std::vector<double>{3.0, 2.0, 1.0, 4.0};
+        BranchElements e;
+        ASSERT_EQ(ElementsFromTransferFunction(CircuitType::LRBased, n, FromPoles(p, r), e), KineticStatus::Ok) << n;
+        for (int k = 1; k <= n; ++k) {
+            const double pk = p[static_cast<size_t>(k - 1)], rk = r[static_cast<size_t>(k - 1)];
+            EXPECT_NEAR(e[2 * k - 1], 1.0 / rk, 1e-7 / rk) << "n = " << n << " pair " << k;
+            EXPECT_NEAR(e[2 * k], -pk / rk, 1e-7 * std::fabs(pk / rk)) << "n = " << n << " pair " << k;
+        }
+    }
+    // Poles -1 +- 0.5j beside -1e9: N(s)/D(s) with
+    // D = (s + 1e9)(s^2 + 2 s + 1.25) has no drawing as three real branches.
+    TransferCoefficients a;
+    a.fill(0.0);
+    a[1] = 1.0;
+    a[2] = 1.0;
+    a[3] = 1.0;
+    a[5] = 1.25e9;
+    a[6] = 1.25 + 2e9;
+    a[7] = 2.0 + 1e9;
+    BranchElements e;
+    e.fill(7.0);
+    EXPECT_EQ(ElementsFromTransferFunction(CircuitType::CRBased, 3, a, e), KineticStatus::ComplexPoles);
+    for (int i = 1; i <= 6; ++i) EXPECT_EQ(e[i], 0.0) << i;
+}
+
 TEST(ElementsFromTransferFunction, AnUnstableRelaxationBesideFastOnesKeepsItsElements) {
     // Three (LR) branches with relaxation rates h = -1e-4 (unstable, a negative
     // resistance), -1e2 and -1e8 s^-1: poles 1e-4, 1e2 and 1e8, ascending.
