@@ -13,6 +13,13 @@ namespace {
 
 constexpr double InvPi = 0.3183098861837907;
 constexpr double Pi = 3.141592653589793;
+// Two frequencies closer than this in ln w count as one: a sample there is a
+// difference quotient of two measurements taken at practically the same
+// frequency, so their noise divided by the tiny spacing (a spectrum with
+// 1000 and 1000.000001 Hz gave transforms thousands of times |Z|). It is the
+// length below which the near-segment integrals already count an interval
+// as empty.
+constexpr double SameFrequency = 1e-6;
 
 // Points 1..n of the rows in plain arrays (slot 0 unused), so the quadratic
 // loops of the transforms work on local memory.
@@ -96,8 +103,10 @@ double TailAt(const Rows& r, int p, int steps) {
     const double ratio = std::exp(h);
     const double ratioB = std::exp(h * b);
     double x = w1, xb = std::pow(w1, b);
-    // At the point itself the limit of the singular part, x dZ'/dx.
-    double previous = (p == 1 || x == w0) ? b * ex.ZRealAtN : g(x, xb);
+    // At the point itself (or one at practically its frequency) the limit of
+    // the singular part, x dZ'/dx.
+    const bool atTop = p == 1 || std::fabs(std::log(w1) - r.u[p]) < SameFrequency;
+    double previous = atTop ? b * ex.ZRealAtN : g(x, xb);
     double sum = 0;
     for (int k = 1; k <= steps; ++k) {
         x *= ratio;
@@ -189,7 +198,8 @@ struct FrequencyKernels {
             const double w0 = r.w[p];
             for (int i = 1; i <= n; ++i) {
                 const double d = r.w[i] - w0, sum = r.w[i] + w0;
-                const double k = std::fabs(d) < 1e-32 ? 1.0 / sum : -2 * w0 / (d * sum);
+                const bool same = std::fabs(r.u[i] - r.u[p]) < SameFrequency;
+                const double k = same ? 1.0 / sum : -2 * w0 / (d * sum);
                 kernel[p][i] = weights.total[i] * k * r.w[i];
             }
         }
@@ -233,13 +243,13 @@ struct FrequencyKernels {
     }
 
     // F- at the samples the two intervals next to point p use.
-    void NearSamples(const double* y, double y0, bool realPart, int p, double* f) const {
+    void NearSamples(const double* u, const double* y, double y0, bool realPart, int p, double* f) const {
         const double w0 = w[p];
         const int lo = std::max(1, p - 3), hi = std::min(n, p + 3);
         for (int i = lo; i <= hi; ++i) {
             const double diff = ((realPart ? 1.0 : w[i]) * y[i] - y0) * w[i];
             const double d = w[i] - w0;
-            f[i] = std::fabs(d) < 1e-32 ? 0.0 : diff / d;
+            f[i] = std::fabs(u[i] - u[p]) < SameFrequency ? 0.0 : diff / d;
         }
     }
 
@@ -290,7 +300,7 @@ void ClearTransformCache() { Kernels().valid = false; }
 double SlopeAtPoint(const double* u, const double* y, int p) {
     const int hi = p == 1 ? 1 : p - 1, lo = p == 1 ? 2 : p;
     const double lambda = u[lo] - u[hi];
-    if (std::fabs(lambda) < 1e-32) return 0.0;
+    if (std::fabs(lambda) < SameFrequency) return 0.0;
     return (y[lo] - y[hi]) / lambda;
 }
 
@@ -303,9 +313,12 @@ double SegmentIntegral(const double* u, const double* f, int n, int j) {
     const double numerator = d23 * y1 + d31 * y2 + d12 * y3;
     const double denominator = -d12 * d23 * d31;
     double a, b;
-    if (std::fabs(denominator) < 1e-32) {
+    // Two of the three at one frequency: no parabola, the line through the
+    // outer two (no slope when those coincide as well).
+    if (std::fabs(denominator) < 1e-32 || std::fabs(d12) < SameFrequency || std::fabs(d23) < SameFrequency ||
+        std::fabs(d31) < SameFrequency) {
         a = 0.0;
-        b = std::fabs(u1 - u3) < 1e-12 ? 0.0 : (y1 - y3) / (u1 - u3);
+        b = std::fabs(u1 - u3) < SameFrequency ? 0.0 : (y1 - y3) / (u1 - u3);
     } else {
         a = numerator / denominator;
         b = -a * (u1 + u2) + (y1 - y2) / d12;
@@ -354,7 +367,7 @@ void TransformRealToImaginary() {
         // intervals at the point take the near-segment integrals of F-
         // instead of the parabola rule.
         s += k.Difference(p, r.re, z0, true);
-        k.NearSamples(r.re, z0, true, p, fm);
+        k.NearSamples(r.u, r.re, z0, true, p, fm);
         const double atPoint = SlopeAtPoint(r.u, r.re, p);
         s -= k.weights.total[p] * atPoint;
         fm[p] = atPoint;
@@ -376,10 +389,10 @@ void TransformImaginaryToReal() {
         const double w0 = r.w[p];
         const double q0 = w0 * r.im[p];
         double s = k.Difference(p, r.im, q0, false);
-        k.NearSamples(r.im, q0, false, p, gm);
+        k.NearSamples(r.u, r.im, q0, false, p, gm);
         const int hi = p == 1 ? 1 : p - 1, lo = p == 1 ? 2 : p;
         const double slope = SlopeAtPoint(r.u, r.im, p);
-        const double atPoint = std::fabs(r.u[lo] - r.u[hi]) < 1e-32 ? 0.0 : (slope + r.im[p]) * w0;
+        const double atPoint = std::fabs(r.u[lo] - r.u[hi]) < SameFrequency ? 0.0 : (slope + r.im[p]) * w0;
         s -= k.weights.total[p] * atPoint;
         gm[p] = atPoint;
         // the near segments take the limit without the zero-length guard

@@ -17,6 +17,9 @@ namespace pellucor::kk {
 // The exact integral, over the interval between points j-1 and j (j = 2..n),
 // of the parabola in u through three neighbouring samples of f (the points
 // j-1, j, j+1, or j-2, j-1, j for the last interval). u and f are 1-based.
+// Frequencies closer than 1e-6 in ln w count as one throughout the
+// transforms: two such points give a line instead of a parabola, no slope,
+// and no sample of the singular part.
 double SegmentIntegral(const double* u, const double* f, int n, int j);
 
 // Slope of row y against ln w at point p over the interval that ends at p
