@@ -424,7 +424,13 @@ void TMainForm::SaveImpedanceData() {
     // area of the moment: written divided by it.
     if (!SaveDataFile(target, true)) return;
     s.Files.DataFileName = target;
-    OpenDialog1FileName = target;
+    // The table holds impedances. Read as capacitance data (a new area, a
+    // retrieve) they would be taken for capacitances: the rows stay tied to
+    // the capacitance file they were read from.
+    if (r.ReadCData)
+        OtherRepresentationFile = target;
+    else
+        OpenDialog1FileName = target;
     if (asked) {
         Dialogs.SaveDialog5.initialDir = FolderOfPath(target);
         s.Folders.ExportFolder = Dialogs.SaveDialog5.initialDir;
@@ -443,6 +449,7 @@ void TMainForm::SaveasDielectric1Click() {
     if (!chosen) return;
     if (!SaveConvertedData(*chosen)) return;
     State().Files.DataFileName = *chosen;
+    OtherRepresentationFile = *chosen;
     ShowDataFileCaption();
 }
 
@@ -538,7 +545,11 @@ void TMainForm::SurfaceBtn1Click() {
         return;
     }
     if (std::fabs(s.Fit.SampleArea - old) > 1e-6) {
-        if (ReadImpedanceData(s.Files.DataFileName) != 0) {
+        // A file written in the other representation would be read as new,
+        // wrong, data; the rows come from the file read before it.
+        const std::string source =
+            s.Files.DataFileName == OtherRepresentationFile ? OpenDialog1FileName : s.Files.DataFileName;
+        if (ReadImpedanceData(source) != 0) {
             // The rows in memory are still scaled by the old area: keep it,
             // so that results saved from them carry the area they belong to.
             s.Fit.SampleArea = old;

@@ -1,0 +1,94 @@
+// Data files brought to Lumarest by an electrochemist: the dielectric
+// commands' files read again, as a new sample area reads them, must give
+// back the spectrum in memory.
+#include <cmath>
+#include <complex>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "mainwindow/MainRoadFixture.h"
+
+using namespace pellucor;
+using namespace pellucor::mainwindow;
+using namespace pellucor::testing_support;
+namespace fs = std::filesystem;
+using platform::MsgResult;
+
+namespace {
+
+class DataFilesTest : public MainRoadTest {
+protected:
+    // The rows against the circuit: Z' and Z'' (Z'' positive, capacitive) times `scale`.
+    static void ExpectRows(const Rcr& truth, double scale, const std::string& what, int points = 40) {
+        const SpectrumBlock& sp = State().Spectrum;
+        ASSERT_EQ(sp.PointCount, points) << what;
+        for (int k = 1; k <= sp.PointCount; ++k) {
+            const auto z = truth.Z(sp.Frequency[k]);
+            EXPECT_NEAR(sp.ZReal[k], scale * z.real(), 1e-6 * scale * std::abs(z)) << what << ", point " << k;
+            EXPECT_NEAR(sp.ZImag[k], -scale * z.imag(), 1e-6 * scale * std::abs(z)) << what << ", point " << k;
+        }
+    }
+
+    // The capacitances C' = -Z''/(w |Z|^2), C'' = Z'/(w |Z|^2) of the circuit,
+    // as a dielectric instrument writes them: f, C', C'' per line.
+    fs::path WriteRcrCapacitances(const Rcr& c, const std::string& file, int points = 40) {
+        const fs::path p = root / "data" / file;
+        std::ofstream out(p);
+        out.precision(12);
+        for (int k = 0; k < points; ++k) {
+            const double f = 1e5 * std::pow(10.0, -k / 6.0);
+            const double w = 2.0 * M_PI * f;
+            const auto z = c.Z(f);
+            const double m2 = std::norm(z);
+            out << std::scientific << f << ' ' << -z.imag() / (w * m2) << ' ' << z.real() / (w * m2) << "\n";
+        }
+        return p;
+    }
+};
+
+TEST_F(DataFilesTest, ANewAreaAfterSavingConvertedDataScalesTheSameData) {
+    const Rcr truth{10.0, 1.0e-5, 100.0};
+    fs::path data;
+    TMainForm& f = StartWithOpenedData("data_files_converted", truth, "cell1.txt", data);
+    f.Dielectricsystem1Click();
+    ExpectRows(truth, 1.0, "opened");
+
+    const fs::path converted = root / "data" / "cell1 C.txt";
+    services.fileDialogs.AnswerSave(converted.string());
+    f.SaveasDielectric1Click();
+    ASSERT_TRUE(fs::is_regular_file(converted));
+    ExpectRows(truth, 1.0, "converted saved");
+
+    services.messages.clear();
+    EnterArea(f, "2");
+    EXPECT_TRUE(services.messages.transcript().empty());
+    ExpectRows(truth, 2.0, "area 2 after converted saved");
+}
+
+TEST_F(DataFilesTest, ANewAreaAfterSavingCapacitanceDataAsImpedancesScalesTheSameData) {
+    const Rcr truth{10.0, 1.0e-5, 100.0};
+    MakeProgramFolder("data_files_cdata");
+    const fs::path cfile = WriteRcrCapacitances(truth, "film.txt");
+    TMainForm& f = StartLumarest();
+    f.Dielectricsystem1Click();
+    f.DielectricData1Click();
+    ASSERT_TRUE(State().Run.ReadCData);
+    services.fileDialogs.AnswerOpen(cfile.string());
+    f.Open1Click();
+    ASSERT_TRUE(State().Run.DataLoaded);
+    ExpectRows(truth, 1.0, "opened");
+
+    services.messages.Answer(MsgResult::Yes);
+    f.SaveImpedaneData1Click();
+    ASSERT_TRUE(fs::is_regular_file(root / "data/export data/film.dat"));
+    ExpectRows(truth, 1.0, "saved");
+
+    services.messages.clear();
+    EnterArea(f, "2");
+    EXPECT_TRUE(services.messages.transcript().empty());
+    // Capacitances are multiplied by the area: the impedances are divided.
+    ExpectRows(truth, 0.5, "area 2 after saved");
+}
+
+}  // namespace
