@@ -161,9 +161,10 @@ const char* ExportTableName(int kind) {
 
 namespace {
 
-// The table of a kind; the rows' impedance pairs are divided by `divisor` and
-// their imaginary parts multiplied by `imagSign` first (data files, below).
-std::string FormatTable(int kind, double divisor, double imagSign) {
+// The table of a kind; the rows' impedance pairs have their imaginary parts
+// multiplied by `imagSign`, are turned into capacitances with
+// `asCapacitance`, and are divided by `divisor` (data files, below).
+std::string FormatTable(int kind, double divisor, double imagSign, bool asCapacitance) {
     if (kind < 1 || kind > ExportKindCount) return {};
     const ProgramState& st = State();
     const SpectrumBlock& sp = st.Spectrum;
@@ -190,17 +191,20 @@ std::string FormatTable(int kind, double divisor, double imagSign) {
     t += FormatText(h.format, h.dashes);
 #pragma GCC diagnostic pop
 
+    auto filePair = [&](double re, double im, double f) {
+        Complex z{re, imagSign * im};
+        if (asCapacitance) z = Capacitance(z, TwoPi * f);
+        return Complex{z.re / divisor, z.im / divisor};
+    };
     std::vector<double> row;
     for (int i = 1; i <= sp.PointCount; ++i) {
         const double f = sp.Frequency[i];
         const double omega = sp.Omega[i];
         row.clear();
         if (content != Content::Calculated)
-            AppendColumns(kind, conductive, {sp.ZReal[i] / divisor, imagSign * sp.ZImag[i] / divisor}, f,
-                          omega, row);
+            AppendColumns(kind, conductive, filePair(sp.ZReal[i], sp.ZImag[i], f), f, omega, row);
         if (content != Content::Measured)
-            AppendColumns(kind, conductive, {sp.ZRealCalc[i] / divisor, imagSign * sp.ZImagCalc[i] / divisor}, f,
-                          omega, row);
+            AppendColumns(kind, conductive, filePair(sp.ZRealCalc[i], sp.ZImagCalc[i], f), f, omega, row);
         t += FormatText("%15.6le ", f);
         for (double v : row) t += FormatText("%15.6le ", v);
         t += "\n";
@@ -210,15 +214,18 @@ std::string FormatTable(int kind, double divisor, double imagSign) {
 
 }  // namespace
 
-std::string FormatExportTable(int kind) { return FormatTable(kind, 1.0, 1.0); }
+std::string FormatExportTable(int kind) { return FormatTable(kind, 1.0, 1.0, false); }
 
 std::string FormatDataFileTable(bool perAreaUndone) {
     const ProgramState& st = State();
-    // The reader multiplies by the area in per-area units and turns the sign
-    // of Z'' over with the reversed-sign option; the file holds what it
-    // turns back into these rows.
+    // The reader multiplies by the area in per-area units, turns capacitance
+    // data into impedances and then turns the sign of Z'' over with the
+    // reversed-sign option; the file holds what it turns back into these
+    // rows. While capacitance data are read, that is capacitances: a file of
+    // impedances, read again or opened at once, would be taken for them.
     const bool divide = perAreaUndone && st.Run.PerAreaUnits && st.Fit.SampleArea > 0.0;
-    return FormatTable(1, divide ? st.Fit.SampleArea : 1.0, st.Options.ReverseZImag ? -1.0 : 1.0);
+    return FormatTable(1, divide ? st.Fit.SampleArea : 1.0, st.Options.ReverseZImag ? -1.0 : 1.0,
+                       st.Run.ReadCData);
 }
 
 bool SaveDataFile(const std::string& path, bool perAreaUndone) {

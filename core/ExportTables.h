@@ -21,9 +21,10 @@ std::string FormatExportTable(int kind);
 bool ExportPlotData(const std::string& path, int kind);
 
 // The current spectrum as a data file (kind 1), written so that the data
-// reader, with the sign option of the moment, reads back the rows in memory:
-// Z'' turned over when the reversed-sign option is on, and with
-// `perAreaUndone` the impedances divided by the sample area in per-area units
+// reader, with the options of the moment, reads back the rows in memory:
+// Z'' turned over when the reversed-sign option is on, capacitances while
+// capacitance data are read, and with
+// `perAreaUndone` the values divided by the sample area in per-area units
 // (for a file read again with that area; a file opened as new data is read
 // with area 1). With no points shows message 30 and writes nothing.
 std::string FormatDataFileTable(bool perAreaUndone);

@@ -424,13 +424,7 @@ void TMainForm::SaveImpedanceData() {
     // area of the moment: written divided by it.
     if (!SaveDataFile(target, true)) return;
     s.Files.DataFileName = target;
-    // The table holds impedances. Read as capacitance data (a new area, a
-    // retrieve) they would be taken for capacitances: the rows stay tied to
-    // the capacitance file they were read from.
-    if (r.ReadCData)
-        OtherRepresentationFile = target;
-    else
-        OpenDialog1FileName = target;
+    OpenDialog1FileName = target;
     if (asked) {
         Dialogs.SaveDialog5.initialDir = FolderOfPath(target);
         s.Folders.ExportFolder = Dialogs.SaveDialog5.initialDir;

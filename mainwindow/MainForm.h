@@ -132,9 +132,8 @@ public:
     // file name the open dialog last had.
     MainFileDialogs Dialogs;
     std::string OpenDialog1FileName;
-    // A file the dielectric commands wrote in the representation the reader
-    // does not take at that moment: converted data, or an impedance table
-    // saved from capacitance data. It may become the data file's name, but
+    // The converted data file last written: the other representation than
+    // the reader takes at that moment. It becomes the data file's name, but
     // the rows are read again from the file they came from.
     std::string OtherRepresentationFile;
 

@@ -91,4 +91,35 @@ TEST_F(DataFilesTest, ANewAreaAfterSavingCapacitanceDataAsImpedancesScalesTheSam
     ExpectRows(truth, 0.5, "area 2 after saved");
 }
 
+// A simulation saved as data is opened at once as the data, with the read
+// mode of the moment: while capacitance data are read, the file must hold
+// the capacitances of the simulated impedances, not the impedances.
+TEST_F(DataFilesTest, ASimulationSavedWhileCapacitanceDataAreReadOpensAsSimulated) {
+    MakeProgramFolder("data_files_simulation_cdata");
+    TMainForm& f = StartLumarest();
+    f.Dielectricsystem1Click();
+    f.DielectricData1Click();
+    ASSERT_TRUE(State().Run.ReadCData);
+    SimulateRcrWithReversedSign(f, 1.0);
+    ASSERT_TRUE(State().Run.SimulatedResults);
+
+    services.messages.clear();
+    services.messages.Answer(MsgResult::Yes);
+    f.SaveImpedaneData1Click();
+    ASSERT_TRUE(State().Run.DataLoaded);
+    ASSERT_TRUE(fs::is_regular_file(root / "data/simulation data/R(CR).sim"));
+    ExpectSimulatedRcr("opened at once");
+
+    // Read again under an area: the capacitances times 2, the impedances halved.
+    EnterArea(f, "2");
+    const Rcr c = SimulatedRcr();
+    const SpectrumBlock& sp = State().Spectrum;
+    ASSERT_GT(sp.PointCount, 40);
+    for (int i = 1; i <= sp.PointCount; ++i) {
+        const auto z = c.Z(sp.Frequency[i]);
+        EXPECT_NEAR(sp.ZReal[i], 0.5 * z.real(), 1e-6 * std::abs(z)) << "area 2, point " << i;
+        EXPECT_NEAR(sp.ZImag[i], -0.5 * z.imag(), 1e-6 * std::abs(z)) << "area 2, point " << i;
+    }
+}
+
 }  // namespace
