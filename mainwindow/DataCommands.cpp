@@ -53,6 +53,17 @@ bool SpectrumIsCurrent() {
     return s.Spectrum.PointCount > 0 && (s.Run.DataLoaded || s.Run.ResultsComputed);
 }
 
+// In simulate mode the files hold the calculated values, and a simulation
+// that was refused (parameters not valid) computed none: the table would have
+// no rows, the converted file the stale calculated rows, and either would
+// then be named as the data. Says so (message 5) and answers true.
+bool NothingSimulatedYet() {
+    const RunState& r = State().Run;
+    if (!r.SimulateMode || r.ResultsComputed) return false;
+    ShowMessageCode(5);
+    return true;
+}
+
 // A command's exception ends the command and is shown, as the desktop's
 // default handler would; it must not cross the event loop.
 template <class F>
@@ -405,6 +416,7 @@ void TMainForm::SaveImpedanceData() {
         if (SaveSimulatedData()) r.IterateMode = r.DataLoaded = r.ResultsComputed = r.ModelValid = true;
         return;
     }
+    if (NothingSimulatedYet()) return;
     s.Folders.ExportFolder = WithTrailingBackslash(s.Folders.ExportFolder);
     Dialogs.SaveDialog5.initialDir = s.Folders.ExportFolder;
     const std::string proposed = s.Folders.ExportFolder + BaseNameOfPath(s.Files.DataFileName) + ".dat";
@@ -439,6 +451,7 @@ void TMainForm::SaveasDielectric1Click() {
         ShowMessageCode(30);
         return;
     }
+    if (NothingSimulatedYet()) return;
     const std::optional<std::string> chosen = platform::services().fileDialogs->SaveFile(Dialogs.SaveDialog2);
     if (!chosen) return;
     if (!SaveConvertedData(*chosen)) return;

@@ -122,4 +122,36 @@ TEST_F(DataFilesTest, ASimulationSavedWhileCapacitanceDataAreReadOpensAsSimulate
     }
 }
 
+// Simulate mode chosen with start values that cannot be used computes
+// nothing, and the opened data stay on show. Saving them then must not write
+// a table without rows (or the stale calculated rows converted) and name it
+// as the data file.
+TEST_F(DataFilesTest, NothingIsSavedAsDataAfterARefusedSimulation) {
+    for (const bool converted : {false, true}) {
+        const std::string what = converted ? "converted" : "impedance data";
+        fs::path data;
+        TMainForm& f = StartWithOpenedData("data_files_refused_simulation", Rcr{10, 1e-5, 100}, "cell8.txt", data);
+        f.Dielectricsystem1Click();
+        services.messages.clear();
+        f.SimulateCurrentModel(false);
+        ASSERT_TRUE(State().Run.SimulateMode) << what;
+        ASSERT_FALSE(State().Run.ResultsComputed) << what;
+        ASSERT_TRUE(State().Run.DataLoaded) << what;
+
+        services.messages.clear();
+        const fs::path target = converted ? root / "data" / "cell8 C.txt" : root / "data/export data/cell8.dat";
+        services.messages.Answer(MsgResult::Yes);
+        services.fileDialogs.AnswerSave(target.string());
+        if (converted)
+            f.SaveasDielectric1Click();
+        else
+            f.SaveImpedaneData1Click();
+        ASSERT_EQ(services.messages.transcript().size(), 1u) << what;
+        EXPECT_EQ(services.messages.transcript()[0].text, "No simulated data.") << what;
+        EXPECT_FALSE(fs::exists(target)) << what;
+        EXPECT_EQ(State().Files.DataFileName, data.string()) << what;
+        form.reset();
+    }
+}
+
 }  // namespace
