@@ -1,6 +1,7 @@
-// Data files brought to Lumarest by an electrochemist: the dielectric
-// commands' files read again, as a new sample area reads them, must give
-// back the spectrum in memory.
+// Data files of an electrochemist's dielectric work in Lumarest: files the
+// save commands write are opened or read again (a new sample area) with the
+// read mode of the moment and must give back the spectrum in memory; a
+// command with nothing to write writes nothing and renames nothing.
 #include <cmath>
 #include <complex>
 #include <filesystem>
