@@ -219,6 +219,10 @@ void TParForm::ImportParameterFile(const std::string& path) {
         platform::ShowMessage(fileCode, "Cannot import values for a different model.");
         return;
     }
+    // The reader takes an area of 1 from an older file without an area line,
+    // but the data in memory were read with the area the user entered, and
+    // results saved later must name that area: the import brings values only.
+    s.Fit.SampleArea = keptFit.SampleArea;
     ParamSet& p = s.Params;
     for (int r = 1; r <= p.ParamCount; ++r) p.Value[r] = std::fabs(p.Value[r]) * p.Sign[r];
     bool anyNegative = false;

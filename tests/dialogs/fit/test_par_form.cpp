@@ -14,6 +14,7 @@
 #include "core/CircuitCode.h"
 #include "core/ResultFiles.h"
 #include "core/RoughSearch.h"
+#include "core/SafeFile.h"
 #include "dialogs/fit/FitWindowTest.h"
 #include "dialogs/fit/TParForm.h"
 
@@ -294,6 +295,33 @@ TEST_F(ParForm, ImportJudgesTheCodeInsideTheFile) {
             EXPECT_FALSE(f.InitCheckBox->isChecked());
         }
         EXPECT_EQ(services.fileDialogs.requests.back().initialDir, par);
+    }
+}
+
+TEST_F(ParForm, ImportKeepsTheSampleAreaOfTheLoadedData) {
+    // An older parameter file has no area line. The data in memory were
+    // scaled by the area the user entered; the import brings start values
+    // only, so the area must stay with the data it scaled, or results saved
+    // afterwards would name an area their data were not read with.
+    const std::string par = State().Folders.ParFolder;
+    for (bool withAreaLine : {true, false}) {
+        SCOPED_TRACE(withAreaLine ? "file with an area line" : "file without an area line");
+        ShownForm w(false);
+        const std::string path = WriteParFile(par + "old, R(CR).par", "R(CR)", {10, 2e-6, 300});
+        if (!withAreaLine) {
+            std::string text;
+            ASSERT_TRUE(ReadWholeFile(path, &text));
+            // Line 6 is the area line; the code follows it.
+            size_t at = 0;
+            for (int i = 0; i < 5; ++i) at = text.find('\n', at) + 1;
+            text.erase(at, text.find('\n', at) + 1 - at);
+            ASSERT_TRUE(WriteFileAtomically(path, text, nullptr));
+        }
+        State().Fit.SampleArea = 2.5;
+        services.fileDialogs.AnswerOpen(path);
+        w.form.Import->click();
+        EXPECT_EQ(w.form.StartEdits[1]->text(), "10");
+        EXPECT_DOUBLE_EQ(State().Fit.SampleArea, 2.5);
     }
 }
 
