@@ -70,6 +70,10 @@ TCDCForm::TCDCForm(QWidget* owner) : QDialog(owner) {
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     ComboBox1->setMaxVisibleItems(14);
+    // The box's own completion would fill in the first listed code that
+    // begins with what was typed ("R(CR)(QR)" became "R(CR)(QR)(CR)"), and
+    // OK would then take another circuit than the one typed.
+    ComboBox1->setCompleter(nullptr);
     ComboBox1->setGeometry(8, 60, 200, 24);
     SetItems(SystemModelLibrary());
     ComboBox1->setEditText(QString());

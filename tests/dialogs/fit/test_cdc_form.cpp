@@ -2,6 +2,8 @@
 // scripted answers, the user library file, the run mode at OK, pictures, and
 // codes that must never reach the list or the engine.
 #include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -256,6 +258,31 @@ TEST_F(CDCForm, PictureOfTheCodeOrNone) {
     form.SetCodeText("RQ");
     EXPECT_TRUE(form.Image1->pixmap().isNull());
     EXPECT_NE(services.errors.captured.find("NONE.BMP"), std::string::npos);
+}
+
+TEST_F(CDCForm, ATypedCodeIsTakenAsTyped) {
+    // The list holds longer codes that begin with what is typed; the code the
+    // main window takes at OK must be the one typed, not a listed one the
+    // box proposed, whatever the case of the letters.
+    for (const char* typed : {"R(CR)(QR)", "r(cr)(qr)", "R(CR)(CR)T", "LR(QR)(C"}) {
+        SCOPED_TRACE(typed);
+        TCDCForm form;
+        form.show();
+        QApplication::setActiveWindow(&form);
+        form.ComboBox1->setFocus();
+        form.ComboBox1->lineEdit()->clear();
+        QTest::keyClicks(form.ComboBox1->lineEdit(), typed);
+        EXPECT_EQ(form.CodeText(), typed);
+        QTest::keyClick(form.ComboBox1->lineEdit(), Qt::Key_Tab);
+        form.OkBitBtn1->click();
+        EXPECT_EQ(form.result(), QDialog::Accepted);
+        EXPECT_EQ(form.CodeText(), typed);
+    }
+    // Choosing from the list still sets the text.
+    TCDCForm form;
+    form.show();
+    form.ComboBox1->setCurrentIndex(form.ComboBox1->findText("R(QR)"));
+    EXPECT_EQ(form.CodeText(), "R(QR)");
 }
 
 }  // namespace
