@@ -56,6 +56,7 @@ public:
     void ApplyStartOptions();
     // Imports a parameter file written for the current code (the code inside
     // the file decides); a file of another model is refused and changes nothing.
+    // It brings values only: the sample area stays that of the loaded data.
     void ImportParameterFile(const std::string& path);
     void ReadRunMode();
 
