@@ -10,6 +10,7 @@
 #include <QShowEvent>
 #include <QSpinBox>
 
+#include <algorithm>
 #include <initializer_list>
 
 #include "core/NumberText.h"
@@ -52,6 +53,8 @@ QSpinBox* Spin(QWidget* parent, const char* name, int lo, int hi, int start, int
     auto* s = Named(new QSpinBox(parent), name);
     s->setRange(lo, hi);
     s->setValue(start);
+    // leaving the edit brings a value typed beyond the range inside it
+    s->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     s->setGeometry(x, y, 48, 22);
     return s;
 }
@@ -66,9 +69,16 @@ void CheckOnly(std::initializer_list<QRadioButton*> buttons, QRadioButton* which
 
 double ReadNumber(const QString& text) { return ReadTypedNumber(text.toStdString()); }
 
+// The box itself keeps its last valid value while the text typed lies
+// outside its range ("3" in 5..20) or is no number, so OK would silently drop
+// what was typed. The typed text is read instead: held inside the range, and
+// text that is no integer reads as the minimum.
 int SpinValue(QSpinBox* s) {
-    s->interpretText();
-    return s->value();  // held inside the box's range
+    bool isInteger = false;
+    const int typed = s->cleanText().trimmed().toInt(&isInteger);
+    const int value = isInteger ? std::clamp(typed, s->minimum(), s->maximum()) : s->minimum();
+    s->setValue(value);
+    return value;
 }
 
 }  // namespace

@@ -167,13 +167,42 @@ TEST_F(OptForm, ValuesHeldInsideTheDialogsRanges) {
         form.ReadOptions();
         EXPECT_EQ(State().Options.*c.field, c.shown);
     }
-    // Typed beyond the range: brought inside when read.
-    QLineEdit* typed = form.CSpinEdit1->findChild<QLineEdit*>();
-    ASSERT_NE(typed, nullptr);
-    typed->setText("99");
-    form.ReadOptions();
-    EXPECT_LE(State().Options.MaxIterations, 20);
-    EXPECT_GE(State().Options.MaxIterations, 5);
+}
+
+// What is typed and not yet taken by the box (out of range, or no number)
+// is read at OK: held inside the range, and no integer reads as the minimum.
+// The box alone kept its previous value, so a typed 3 left the limit at 10.
+TEST_F(OptForm, TypedSpinTextIsHeldInsideTheRangeWhenRead) {
+    struct Case {
+        int ProgramOptions::*field;
+        QSpinBox* TOptForm::*spin;
+        const char* typed;
+        int read;
+    } cases[] = {
+        {&ProgramOptions::MaxIterations, &TOptForm::CSpinEdit1, "3", 5},
+        {&ProgramOptions::MaxIterations, &TOptForm::CSpinEdit1, "99", 20},
+        {&ProgramOptions::MaxIterations, &TOptForm::CSpinEdit1, " 12 ", 12},
+        {&ProgramOptions::MaxIterations, &TOptForm::CSpinEdit1, "", 5},
+        {&ProgramOptions::MaxIterations, &TOptForm::CSpinEdit1, "abc", 5},
+        {&ProgramOptions::MinFreqExponent, &TOptForm::CSpinEdit2, "0", -1},
+        {&ProgramOptions::MinFreqExponent, &TOptForm::CSpinEdit2, "-9", -6},
+        {&ProgramOptions::MinFreqExponent, &TOptForm::CSpinEdit2, "-", -6},
+        {&ProgramOptions::MaxFreqExponent, &TOptForm::CSpinEdit3, "1", 3},
+        {&ProgramOptions::MaxFreqExponent, &TOptForm::CSpinEdit3, "7", 7},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        State().Options.MaxIterations = 10;
+        State().Options.MinFreqExponent = -3;
+        State().Options.MaxFreqExponent = 6;
+        form.ShowOptions();
+        QLineEdit* edit = (form.*c.spin)->findChild<QLineEdit*>();
+        ASSERT_NE(edit, nullptr);
+        edit->setText(c.typed);
+        form.ReadOptions();
+        EXPECT_EQ(State().Options.*c.field, c.read);
+        EXPECT_EQ((form.*c.spin)->value(), c.read);
+    }
 }
 
 TEST_F(OptForm, CancelChangesNothingEvenAtTheNextRun) {
