@@ -281,8 +281,10 @@ std::string TChartSeries::GetMarkText(int valueIndex) {
         case smsPercentTotal: text = MarkPercent(valueIndex, true); break;
         case smsLabelPercentTotal: text = labelOrValue() + " " + MarkPercent(valueIndex, true); break;
         case smsXValue:
-            text = HorizAxisObject ? HorizAxisObject->LabelValue(XValues->GetValue(valueIndex))
-                                   : FormatFloat(ValueFormat, XValues->GetValue(valueIndex));
+            // Through GetxValue: a pie answers for its other slice, which has
+            // no entry in the x list.
+            text = HorizAxisObject ? HorizAxisObject->LabelValue(GetxValue(valueIndex))
+                                   : FormatFloat(ValueFormat, GetxValue(valueIndex));
             break;
     }
     if (OnGetMarkText) OnGetMarkText(this, valueIndex, text);

@@ -315,6 +315,26 @@ TEST_F(KindsTest, OtherSliceIsWorkedOutWhileDrawingWithoutTouchingThePoints) {
     EXPECT_EQ(device.CallsStartingWith("Pie ").size(), 4u);
 }
 
+TEST_F(KindsTest, MarksOfEveryStyleDrawWithTheOtherSlice) {
+    TPieSeries p;
+    p.SetParentChart(&chart);
+    const double values[] = {50, 30, 5, 10, 5};
+    for (int i = 0; i < 5; ++i) p.AddXY(10.0 * (i + 1), values[i], "p" + std::to_string(i));
+    p.OtherSlice.Style = poBelowPercent;
+    p.OtherSlice.Value = 10;
+    p.Marks->SetVisible(true);
+    chart.SetAxisVisible(false);  // no axis labels among the mark texts
+    for (int style = smsValue; style <= smsXValue; ++style) {
+        p.Marks->SetStyle(static_cast<TSeriesMarksStyle>(style));
+        EXPECT_NO_THROW(DrawRecorded()) << "style " << style;
+    }
+    // The x values of the slices drawn whole; the merged points (30, 50) have no mark.
+    const std::vector<std::string> texts = Texts(device);
+    for (const char* x : {"10", "20", "40"})
+        EXPECT_NE(std::find(texts.begin(), texts.end(), x), texts.end()) << x;
+    for (const char* x : {"30", "50"}) EXPECT_EQ(std::find(texts.begin(), texts.end(), x), texts.end()) << x;
+}
+
 TEST_F(KindsTest, ExplodedSliceMovesOutAlongItsMiddle) {
     TPieSeries p;
     p.SetParentChart(&chart);
