@@ -299,13 +299,14 @@ void TPieSeries::CalcSlices() {
     Slices.clear();
     HasOther = false;
     OtherValue = 0;
-    const double total = ShownTotal();
+    double scale = 1;
+    const double total = ShownTotal(scale);
     for (int i : order) {
         TPieSlice s;
         s.ValueIndex = i;
         if (OtherSlice.Style != poNone && total > 0 && !IsNull(i)) {
             double v = YValues->GetValue(i);
-            if (OtherSlice.Style == poBelowPercent) v = v * 100 / total;
+            if (OtherSlice.Style == poBelowPercent) v = v * scale * 100 / total;
             if (v < OtherSlice.Value) {
                 s.InOther = true;
                 OtherValue += YValues->GetValue(i);
@@ -329,15 +330,26 @@ bool TPieSeries::HasNoSlice(const TPieSlice& slice) const {
     return slice.InOther || (slice.ValueIndex < Count() && IsNull(slice.ValueIndex));
 }
 
-double TPieSeries::ShownTotal() const {
-    double total = 0;
+double TPieSeries::ShownTotal(double& scale) const {
+    double total = 0, largest = 0;
     for (int i = 0; i < Count(); ++i)
-        if (!IsNull(i)) total += std::fabs(YValues->GetValue(i));
+        if (!IsNull(i)) {
+            const double m = std::fabs(YValues->GetValue(i));
+            total += m;
+            largest = std::max(largest, m);
+        }
+    scale = 1;
+    if (std::isfinite(total)) return total;
+    scale = 1 / largest;
+    total = 0;
+    for (int i = 0; i < Count(); ++i)
+        if (!IsNull(i)) total += std::fabs(YValues->GetValue(i)) * scale;
     return total;
 }
 
 void TPieSeries::CalcAngles() {
-    const double total = ShownTotal();
+    double scale = 1;
+    const double total = ShownTotal(scale);
     double sum = 0;
     double start = 0;
     for (TPieSlice& s : Slices) {
@@ -346,9 +358,11 @@ void TPieSeries::CalcAngles() {
         s.Start = total == 0 ? 0 : start;
         double end = TwoPi;
         if (total != 0) {
-            if (!none) sum += std::fabs(GetMarkValue(s.ValueIndex));
+            if (!none) sum += std::fabs(GetMarkValue(s.ValueIndex)) * scale;
             end = sum == total ? TwoPi : sum * TwoPi / total;
             if (end > s.Start + TwoPi) end = s.Start + TwoPi;
+            // An other slice whose merged values overflowed both ways.
+            if (std::isnan(end)) end = s.Start;
         }
         s.End = none ? s.Start : end;
         s.Middle = (s.Start + s.End) / 2;

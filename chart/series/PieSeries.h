@@ -160,8 +160,10 @@ public:
 private:
     void CopyPieSettings(const TChartSeries& source);
     bool HasNoSlice(const TPieSlice& slice) const;
-    // Total of the magnitudes of the points that have a slice.
-    double ShownTotal() const;
+    // Total of the magnitudes of the points that have a slice, in units of
+    // scale: 1, or the largest magnitude when the plain total would pass
+    // the largest double (the shares stay as they are, and stay numbers).
+    double ShownTotal(double& scale) const;
     void DrawSlice(const TPieSlice& slice);
     void DrawPie(const TPieSlice& slice);
     double AxisEnd(bool isX, bool isMax) const;

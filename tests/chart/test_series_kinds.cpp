@@ -251,6 +251,49 @@ TEST(PieAngles, NullPointsTakeNoPartOfTheCircle) {
     }
 }
 
+// Values near the largest double add up past it: the slices still share
+// the circle by their values, and every angle is a number.
+TEST(PieAngles, ValuesWhoseTotalOverflowsShareTheCircle) {
+    const double big = std::numeric_limits<double>::max() / 2;
+    struct Case {
+        const char* name;
+        std::vector<double> values;
+        std::vector<std::pair<double, double>> slices;
+    };
+    const Case cases[] = {
+        {"three equal", {big, big, big}, {{0, 2 * pi / 3}, {2 * pi / 3, 4 * pi / 3}, {4 * pi / 3, 2 * pi}}},
+        {"one to three", {big / 3, -big, big}, {{0, 2 * pi / 7}, {2 * pi / 7, 8 * pi / 7}, {8 * pi / 7, 2 * pi}}},
+    };
+    for (const auto& k : cases) {
+        TPieSeries p;
+        for (double v : k.values) p.AddPie(v);
+        p.CalcSlices();
+        ASSERT_EQ(p.Slices.size(), k.slices.size()) << k.name;
+        for (std::size_t i = 0; i < k.slices.size(); ++i) {
+            EXPECT_NEAR(p.Slices[i].Start, k.slices[i].first, 1e-12) << k.name << " " << i;
+            EXPECT_NEAR(p.Slices[i].End, k.slices[i].second, 1e-12) << k.name << " " << i;
+            EXPECT_NEAR(p.Slices[i].Middle, (k.slices[i].first + k.slices[i].second) / 2, 1e-12) << k.name << " " << i;
+        }
+    }
+}
+
+// The same pie exploded: the circle stays inside the chart and every slice
+// is drawn.
+TEST_F(KindsTest, ExplodedPieWithAnOverflowingTotalStaysInTheChart) {
+    const double big = std::numeric_limits<double>::max() / 2;
+    TPieSeries p;
+    p.SetParentChart(&chart);
+    for (int i = 0; i < 3; ++i) p.AddPie(big, "", GetDefaultColor(i));
+    p.SetExplodeBiggest(30);
+    DrawRecorded();
+    EXPECT_GT(p.XRadius, 10);
+    EXPECT_LT(p.XRadius, chart.Width / 2);
+    EXPECT_LT(p.YRadius, chart.Height / 2);
+    EXPECT_GE(p.CircleRect.Left, 0);
+    EXPECT_LE(p.CircleRect.Right, chart.Width);
+    EXPECT_EQ(device.CallsStartingWith("Pie ").size(), 3u);
+}
+
 // The explode distance belongs to its slice: it moves with the point when
 // an earlier point goes or a point is put in before it, and goes with it.
 TEST(PieAngles, ExplodedSlicesFollowTheirPoints) {
