@@ -1,11 +1,24 @@
 #include "chart/series/SeriesMarks.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "chart/AxisPanel.h"
 #include "chart/ChartSeries.h"
 
 namespace pellucor::chart {
+
+namespace {
+
+// v + by for a box corner. A point far off a plot in perspective projects
+// to an end of the int range; its mark keeps that side, and a corner held
+// within half the range leaves room for the box's size and its text lines.
+int CornerKeepingSide(int v, int by) {
+    constexpr long long limit = std::numeric_limits<int>::max() / 2;
+    return static_cast<int>(std::clamp(static_cast<long long>(v) + by, -limit, limit));
+}
+
+}  // namespace
 
 bool ChartMarksArrowContrast = true;
 
@@ -104,7 +117,7 @@ void TSeriesMarks::Draw(int valueIndex, TColor color, const std::string& text, T
     if (is3D && !c.GetSupports3DText()) {
         const TPoint d{position.ArrowTo.x - position.LeftTop.x, position.ArrowTo.y - position.LeftTop.y};
         const TPoint s = c.Calculate3DPosition(position.ArrowTo.x, position.ArrowTo.y, ZPosition);
-        position.LeftTop = TPoint{s.x - d.x, s.y - d.y};
+        position.LeftTop = TPoint{CornerKeepingSide(s.x, -d.x), CornerKeepingSide(s.y, -d.y)};
     }
     if (Frame->GetVisible() || !Transparent) {
         if (c.Brush) {

@@ -294,6 +294,33 @@ TEST_F(KindsTest, ExplodedPieWithAnOverflowingTotalStaysInTheChart) {
     EXPECT_EQ(device.CallsStartingWith("Pie ").size(), 3u);
 }
 
+// A point far above a 3-D plot in perspective projects beyond the int
+// range; its mark stays above the plot, on the point's side, instead of
+// wrapping round to far below it.
+TEST_F(KindsTest, MarkOfAPointFarAboveAPerspectivePlotStaysAbove) {
+    chart.View3D = true;
+    chart.View3DOptions->SetOrthogonal(false);
+    chart.View3DOptions->SetZoom(200);
+    TLineSeries s;
+    s.SetParentChart(&chart);
+    s.AddXY(0, 0, "near");
+    s.AddXY(1, 1e12, "far");
+    for (TChartAxis* a : {chart.BottomAxis, chart.LeftAxis}) {
+        a->SetAutomatic(false);
+        a->SetMinMax(0, 1);
+    }
+    s.Marks->SetVisible(true);
+    chart.SetAxisVisible(false);  // the labels would show the point labels too
+    DrawRecorded();
+    bool found = false;
+    for (const TextCall& t : TextCalls(device))
+        if (t.text == "far") {
+            found = true;
+            EXPECT_LT(t.y, -1000000) << "x " << t.x;
+        }
+    EXPECT_TRUE(found);
+}
+
 // The explode distance belongs to its slice: it moves with the point when
 // an earlier point goes or a point is put in before it, and goes with it.
 TEST(PieAngles, ExplodedSlicesFollowTheirPoints) {
