@@ -81,10 +81,13 @@ double UnwrappedDegrees(double im, double re, double& previous) {
     return phi * RadToDeg;
 }
 
-// Magnitude with the floor of a logarithmic axis.
+// Magnitude for a logarithmic axis. Only a zero, which has no logarithm,
+// is put at 1e-6: capacitances in the dielectric system and admittances of
+// coatings lie far below that, and raising every value under it to 1e-6
+// drew such a spectrum as one flat line.
 double LogFloor(double v) {
     v = std::fabs(v);
-    return v < 0.000001 ? 0.000001 : v;
+    return v == 0 ? 0.000001 : v;
 }
 
 std::string Cut(const std::string& s, size_t n) { return s.size() > n ? s.substr(0, n) : s; }

@@ -294,6 +294,62 @@ TEST_F(PlotsTest, LogarithmicRealAndImaginaryPartsAndAxisFormats) {
     EXPECT_EQ(chart.LeftAxis->Title->Caption, "- Z '',  ohm-sq. cm");
 }
 
+TEST_F(PlotsTest, LogarithmicPartsShowValuesBelowAMicroUnitAsTheyAre) {
+    // A dielectric film, 1 Gohm parallel to 100 pF: C' = 100 pF and
+    // C'' = 1/(w R) at every frequency, Y' = 1 nS and Y'' = w C. Nearly all
+    // of these lie below 1e-6 F or S; on the logarithmic axis each must keep
+    // its own value, in the single-set view and in the group view.
+    const double R = 1e9, C = 1e-10;
+    const int n = 7;
+    SpectrumBlock& sp = State().Spectrum;
+    GroupSpectra& g = State().Group;
+    for (int i = 1; i <= n; ++i) {
+        const double f = Freq(i, n);
+        const double w = 2 * kPi * f;
+        const cd z = R / cd(1.0, w * R * C);
+        sp.Frequency[i] = g.GroupRows[1][i] = f;
+        sp.Omega[i] = g.GroupRows[8][i] = w;
+        sp.ZReal[i] = g.GroupRows[22][i] = z.real();
+        sp.ZImag[i] = g.GroupRows[29][i] = -z.imag();
+    }
+    sp.PointCount = sp.FilePointCount = sp.ExtendedPointCount = n;
+    g.GroupPointCount[1] = n;
+    g.GroupCount = 1;
+    State().Run.DataLoaded = true;
+    State().Run.LogReIm = true;
+    struct Case {
+        const char* name;
+        int kind;
+        bool conductive, group;
+    } cases[] = {
+        {"C' and C''", 6, false, false},
+        {"Y' and Y''", 8, true, false},
+        {"C' and C'' of a group", 6, false, true},
+        {"Y' and Y'' of a group", 8, true, true},
+    };
+    for (const Case& c : cases) {
+        State().Run.ConductiveSystem = c.conductive;
+        State().Run.PlotKind = c.kind;
+        g.GroupMode = g.ProjectGroupMode = g.GroupPlotReady = c.group;
+        g.GroupShowsCalculated = false;
+        plots.Replot(c.kind);
+        ASSERT_TRUE(chart.LeftAxis->Logarithmic()) << c.name;
+        double lowest = 1e300, highest = 0;
+        for (int i = 1; i <= n; ++i) {
+            const double w = 2 * kPi * Freq(i, n);
+            const double first = c.kind == 6 ? C : 1 / R;
+            const double second = c.kind == 6 ? 1 / (w * R) : w * C;
+            EXPECT_NEAR(YAt(1, i) / first, 1.0, 1e-9) << c.name << " row " << i;
+            EXPECT_NEAR(YAt(3, i) / second, 1.0, 1e-9) << c.name << " row " << i;
+            lowest = std::min({lowest, first, second});
+            highest = std::max({highest, first, second});
+        }
+        EXPECT_LE(chart.LeftAxis->Minimum(), lowest) << c.name;
+        EXPECT_GT(chart.LeftAxis->Minimum(), lowest / 10) << c.name;
+        EXPECT_GE(chart.LeftAxis->Maximum(), highest) << c.name;
+    }
+}
+
 TEST_F(PlotsTest, TitleRules) {
     struct Case {
         const char* name;
