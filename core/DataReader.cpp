@@ -105,16 +105,19 @@ void ReadPoints(std::istream& in, ScratchRead& r) {
             if (!ScanDataLine(layout, raw, f, zr, zi)) continue;
         }
         const double omega = TwoPi * f;
-        if (st.Run.PerAreaUnits) {
-            zr *= st.Fit.SampleArea;
-            zi *= st.Fit.SampleArea;
-        }
         if (st.Run.ReadCData) {
             // Capacitances C', C'' in the file: held as the impedance they stand for.
             const double m = 1.0 / (zr * zr + zi * zi);
             const double cr = zr, ci = zi;
             zr = ci * m / omega;
             zi = cr * m / omega;
+        }
+        // The area scales the impedance, after a capacitance became one: an
+        // impedance per area (ohm sq. cm) is a capacitance per area (F/sq. cm)
+        // divided, not multiplied, by the area.
+        if (st.Run.PerAreaUnits) {
+            zr *= st.Fit.SampleArea;
+            zi *= st.Fit.SampleArea;
         }
         const double mod = std::sqrt(zr * zr + zi * zi);
         const double inv = 1.0 / (omega * mod);

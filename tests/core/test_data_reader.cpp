@@ -437,6 +437,21 @@ TEST_F(DataReader, CapacitanceData) {
         EXPECT_NEAR(s.ZReal[k], R, 1e-9 * R);
         EXPECT_NEAR(s.ZImag[k], 0.0, 1e-12);
     }
+    // Per-area units with an area A: the file's capacitor C over A is
+    // C / A per sq. cm, whose impedance per area is A / (j w C).
+    const double A = 2.5;
+    State().Fit.SampleArea = A;
+    State().Run.PerAreaUnits = true;
+    ASSERT_EQ(Read(cap), 0);
+    for (int k = 1; k <= 15; ++k) {
+        EXPECT_NEAR(s.ZReal[k], 0.0, 1e-12);
+        EXPECT_NEAR(s.ZImag[k], A / (s.Omega[k] * C), 1e-9 * A / (s.Omega[k] * C)) << k;
+    }
+    ASSERT_EQ(Read(res), 0);
+    for (int k = 1; k <= 15; ++k) {
+        EXPECT_NEAR(s.ZReal[k], R * A, 1e-9 * R * A) << k;
+        EXPECT_NEAR(s.ZImag[k], 0.0, 1e-12);
+    }
 }
 
 TEST_F(DataReader, RecordedExtremesAndDerivedSettings) {
