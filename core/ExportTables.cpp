@@ -161,9 +161,9 @@ const char* ExportTableName(int kind) {
 
 namespace {
 
-// The table of a kind; the rows' impedance pairs have their imaginary parts
-// multiplied by `imagSign`, are turned into capacitances with
-// `asCapacitance`, and are divided by `divisor` (data files, below).
+// The table of a kind; the rows' impedance pairs are divided by `divisor`,
+// their imaginary parts multiplied by `imagSign`, and then turned into
+// capacitances with `asCapacitance` (data files, below).
 std::string FormatTable(int kind, double divisor, double imagSign, bool asCapacitance) {
     if (kind < 1 || kind > ExportKindCount) return {};
     const ProgramState& st = State();
@@ -191,10 +191,11 @@ std::string FormatTable(int kind, double divisor, double imagSign, bool asCapaci
     t += FormatText(h.format, h.dashes);
 #pragma GCC diagnostic pop
 
+    // The reader turns a capacitance into its impedance before it scales by
+    // the area, so the file's capacitance is that of the unscaled impedance.
     auto filePair = [&](double re, double im, double f) {
-        Complex z{re, imagSign * im};
-        if (asCapacitance) z = Capacitance(z, TwoPi * f);
-        return Complex{z.re / divisor, z.im / divisor};
+        const Complex z{re / divisor, imagSign * im / divisor};
+        return asCapacitance ? Capacitance(z, TwoPi * f) : z;
     };
     std::vector<double> row;
     for (int i = 1; i <= sp.PointCount; ++i) {

@@ -88,8 +88,16 @@ TEST_F(DataFilesTest, ANewAreaAfterSavingCapacitanceDataAsImpedancesScalesTheSam
     services.messages.clear();
     EnterArea(f, "2");
     EXPECT_TRUE(services.messages.transcript().empty());
-    // Capacitances are multiplied by the area: the impedances are divided.
-    ExpectRows(truth, 0.5, "area 2 after saved");
+    // Per area, as for impedance data: the impedances times the area.
+    ExpectRows(truth, 2.0, "area 2 after saved");
+
+    // Saved again in per-area units, the file holds the capacitances of the
+    // unscaled spectrum, so a third area scales the same data once more.
+    services.messages.Answer(MsgResult::Yes);
+    f.SaveImpedaneData1Click();
+    ExpectRows(truth, 2.0, "saved at area 2");
+    EnterArea(f, "4");
+    ExpectRows(truth, 4.0, "area 4 after saved at area 2");
 }
 
 // A simulation saved as data is opened at once as the data, with the read
@@ -111,15 +119,15 @@ TEST_F(DataFilesTest, ASimulationSavedWhileCapacitanceDataAreReadOpensAsSimulate
     ASSERT_TRUE(fs::is_regular_file(root / "data/simulation data/R(CR).sim"));
     ExpectSimulatedRcr("opened at once");
 
-    // Read again under an area: the capacitances times 2, the impedances halved.
+    // Read again under an area: the impedances per area, times 2.
     EnterArea(f, "2");
     const Rcr c = SimulatedRcr();
     const SpectrumBlock& sp = State().Spectrum;
     ASSERT_GT(sp.PointCount, 40);
     for (int i = 1; i <= sp.PointCount; ++i) {
         const auto z = c.Z(sp.Frequency[i]);
-        EXPECT_NEAR(sp.ZReal[i], 0.5 * z.real(), 1e-6 * std::abs(z)) << "area 2, point " << i;
-        EXPECT_NEAR(sp.ZImag[i], -0.5 * z.imag(), 1e-6 * std::abs(z)) << "area 2, point " << i;
+        EXPECT_NEAR(sp.ZReal[i], 2.0 * z.real(), 2e-6 * std::abs(z)) << "area 2, point " << i;
+        EXPECT_NEAR(sp.ZImag[i], -2.0 * z.imag(), 2e-6 * std::abs(z)) << "area 2, point " << i;
     }
 }
 
