@@ -49,12 +49,32 @@ QLabel* Caption(QWidget* parent, const QString& text, int x, int y, int w) {
     return l;
 }
 
+// Typed text as the box's value: held inside the range, and text that is no
+// integer reads as the minimum.
+int HeldSpinValue(const QString& text, int lo, int hi) {
+    bool isInteger = false;
+    const int typed = text.trimmed().toInt(&isInteger);
+    return isInteger ? std::clamp(typed, lo, hi) : lo;
+}
+
+// A spin box that settles typed text the same way when the edit is left (a
+// click on OK moves the focus first) as when OK reads it. Left to itself the
+// box settles text it cannot take on the end of the range nearer to zero: an
+// emptied -6..-1 box became -1, not its minimum.
+class HeldSpinBox : public QSpinBox {
+public:
+    using QSpinBox::QSpinBox;
+
+protected:
+    void fixup(QString& input) const override {
+        input = QString::number(HeldSpinValue(input, minimum(), maximum()));
+    }
+};
+
 QSpinBox* Spin(QWidget* parent, const char* name, int lo, int hi, int start, int x, int y) {
-    auto* s = Named(new QSpinBox(parent), name);
+    auto* s = Named(new HeldSpinBox(parent), name);
     s->setRange(lo, hi);
     s->setValue(start);
-    // leaving the edit brings a value typed beyond the range inside it
-    s->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     s->setGeometry(x, y, 48, 22);
     return s;
 }
@@ -74,9 +94,7 @@ double ReadNumber(const QString& text) { return ReadTypedNumber(text.toStdString
 // what was typed. The typed text is read instead: held inside the range, and
 // text that is no integer reads as the minimum.
 int SpinValue(QSpinBox* s) {
-    bool isInteger = false;
-    const int typed = s->cleanText().trimmed().toInt(&isInteger);
-    const int value = isInteger ? std::clamp(typed, s->minimum(), s->maximum()) : s->minimum();
+    const int value = HeldSpinValue(s->cleanText(), s->minimum(), s->maximum());
     s->setValue(value);
     return value;
 }

@@ -1,10 +1,12 @@
 // The options dialog: every control shown from and read into the options,
 // the dialog's ranges, decimal commas, Cancel and the option file.
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTest>
 
 #include <filesystem>
 
@@ -202,6 +204,47 @@ TEST_F(OptForm, TypedSpinTextIsHeldInsideTheRangeWhenRead) {
         form.ReadOptions();
         EXPECT_EQ(State().Options.*c.field, c.read);
         EXPECT_EQ((form.*c.spin)->value(), c.read);
+    }
+}
+
+// Typed with the keys and confirmed with a click on OK: the click takes the
+// focus from the box first, and what the box makes of the text then must be
+// what OK would have read (the box alone turned an emptied -6..-1 edit into
+// -1, not its minimum).
+TEST_F(OptForm, TypedSpinTextConfirmedWithTheMouseIsHeldTheSameWay) {
+    struct Case {
+        int ProgramOptions::*field;
+        QSpinBox* TOptForm::*spin;
+        const char* typed;
+        int read;
+    } cases[] = {
+        {&ProgramOptions::MinFreqExponent, &TOptForm::CSpinEdit2, "", -6},
+        {&ProgramOptions::MinFreqExponent, &TOptForm::CSpinEdit2, "-", -6},
+        {&ProgramOptions::MinFreqExponent, &TOptForm::CSpinEdit2, "-4", -4},
+        {&ProgramOptions::MaxIterations, &TOptForm::CSpinEdit1, "", 5},
+        {&ProgramOptions::MaxIterations, &TOptForm::CSpinEdit1, "3", 5},
+        {&ProgramOptions::MaxFreqExponent, &TOptForm::CSpinEdit3, "1", 3},
+        {&ProgramOptions::MaxFreqExponent, &TOptForm::CSpinEdit3, "", 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        State().Options.MaxIterations = 10;
+        State().Options.MinFreqExponent = -3;
+        State().Options.MaxFreqExponent = 6;
+        form.ShowOptions();
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QSpinBox* box = form.*c.spin;
+        box->setFocus();
+        QLineEdit* edit = box->findChild<QLineEdit*>();
+        ASSERT_NE(edit, nullptr);
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, c.typed);
+        ASSERT_EQ(box->text(), QString(c.typed));
+        QTest::mouseClick(form.OKBitBtn1, Qt::LeftButton);
+        EXPECT_EQ(State().Options.*c.field, c.read);
+        EXPECT_EQ(box->value(), c.read);
     }
 }
 
