@@ -456,7 +456,6 @@ void TMainForm::SaveasDielectric1Click() {
     if (!chosen) return;
     if (!SaveConvertedData(*chosen)) return;
     State().Files.DataFileName = *chosen;
-    OtherRepresentationFile = *chosen;
     ShowDataFileCaption();
 }
 
@@ -552,11 +551,13 @@ void TMainForm::SurfaceBtn1Click() {
         return;
     }
     if (std::fabs(s.Fit.SampleArea - old) > 1e-6) {
-        // A file written in the other representation would be read as new,
-        // wrong, data; the rows come from the file read before it.
-        const std::string source =
-            s.Files.DataFileName == OtherRepresentationFile ? OpenDialog1FileName : s.Files.DataFileName;
-        if (ReadImpedanceData(source) != 0) {
+        // The rows are read again from the file they were read from. The data
+        // file's name can run ahead of them: a converted file (the other
+        // representation), the name a simulation will be saved under, the
+        // note a simulation's parameter file carries instead of a data file.
+        // An older file under such a name would silently take the place of
+        // the data.
+        if (ReadImpedanceData(OpenDialog1FileName) != 0) {
             // The rows in memory are still scaled by the old area: keep it,
             // so that results saved from them carry the area they belong to.
             s.Fit.SampleArea = old;

@@ -129,13 +129,10 @@ public:
                            void (TMainForm::*handler)(), bool guard = false);
 
     // The file dialogs (their folders and names are set at run time) and the
-    // file name the open dialog last had.
+    // file name the open dialog last had: the file the data in memory were
+    // read from, which a new sample area and a retrieve read again.
     MainFileDialogs Dialogs;
     std::string OpenDialog1FileName;
-    // The converted data file last written: the other representation than
-    // the reader takes at that moment. It becomes the data file's name, but
-    // the rows are read again from the file they came from.
-    std::string OtherRepresentationFile;
 
     // The handler that ran last (tests map every control to its handler).
     const std::string& LastHandler() const { return lastHandler_; }

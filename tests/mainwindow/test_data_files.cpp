@@ -163,4 +163,33 @@ TEST_F(DataFilesTest, NothingIsSavedAsDataAfterARefusedSimulation) {
     }
 }
 
+// A quick simulation names the data file as the simulation would be saved,
+// before anything is written. An older simulation saved under that name must
+// not take the place of the opened data when a new area reads them again.
+TEST_F(DataFilesTest, ANewAreaAfterAQuickSimulationReadsTheOpenedDataNotAnOlderSimulation) {
+    const Rcr truth{10.0, 1.0e-5, 100.0};
+    fs::path data;
+    TMainForm& f = StartWithOpenedData("data_files_quick_simulation", truth, "cell9.txt", data);
+    fs::create_directories(root / "data/simulation data");
+    WriteRcrData(Rcr{1.0, 1.0e-6, 5.0}, "simulation data/R(CR).sim");
+    // As the quick simulator starts it: code and values, then simulate.
+    State().Circuit.Code = "R(CR)";
+    f.PrepareCurrentModel();
+    auto* par = dynamic_cast<fitwin::TParForm*>(f.FindWindow("ParForm"));
+    ASSERT_NE(par, nullptr);
+    par->SetStartText(1, "10");
+    par->SetStartText(2, "1E-4");
+    par->SetStartText(3, "100");
+    State().Run.ParamsValid = true;
+    f.SimulateCurrentModel(true);
+    ASSERT_TRUE(State().Run.SimulatedResults);
+    ASSERT_TRUE(State().Run.DataLoaded);
+    ASSERT_EQ(State().Files.DataFileName, (root / "data/simulation data/R(CR).sim").string());
+
+    services.messages.clear();
+    EnterArea(f, "2");
+    EXPECT_TRUE(services.messages.transcript().empty());
+    ExpectRows(truth, 2.0, "area 2 after a quick simulation");
+}
+
 }  // namespace
