@@ -161,10 +161,9 @@ const char* ExportTableName(int kind) {
 
 namespace {
 
-// The table of a kind; the rows' impedance pairs are divided by `divisor`,
-// their imaginary parts multiplied by `imagSign`, and then turned into
-// capacitances with `asCapacitance` (data files, below).
-std::string FormatTable(int kind, double divisor, double imagSign, bool asCapacitance) {
+// The table of a kind; the rows' impedance pairs are divided by `divisor` and
+// their imaginary parts multiplied by `imagSign` first (data files, below).
+std::string FormatTable(int kind, double divisor, double imagSign) {
     if (kind < 1 || kind > ExportKindCount) return {};
     const ProgramState& st = State();
     const SpectrumBlock& sp = st.Spectrum;
@@ -191,21 +190,17 @@ std::string FormatTable(int kind, double divisor, double imagSign, bool asCapaci
     t += FormatText(h.format, h.dashes);
 #pragma GCC diagnostic pop
 
-    // The reader turns a capacitance into its impedance before it scales by
-    // the area, so the file's capacitance is that of the unscaled impedance.
-    auto filePair = [&](double re, double im, double f) {
-        const Complex z{re / divisor, imagSign * im / divisor};
-        return asCapacitance ? Capacitance(z, TwoPi * f) : z;
-    };
     std::vector<double> row;
     for (int i = 1; i <= sp.PointCount; ++i) {
         const double f = sp.Frequency[i];
         const double omega = sp.Omega[i];
         row.clear();
         if (content != Content::Calculated)
-            AppendColumns(kind, conductive, filePair(sp.ZReal[i], sp.ZImag[i], f), f, omega, row);
+            AppendColumns(kind, conductive, {sp.ZReal[i] / divisor, imagSign * sp.ZImag[i] / divisor}, f,
+                          omega, row);
         if (content != Content::Measured)
-            AppendColumns(kind, conductive, filePair(sp.ZRealCalc[i], sp.ZImagCalc[i], f), f, omega, row);
+            AppendColumns(kind, conductive, {sp.ZRealCalc[i] / divisor, imagSign * sp.ZImagCalc[i] / divisor}, f,
+                          omega, row);
         t += FormatText("%15.6le ", f);
         for (double v : row) t += FormatText("%15.6le ", v);
         t += "\n";
@@ -215,18 +210,16 @@ std::string FormatTable(int kind, double divisor, double imagSign, bool asCapaci
 
 }  // namespace
 
-std::string FormatExportTable(int kind) { return FormatTable(kind, 1.0, 1.0, false); }
+std::string FormatExportTable(int kind) { return FormatTable(kind, 1.0, 1.0); }
 
 std::string FormatDataFileTable(bool perAreaUndone) {
     const ProgramState& st = State();
-    // The reader multiplies by the area in per-area units, turns capacitance
-    // data into impedances and then turns the sign of Z'' over with the
-    // reversed-sign option; the file holds what it turns back into these
-    // rows. While capacitance data are read, that is capacitances: a file of
-    // impedances, read again or opened at once, would be taken for them.
+    // The reader multiplies by the area in per-area units and turns the sign
+    // of Z'' over with the reversed-sign option; the file holds what it
+    // turns back into these rows when it reads impedances (the main window
+    // reads its own saved files so, whatever data it reads otherwise).
     const bool divide = perAreaUndone && st.Run.PerAreaUnits && st.Fit.SampleArea > 0.0;
-    return FormatTable(1, divide ? st.Fit.SampleArea : 1.0, st.Options.ReverseZImag ? -1.0 : 1.0,
-                       st.Run.ReadCData);
+    return FormatTable(1, divide ? st.Fit.SampleArea : 1.0, st.Options.ReverseZImag ? -1.0 : 1.0);
 }
 
 bool SaveDataFile(const std::string& path, bool perAreaUndone) {

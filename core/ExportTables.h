@@ -20,11 +20,11 @@ std::string FormatExportTable(int kind);
 // points shows message 30 and writes nothing. False when nothing was written.
 bool ExportPlotData(const std::string& path, int kind);
 
-// The current spectrum as a data file (kind 1), written so that the data
-// reader, with the options of the moment, reads back the rows in memory:
-// Z'' turned over when the reversed-sign option is on, capacitances while
-// capacitance data are read, and with
-// `perAreaUndone` the values divided by the sample area in per-area units
+// The current spectrum as a data file (kind 1) of impedances, written so
+// that the data reader, reading impedances with the sign option of the
+// moment, reads back the rows in memory: Z'' turned over when the
+// reversed-sign option is on, and with
+// `perAreaUndone` the impedances divided by the sample area in per-area units
 // (for a file read again with that area; a file opened as new data is read
 // with area 1). With no points shows message 30 and writes nothing.
 std::string FormatDataFileTable(bool perAreaUndone);

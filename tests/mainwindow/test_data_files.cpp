@@ -6,6 +6,7 @@
 #include <complex>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 
 #include "mainwindow/MainRoadFixture.h"
@@ -29,6 +30,24 @@ protected:
             EXPECT_NEAR(sp.ZReal[k], scale * z.real(), 1e-6 * scale * std::abs(z)) << what << ", point " << k;
             EXPECT_NEAR(sp.ZImag[k], -scale * z.imag(), 1e-6 * scale * std::abs(z)) << what << ", point " << k;
         }
+    }
+
+    // A saved data file holds impedances (Z'' positive, capacitive), whatever
+    // the read mode: every row against the circuit's Z times `scale`.
+    static void ExpectImpedanceFile(const fs::path& file, const Rcr& truth, double scale, const std::string& what) {
+        std::ifstream in(file);
+        std::string line;
+        int rows = 0;
+        while (std::getline(in, line)) {
+            std::istringstream fields(line);
+            double freq = 0, zr = 0, zi = 0;
+            if (!(fields >> freq >> zr >> zi)) continue;  // the header
+            const auto z = truth.Z(freq);
+            EXPECT_NEAR(zr, scale * z.real(), 2e-6 * scale * std::abs(z)) << what << ", f = " << freq;
+            EXPECT_NEAR(zi, -scale * z.imag(), 2e-6 * scale * std::abs(z)) << what << ", f = " << freq;
+            ++rows;
+        }
+        EXPECT_GT(rows, 0) << what;
     }
 
     // The capacitances C' = -Z''/(w |Z|^2), C'' = Z'/(w |Z|^2) of the circuit,
@@ -82,7 +101,9 @@ TEST_F(DataFilesTest, ANewAreaAfterSavingCapacitanceDataAsImpedancesScalesTheSam
 
     services.messages.Answer(MsgResult::Yes);
     f.SaveImpedaneData1Click();
-    ASSERT_TRUE(fs::is_regular_file(root / "data/export data/film.dat"));
+    const fs::path saved = root / "data/export data/film.dat";
+    ASSERT_TRUE(fs::is_regular_file(saved));
+    ExpectImpedanceFile(saved, truth, 1.0, "file saved");
     ExpectRows(truth, 1.0, "saved");
 
     services.messages.clear();
@@ -91,18 +112,26 @@ TEST_F(DataFilesTest, ANewAreaAfterSavingCapacitanceDataAsImpedancesScalesTheSam
     // Per area, as for impedance data: the impedances times the area.
     ExpectRows(truth, 2.0, "area 2 after saved");
 
-    // Saved again in per-area units, the file holds the capacitances of the
-    // unscaled spectrum, so a third area scales the same data once more.
+    // Saved again in per-area units, the file holds the unscaled spectrum,
+    // so a third area scales the same data once more.
     services.messages.Answer(MsgResult::Yes);
     f.SaveImpedaneData1Click();
+    ExpectImpedanceFile(saved, truth, 1.0, "file saved at area 2");
     ExpectRows(truth, 2.0, "saved at area 2");
     EnterArea(f, "4");
     ExpectRows(truth, 4.0, "area 4 after saved at area 2");
+
+    // Opened later as impedance data (the mode a new session starts in).
+    f.ImpedanceData1Click();
+    ASSERT_FALSE(State().Run.ReadCData);
+    services.fileDialogs.AnswerOpen(saved.string());
+    f.Open1Click();
+    ExpectRows(truth, 1.0, "opened as impedance data");
 }
 
-// A simulation saved as data is opened at once as the data, with the read
-// mode of the moment: while capacitance data are read, the file must hold
-// the capacitances of the simulated impedances, not the impedances.
+// A simulation saved as data is opened at once as the data: while
+// capacitance data are read, the file of impedances must still be read as
+// impedances, then and when it is read again.
 TEST_F(DataFilesTest, ASimulationSavedWhileCapacitanceDataAreReadOpensAsSimulated) {
     MakeProgramFolder("data_files_simulation_cdata");
     TMainForm& f = StartLumarest();
