@@ -61,6 +61,7 @@ struct ScratchRead {
     SpectrumBlock spectrum;
     int count = 0;
     int positive = 0;
+    bool capacitances = false;  // the file holds C', C'' (read as the impedance they stand for)
 };
 
 void ReadPoints(std::istream& in, ScratchRead& r) {
@@ -105,7 +106,7 @@ void ReadPoints(std::istream& in, ScratchRead& r) {
             if (!ScanDataLine(layout, raw, f, zr, zi)) continue;
         }
         const double omega = TwoPi * f;
-        if (st.Run.ReadCData) {
+        if (r.capacitances) {
             // Capacitances C', C'' in the file: held as the impedance they stand for.
             const double m = 1.0 / (zr * zr + zi * zi);
             const double cr = zr, ci = zi;
@@ -152,18 +153,30 @@ DataLayout DetectDataLayout(const std::string& line) {
     return DataLayout::Plain;
 }
 
+namespace {
+int ReadSpectrum(std::istream& in, bool capacitances);
+}  // namespace
+
 int ReadImpedanceData(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         platform::ShowMessage("Cannot open the data file " + path + ".", "Error message");
         return 1;
     }
-    return ReadImpedanceData(in);
+    // A data file the program wrote holds impedances; read as capacitances
+    // it would become nonsense (10 ohm as 2.5e-8 ohm).
+    const ProgramState& st = State();
+    return ReadSpectrum(in, st.Run.ReadCData && path != st.Files.WrittenAsImpedances);
 }
 
-int ReadImpedanceData(std::istream& in) {
+int ReadImpedanceData(std::istream& in) { return ReadSpectrum(in, State().Run.ReadCData); }
+
+namespace {
+
+int ReadSpectrum(std::istream& in, bool capacitances) {
     ProgramState& st = State();
     ScratchRead r;
+    r.capacitances = capacitances;
     // The calculated rows go along with the sort, so start from the current set.
     r.spectrum = st.Spectrum;
     ReadPoints(in, r);
@@ -205,6 +218,8 @@ int ReadImpedanceData(std::istream& in) {
     st.Fit.ResistanceScale = sp.ZModMin * 1e5 < sp.ZModMax ? 1e6 : 1.0;
     return 0;
 }
+
+}  // namespace
 
 void SortByFrequency(SpectrumBlock& s) {
     const int n = s.PointCount;

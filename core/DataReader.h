@@ -22,6 +22,8 @@ DataLayout DetectDataLayout(const std::string& firstLine);
 // few or too many points, or a file that cannot be opened or read to its end;
 // a message box says which). A rejected file leaves the current spectrum and
 // its settings as they were. The reader does not change DataFileName.
+// Capacitances are read while ReadCData is set, except from the file
+// Files.WrittenAsImpedances.
 int ReadImpedanceData(const std::string& path);
 // The same from text already open (tests feed text inline).
 int ReadImpedanceData(std::istream& in);

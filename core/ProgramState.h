@@ -206,6 +206,11 @@ struct CurrentFiles {
     // The result file whose failed write was last shown in a message box, so
     // that the writes repeated during one fit do not show it again.
     std::string LastReportedWriteFailure;
+    // The data file the program last wrote (saved data, saved simulations).
+    // It holds impedances, so the reader takes it as such even while
+    // capacitance data are read; a file the person opens or pastes follows
+    // the read mode they chose (cleared then).
+    std::string WrittenAsImpedances;
 };
 
 struct ModelContext {

@@ -109,19 +109,6 @@ void TMainForm::ShowDataFileCaption() {
 
 // ---- open ------------------------------------------------------------------------
 
-int TMainForm::ReadRowsFile(const std::string& path) {
-    RunState& r = State().Run;
-    if (!r.ReadCData || path != WrittenAsImpedances) return ReadImpedanceData(path);
-    // Read as capacitances, the impedances would become nonsense (10 ohm
-    // as 2.5e-8 ohm); the read mode stays what the person chose.
-    struct ModeBack {
-        RunState& r;
-        ~ModeBack() { r.ReadCData = true; }
-    } back{r};
-    r.ReadCData = false;
-    return ReadImpedanceData(path);
-}
-
 void TMainForm::OpenDataFile(const std::string& path) {
     ProgramState& s = State();
     RunState& r = s.Run;
@@ -149,7 +136,7 @@ void TMainForm::OpenDataFile(const std::string& path) {
     Dialogs.OpenDialog1.initialDir = FolderOfPath(path);
     s.Folders.DataFolder = Dialogs.OpenDialog1.initialDir;
     OpenDialog1FileName = path;
-    if (ReadRowsFile(path) == 0) {
+    if (ReadImpedanceData(path) == 0) {
         AfterDataLoaded();
         HideProsim();
     }
@@ -163,8 +150,8 @@ void TMainForm::Open1Click() {
     const std::optional<std::string> chosen = platform::services().fileDialogs->OpenFile(Dialogs.OpenDialog1);
     if (!chosen) return;
     // A file the person chooses is read in the mode they chose, even one
-    // this window wrote.
-    WrittenAsImpedances.clear();
+    // the program wrote.
+    s.Files.WrittenAsImpedances.clear();
     OpenDataFile(*chosen);
     s.Group.GroupMode = false;
     SampleIDs->setEnabled(false);
@@ -192,7 +179,7 @@ void TMainForm::Paste1Click() {
     // under the file opened before.
     if (!ok && State().Files.DataFileName == before) return;
     OpenDialog1FileName = State().Files.DataFileName;
-    WrittenAsImpedances.clear();
+    State().Files.WrittenAsImpedances.clear();
     ShowDataFileCaption();
 }
 
@@ -262,11 +249,11 @@ void TMainForm::RetrieveParsClick() {
         RunLocked([&] {
             if (std::fabs(s.Fit.SampleArea - 1.0) > 1e-10) {
                 r.PerAreaUnits = true;
-                ReadRowsFile(OpenDialog1FileName);
+                ReadImpedanceData(OpenDialog1FileName);
             } else if (r.PerAreaUnits) {
                 // The rows are still scaled by the area of an earlier file.
                 r.PerAreaUnits = false;
-                ReadRowsFile(OpenDialog1FileName);
+                ReadImpedanceData(OpenDialog1FileName);
             }
             ParamWindow& par = *Windows().Par;
             par.ShowEndValues(false);
@@ -321,7 +308,7 @@ void TMainForm::SaveResults() {
         // The simulated spectrum first; without it there is nothing to name.
         // Opened at once with area 1: the simulated values as they are.
         if (!SaveDataFile(sim, false)) return;
-        WrittenAsImpedances = sim;
+        s.Files.WrittenAsImpedances = sim;
         s.Files.DataFileName = sim;
         OpenDataFile(sim);
         OpenDialog1FileName = sim;
@@ -412,7 +399,7 @@ bool TMainForm::SaveSimulatedData() {
     // The name changes only once the file is there.
     // Opened at once with area 1: the simulated values as they are.
     if (!SaveDataFile(target, false)) return false;
-    WrittenAsImpedances = target;
+    s.Files.WrittenAsImpedances = target;
     const std::string code = s.Circuit.Code;
     s.Files.DataFileName = target;
     OpenDataFile(target);
@@ -454,7 +441,7 @@ void TMainForm::SaveImpedanceData() {
     // Read again later (a new area, a retrieve, the next session) with the
     // area of the moment: written divided by it.
     if (!SaveDataFile(target, true)) return;
-    WrittenAsImpedances = target;
+    s.Files.WrittenAsImpedances = target;
     s.Files.DataFileName = target;
     OpenDialog1FileName = target;
     if (asked) {
@@ -577,7 +564,7 @@ void TMainForm::SurfaceBtn1Click() {
         // note a simulation's parameter file carries instead of a data file.
         // An older file under such a name would silently take the place of
         // the data.
-        if (ReadRowsFile(OpenDialog1FileName) != 0) {
+        if (ReadImpedanceData(OpenDialog1FileName) != 0) {
             // The rows in memory are still scaled by the old area: keep it,
             // so that results saved from them carry the area they belong to.
             s.Fit.SampleArea = old;

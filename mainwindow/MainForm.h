@@ -133,13 +133,6 @@ public:
     // read from, which a new sample area and a retrieve read again.
     MainFileDialogs Dialogs;
     std::string OpenDialog1FileName;
-    // The data file this window last wrote (saved data, saved simulations).
-    // It holds impedances, whatever the read mode: while capacitance data
-    // are read, the window reads it back as impedances (`ReadRowsFile`).
-    std::string WrittenAsImpedances;
-    // Reads a data file into the rows: in the read mode of the moment, but a
-    // file of `WrittenAsImpedances` always as impedances.
-    int ReadRowsFile(const std::string& path);
 
     // The handler that ran last (tests map every control to its handler).
     const std::string& LastHandler() const { return lastHandler_; }
