@@ -105,12 +105,16 @@ void TPasteForm::MemoryBtnClick() {
         NoValidData = true;
         return;
     }
+    // The file now holds what the person copied, even where the program had
+    // saved impedances under this name: it is read in the mode they chose.
+    const std::string writtenAsImpedances = s.Files.WrittenAsImpedances;
+    if (writtenAsImpedances == path) s.Files.WrittenAsImpedances.clear();
     if (ReadImpedanceData(path) != 0) {
         // The data read before stay the current data, so their file keeps its
         // name: naming "unknown.txt" here would tie them to the refused text
         // in every result saved afterwards.
         NoValidData = true;
-        if (previous) SaveTextFile(path, previousText);
+        if (previous && SaveTextFile(path, previousText)) s.Files.WrittenAsImpedances = writtenAsImpedances;
         platform::ShowMessage("Invalid data on the clipboard.", "No data or illegal data format.");
         return;
     }

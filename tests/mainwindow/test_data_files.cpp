@@ -222,3 +222,54 @@ TEST_F(DataFilesTest, ANewAreaAfterAQuickSimulationReadsTheOpenedDataNotAnOlderS
 }
 
 }  // namespace
+
+namespace {
+
+// Twenty points of the circuit as a dielectric instrument copies them:
+// f, C' = -Z''/(w |Z|^2), C'' = Z'/(w |Z|^2) per line.
+std::string ClipboardRcrCapacitances(const Rcr& c) {
+    std::ostringstream text;
+    text.precision(12);
+    for (int k = 0; k < 20; ++k) {
+        const double fr = 1e4 * std::pow(10.0, -k / 4.0);
+        const double w = 2.0 * M_PI * fr;
+        const auto z = c.Z(fr);
+        const double m2 = std::norm(z);
+        text << std::scientific << fr << ' ' << -z.imag() / (w * m2) << ' ' << z.real() / (w * m2) << "\r\n";
+    }
+    return text.str();
+}
+
+}  // namespace
+
+// The paste window writes the clipboard into the data folder's unknown.txt.
+// When the impedance data were saved under that very name before, the file
+// now holds what the person copied, which is read in the mode they chose:
+// capacitances here, not the impedances the program had written there.
+TEST_F(DataFilesTest, CapacitancesPastedOverASavedImpedanceFileAreReadAsCapacitances) {
+    MakeProgramFolder("data_files_paste_over_saved");
+    TMainForm& f = StartLumarest();
+    f.Dielectricsystem1Click();
+    f.DielectricData1Click();
+    ASSERT_TRUE(State().Run.ReadCData);
+    const Rcr first{10.0, 1.0e-5, 100.0};
+    PasteThroughWindow(f, ClipboardRcrCapacitances(first));
+    const fs::path unknown = root / "data" / "unknown.txt";
+    ASSERT_EQ(State().Files.DataFileName, unknown.string());
+    ExpectRows(first, 1.0, "first paste", 20);
+
+    // Saved as impedance data under the paste's own name.
+    services.messages.Answer(MsgResult::No);
+    services.fileDialogs.AnswerSave(unknown.string());
+    f.SaveImpedaneData1Click();
+    ExpectImpedanceFile(unknown, first, 1.0, "saved over the paste's file");
+
+    const Rcr second{5.0, 2.0e-6, 50.0};
+    services.messages.clear();
+    PasteThroughWindow(f, ClipboardRcrCapacitances(second));
+    EXPECT_TRUE(services.messages.transcript().empty());
+    ExpectRows(second, 1.0, "second paste", 20);
+    // A new area reads the same pasted capacitances again.
+    EnterArea(f, "2");
+    ExpectRows(second, 2.0, "second paste, area 2", 20);
+}
