@@ -195,6 +195,22 @@ int ThreeRoots(double a, double b, double c, double x, double lo, double hi, dou
     return 3;
 }
 
+// With the far root x divided out, the pair left decides: 3 (x and the
+// pair, settled), or 1 with `single` as the real root; 0 when the pair's
+// discriminant is too small to tell either.
+int DecideByRemainingPair(double a, double b, double c, double x, double single, double& root1, double& root2,
+                          double& root3) {
+    double lo = 0.0, hi = 0.0;
+    switch (RemainingPair(a, b, c, x, lo, hi)) {
+        case Pair::Real: return ThreeRoots(a, b, c, x, lo, hi, root1, root2, root3);
+        case Pair::Complex:
+            root1 = root2 = root3 = single;
+            return 1;
+        case Pair::Unclear: break;
+    }
+    return 0;
+}
+
 }  // namespace
 
 KineticStatus ElementsFromTransferFunction(CircuitType type, int n, const TransferCoefficients& a,
@@ -312,14 +328,7 @@ int CubicRoots(double a, double b, double c, double& root1, double& root2, doubl
         if (root2 > root3) std::swap(root2, root3);
         if (DiscriminantUncertain(Q, R, delta)) {
             const double big = NewtonOnCubic(a, b, c, std::fabs(root1) >= std::fabs(root3) ? root1 : root3);
-            double lo = 0.0, hi = 0.0;
-            switch (RemainingPair(a, b, c, big, lo, hi)) {
-                case Pair::Real: return ThreeRoots(a, b, c, big, lo, hi, root1, root2, root3);
-                case Pair::Complex:
-                    root1 = root2 = root3 = big;
-                    return 1;
-                case Pair::Unclear: break;
-            }
+            if (const int count = DecideByRemainingPair(a, b, c, big, big, root1, root2, root3)) return count;
         }
         double r[3] = {root1, root2, root3};
         SplitOffLargestRoot(a, b, c, r);
@@ -338,14 +347,7 @@ int CubicRoots(double a, double b, double c, double& root1, double& root2, doubl
     const double single = -sigma * (A + Q / A) - shift;
     if (DiscriminantUncertain(Q, R, delta)) {
         const double x = NewtonOnCubic(a, b, c, single);
-        double lo = 0.0, hi = 0.0;
-        switch (RemainingPair(a, b, c, x, lo, hi)) {
-            case Pair::Real: return ThreeRoots(a, b, c, x, lo, hi, root1, root2, root3);
-            case Pair::Complex:
-                root1 = root2 = root3 = single;
-                return 1;
-            case Pair::Unclear: break;
-        }
+        if (const int count = DecideByRemainingPair(a, b, c, x, single, root1, root2, root3)) return count;
     }
     if (delta == 0.0) {
         // A double root beside the single one (Q^3 = R^2, so Q/A = A).
