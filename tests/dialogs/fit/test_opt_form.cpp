@@ -174,13 +174,24 @@ TEST_F(OptForm, ValuesHeldInsideTheDialogsRanges) {
 // What is typed and not yet taken by the box (out of range, or no number)
 // is read at OK: held inside the range, and no integer reads as the minimum.
 // The box alone kept its previous value, so a typed 3 left the limit at 10.
+// A text typed into one of the spin edits and the value it must read as.
+struct SpinCase {
+    int ProgramOptions::*field;
+    QSpinBox* TOptForm::*spin;
+    const char* typed;
+    int read;
+};
+
+// The spin edits shown with values inside their ranges (10, -3, 6).
+void ShowInRangeSpinOptions(TOptForm& form) {
+    State().Options.MaxIterations = 10;
+    State().Options.MinFreqExponent = -3;
+    State().Options.MaxFreqExponent = 6;
+    form.ShowOptions();
+}
+
 TEST_F(OptForm, TypedSpinTextIsHeldInsideTheRangeWhenRead) {
-    struct Case {
-        int ProgramOptions::*field;
-        QSpinBox* TOptForm::*spin;
-        const char* typed;
-        int read;
-    } cases[] = {
+    const SpinCase cases[] = {
         {&ProgramOptions::MaxIterations, &TOptForm::CSpinEdit1, "3", 5},
         {&ProgramOptions::MaxIterations, &TOptForm::CSpinEdit1, "99", 20},
         {&ProgramOptions::MaxIterations, &TOptForm::CSpinEdit1, " 12 ", 12},
@@ -192,12 +203,9 @@ TEST_F(OptForm, TypedSpinTextIsHeldInsideTheRangeWhenRead) {
         {&ProgramOptions::MaxFreqExponent, &TOptForm::CSpinEdit3, "1", 3},
         {&ProgramOptions::MaxFreqExponent, &TOptForm::CSpinEdit3, "7", 7},
     };
-    for (const Case& c : cases) {
+    for (const SpinCase& c : cases) {
         SCOPED_TRACE(c.typed);
-        State().Options.MaxIterations = 10;
-        State().Options.MinFreqExponent = -3;
-        State().Options.MaxFreqExponent = 6;
-        form.ShowOptions();
+        ShowInRangeSpinOptions(form);
         QLineEdit* edit = (form.*c.spin)->findChild<QLineEdit*>();
         ASSERT_NE(edit, nullptr);
         edit->setText(c.typed);
@@ -212,12 +220,7 @@ TEST_F(OptForm, TypedSpinTextIsHeldInsideTheRangeWhenRead) {
 // what OK would have read (the box alone turned an emptied -6..-1 edit into
 // -1, not its minimum).
 TEST_F(OptForm, TypedSpinTextConfirmedWithTheMouseIsHeldTheSameWay) {
-    struct Case {
-        int ProgramOptions::*field;
-        QSpinBox* TOptForm::*spin;
-        const char* typed;
-        int read;
-    } cases[] = {
+    const SpinCase cases[] = {
         {&ProgramOptions::MinFreqExponent, &TOptForm::CSpinEdit2, "", -6},
         {&ProgramOptions::MinFreqExponent, &TOptForm::CSpinEdit2, "-", -6},
         {&ProgramOptions::MinFreqExponent, &TOptForm::CSpinEdit2, "-4", -4},
@@ -226,12 +229,9 @@ TEST_F(OptForm, TypedSpinTextConfirmedWithTheMouseIsHeldTheSameWay) {
         {&ProgramOptions::MaxFreqExponent, &TOptForm::CSpinEdit3, "1", 3},
         {&ProgramOptions::MaxFreqExponent, &TOptForm::CSpinEdit3, "", 3},
     };
-    for (const Case& c : cases) {
+    for (const SpinCase& c : cases) {
         SCOPED_TRACE(c.typed);
-        State().Options.MaxIterations = 10;
-        State().Options.MinFreqExponent = -3;
-        State().Options.MaxFreqExponent = 6;
-        form.ShowOptions();
+        ShowInRangeSpinOptions(form);
         form.show();
         QApplication::setActiveWindow(&form);
         QSpinBox* box = form.*c.spin;
