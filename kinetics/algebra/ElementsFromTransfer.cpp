@@ -128,24 +128,40 @@ void PolishRoots(double a, double b, double c, double r[3]) {
     for (int i = 0; i < 3; ++i) r[i] = out[i];
 }
 
-// The largest root is the one the trigonometric solution gives best (its
-// error is about 1e-6 of itself); the two smaller ones may be off by that
-// same amount, which is all of a root many decades smaller, and Newton's
-// method cannot recover one that far off when the slope between two roots is
-// flat. So the largest root is settled first and the others follow from it:
-// their sum is -a - big and their product -c/big, solved as a quadratic in
-// the form without cancellation. r is ascending and is kept as it was when
-// the quadratic has no real pair (a near-double root met through rounding).
-void SplitOffLargestRoot(double a, double b, double c, double r[3]) {
-    const double big = NewtonOnCubic(a, b, c, std::fabs(r[0]) >= std::fabs(r[2]) ? r[0] : r[2]);
+// The largest root of ascending r, settled by Newton steps: the
+// trigonometric solution gives it best (its error is about 1e-6 of itself).
+double SettledLargestRoot(double a, double b, double c, const double r[3]) {
+    return NewtonOnCubic(a, b, c, std::fabs(r[0]) >= std::fabs(r[2]) ? r[0] : r[2]);
+}
+
+// The real pair with sum `sum` and product `product`, from the quadratic in
+// the form without cancellation; false when q is 0 or the second root is not
+// finite. `disc` is sum^2 - 4 product, not negative.
+bool PairFromSumAndProduct(double sum, double product, double disc, double& lo, double& hi) {
+    const double q = 0.5 * (sum + std::copysign(std::sqrt(disc), sum));
+    if (q == 0.0) return false;
+    const double other = product / q;
+    if (!std::isfinite(other)) return false;
+    lo = std::min(q, other);
+    hi = std::max(q, other);
+    return true;
+}
+
+// The two smaller roots may be off by the largest root's error, which is all
+// of a root many decades smaller, and Newton's method cannot recover one
+// that far off when the slope between two roots is flat. So the largest root
+// `big` is settled first and the others follow from it: their sum is
+// -a - big and their product -c/big. r is ascending and is kept as it was
+// when the quadratic has no real pair (a near-double root met through
+// rounding).
+void SplitOffLargestRoot(double a, double c, double big, double r[3]) {
     if (big == 0.0) return;
     const double sum = -a - big, product = -c / big;
     const double disc = sum * sum - 4.0 * product;
     if (!(disc >= 0.0) || !std::isfinite(disc)) return;
-    const double q = 0.5 * (sum + std::copysign(std::sqrt(disc), sum));
-    if (q == 0.0) return;
-    double out[3] = {big, q, product / q};
-    if (!std::isfinite(out[2])) return;
+    double lo = 0.0, hi = 0.0;
+    if (!PairFromSumAndProduct(sum, product, disc, lo, hi)) return;
+    double out[3] = {big, lo, hi};
     std::sort(out, out + 3);
     for (int i = 0; i < 3; ++i) r[i] = out[i];
 }
@@ -176,11 +192,7 @@ Pair RemainingPair(double a, double b, double c, double x, double& lo, double& h
     if (!std::isfinite(disc) || !std::isfinite(scale) || !(std::fabs(disc) > std::max(1e-6 * scale, noise)))
         return Pair::Unclear;
     if (disc < 0.0) return Pair::Complex;
-    const double q = 0.5 * (sum + std::copysign(std::sqrt(disc), sum));
-    if (q == 0.0) return Pair::Unclear;
-    lo = std::min(q, product / q);
-    hi = std::max(q, product / q);
-    return std::isfinite(lo) && std::isfinite(hi) ? Pair::Real : Pair::Unclear;
+    return PairFromSumAndProduct(sum, product, disc, lo, hi) ? Pair::Real : Pair::Unclear;
 }
 
 // Three real roots x, lo, hi in ascending order, settled by Newton steps.
@@ -326,12 +338,11 @@ int CubicRoots(double a, double b, double c, double& root1, double& root2, doubl
         if (root1 > root2) std::swap(root1, root2);
         if (root1 > root3) std::swap(root1, root3);
         if (root2 > root3) std::swap(root2, root3);
-        if (DiscriminantUncertain(Q, R, delta)) {
-            const double big = NewtonOnCubic(a, b, c, std::fabs(root1) >= std::fabs(root3) ? root1 : root3);
-            if (const int count = DecideByRemainingPair(a, b, c, big, big, root1, root2, root3)) return count;
-        }
         double r[3] = {root1, root2, root3};
-        SplitOffLargestRoot(a, b, c, r);
+        const double big = SettledLargestRoot(a, b, c, r);
+        if (DiscriminantUncertain(Q, R, delta))
+            if (const int count = DecideByRemainingPair(a, b, c, big, big, root1, root2, root3)) return count;
+        SplitOffLargestRoot(a, c, big, r);
         PolishRoots(a, b, c, r);
         root1 = r[0];
         root2 = r[1];
