@@ -154,24 +154,6 @@ DataLayout DetectDataLayout(const std::string& line) {
 }
 
 namespace {
-int ReadSpectrum(std::istream& in, bool capacitances);
-}  // namespace
-
-int ReadImpedanceData(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        platform::ShowMessage("Cannot open the data file " + path + ".", "Error message");
-        return 1;
-    }
-    // A data file the program wrote holds impedances; read as capacitances
-    // it would become nonsense (10 ohm as 2.5e-8 ohm).
-    const ProgramState& st = State();
-    return ReadSpectrum(in, st.Run.ReadCData && path != st.Files.WrittenAsImpedances);
-}
-
-int ReadImpedanceData(std::istream& in) { return ReadSpectrum(in, State().Run.ReadCData); }
-
-namespace {
 
 int ReadSpectrum(std::istream& in, bool capacitances) {
     ProgramState& st = State();
@@ -220,6 +202,21 @@ int ReadSpectrum(std::istream& in, bool capacitances) {
 }
 
 }  // namespace
+
+int ReadImpedanceData(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        platform::ShowMessage("Cannot open the data file " + path + ".", "Error message");
+        return 1;
+    }
+    // A data file the program wrote holds impedances; read as capacitances
+    // it would become nonsense (10 ohm as 2.5e-8 ohm).
+    const ProgramState& st = State();
+    return ReadSpectrum(in, st.Run.ReadCData && path != st.Files.WrittenAsImpedances);
+}
+
+int ReadImpedanceData(std::istream& in) { return ReadSpectrum(in, State().Run.ReadCData); }
+
 
 void SortByFrequency(SpectrumBlock& s) {
     const int n = s.PointCount;
