@@ -140,6 +140,19 @@ TEST(CubicRoots, RepeatedRootsGiveNumbers) {
     EXPECT_EQ(r3, 0.0);
 }
 
+// The cubic with the ascending real roots x: three roots, each within 1e-9
+// of its own size.
+static void ExpectThreeRealRoots(const std::vector<double>& x) {
+    const double a = -(x[0] + x[1] + x[2]);
+    const double b = x[0] * x[1] + x[1] * x[2] + x[0] * x[2];
+    const double c = -x[0] * x[1] * x[2];
+    double r[3];
+    ASSERT_EQ(CubicRoots(a, b, c, r[0], r[1], r[2]), 3) << x[0] << " " << x[1] << " " << x[2];
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(r[i], x[static_cast<size_t>(i)], 1e-9 * std::fabs(x[static_cast<size_t>(i)]))
+            << "root " << i + 1 << " of " << x[0] << ", " << x[1] << ", " << x[2];
+}
+
 // Roots many decades apart, of either sign (a positive root is an unstable
 // relaxation, met beside the stable ones near multiple steady states). The
 // short pi leaves the trigonometric roots an error of about 1e-6 of the
@@ -150,14 +163,7 @@ TEST(CubicRoots, RootsManyDecadesApartKeepTheirDigits) {
         {1e-4, 1e2, 1e8},     {-1e8, -1e2, -1e-4}, {-1e6, 1e-3, 2e6},
     };
     for (const auto& x : cases) {
-        const double a = -(x[0] + x[1] + x[2]);
-        const double b = x[0] * x[1] + x[1] * x[2] + x[0] * x[2];
-        const double c = -x[0] * x[1] * x[2];
-        double r[3];
-        ASSERT_EQ(CubicRoots(a, b, c, r[0], r[1], r[2]), 3) << x[0] << " " << x[1] << " " << x[2];
-        for (int i = 0; i < 3; ++i)
-            EXPECT_NEAR(r[i], x[static_cast<size_t>(i)], 1e-9 * std::fabs(x[static_cast<size_t>(i)]))
-                << "root " << i + 1 << " of " << x[0] << ", " << x[1] << ", " << x[2];
+        ExpectThreeRealRoots(x);
     }
 }
 
@@ -168,14 +174,7 @@ TEST(CubicRoots, ANearPairBesideAFarRootIsToldRealOrComplex) {
     const std::vector<std::vector<double>> real = {
         {-1e9, -2.0, -1.0}, {-1e6, -2e-3, -1e-3}, {-3.0, -1.0, 1e9}, {-5e8, 0.5, 2.0}, {-1e10, -1.5, -1.0}};
     for (const auto& x : real) {
-        const double a = -(x[0] + x[1] + x[2]);
-        const double b = x[0] * x[1] + x[1] * x[2] + x[0] * x[2];
-        const double c = -x[0] * x[1] * x[2];
-        double r[3];
-        ASSERT_EQ(CubicRoots(a, b, c, r[0], r[1], r[2]), 3) << x[0] << " " << x[1] << " " << x[2];
-        for (int i = 0; i < 3; ++i)
-            EXPECT_NEAR(r[i], x[static_cast<size_t>(i)], 1e-9 * std::fabs(x[static_cast<size_t>(i)]))
-                << "root " << i + 1 << " of " << x[0] << ", " << x[1] << ", " << x[2];
+        ExpectThreeRealRoots(x);
     }
     // x the real root, u +- jv the complex pair
     const std::vector<std::vector<double>> complex = {
