@@ -155,7 +155,9 @@ DataLayout DetectDataLayout(const std::string& line) {
 
 namespace {
 
-int ReadSpectrum(std::istream& in, bool capacitances) {
+// `detectSign`: whether the sign option "detect the sign of Z''" may turn the
+// rows over.
+int ReadSpectrum(std::istream& in, bool capacitances, bool detectSign) {
     ProgramState& st = State();
     ScratchRead r;
     r.capacitances = capacitances;
@@ -183,7 +185,7 @@ int ReadSpectrum(std::istream& in, bool capacitances) {
 
     SpectrumBlock& sp = r.spectrum;
     sp.PointCount = sp.FilePointCount = sp.ExtendedPointCount = n;
-    if ((st.Options.AutoSignZImag && 2 * r.positive < n) || st.Options.ReverseZImag) {
+    if ((detectSign && st.Options.AutoSignZImag && 2 * r.positive < n) || st.Options.ReverseZImag) {
         for (int i = 1; i <= n; ++i) sp.ZImag[i] = -sp.ZImag[i];
     }
     SortByFrequency(sp);
@@ -210,12 +212,17 @@ int ReadImpedanceData(const std::string& path) {
         return 1;
     }
     // A data file the program wrote holds impedances; read as capacitances
-    // it would become nonsense (10 ohm as 2.5e-8 ohm).
+    // it would become nonsense (10 ohm as 2.5e-8 ohm). It also holds Z'' with
+    // the sign the rows had, turned over only for the reversed-sign option:
+    // the sign detection, which takes the majority sign for capacitive, would
+    // turn a mostly inductive spectrum (a simulated R(LR), say) into its
+    // mirror image the moment it is saved and opened again.
     const ProgramState& st = State();
-    return ReadSpectrum(in, st.Run.ReadCData && path != st.Files.WrittenAsImpedances);
+    const bool ownFile = !st.Files.WrittenAsImpedances.empty() && path == st.Files.WrittenAsImpedances;
+    return ReadSpectrum(in, st.Run.ReadCData && !ownFile, !ownFile);
 }
 
-int ReadImpedanceData(std::istream& in) { return ReadSpectrum(in, State().Run.ReadCData); }
+int ReadImpedanceData(std::istream& in) { return ReadSpectrum(in, State().Run.ReadCData, true); }
 
 
 void SortByFrequency(SpectrumBlock& s) {

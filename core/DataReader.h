@@ -23,7 +23,8 @@ DataLayout DetectDataLayout(const std::string& firstLine);
 // a message box says which). A rejected file leaves the current spectrum and
 // its settings as they were. The reader does not change DataFileName.
 // Capacitances are read while ReadCData is set, except from the file
-// Files.WrittenAsImpedances.
+// Files.WrittenAsImpedances, which is also read without the sign detection
+// (only the reversed-sign option turns its Z'' over, as its writer expects).
 int ReadImpedanceData(const std::string& path);
 // The same from text already open (tests feed text inline).
 int ReadImpedanceData(std::istream& in);

@@ -553,6 +553,58 @@ TEST_F(DataReader, ExportedImpedanceTableReadsBackAsTheSameSpectrum) {
     }
 }
 
+TEST_F(DataReader, ASavedSpectrumOpensAgainWithTheSignsItHad) {
+    // Stored Z'' is positive for capacitive points. A simulated inductive
+    // circuit gives mostly negative rows, and a spectrum may hold points with
+    // Z'' = 0, so that neither sign has the majority; the program's own file
+    // must bring every row back under each sign option, while the same file
+    // opened by the person is read by the options like any other file.
+    struct Case {
+        const char* what;
+        int negative, zero, positive;
+    } cases[] = {
+        {"mostly inductive", 15, 0, 5},
+        {"wholly inductive", 20, 0, 0},
+        {"a tie broken by zeros", 9, 2, 9},
+        {"mostly capacitive", 3, 0, 17},
+    };
+    const fs::path dir = fs::path(PELLUCOR_TEST_OUTPUT_DIR) / "data_reader";
+    fs::create_directories(dir);
+    const std::string file = (dir / "own_signs.sim").string();
+    for (const Case& c : cases) {
+        for (int option = 0; option < 4; ++option) {
+            const bool autoSign = option & 1, reverse = option & 2;
+            SCOPED_TRACE(std::string(c.what) + (autoSign ? ", detect" : "") + (reverse ? ", reverse" : ""));
+            ResetProgramState();
+            State().Options.AutoSignZImag = autoSign;
+            State().Options.ReverseZImag = reverse;
+            SpectrumBlock& sp = State().Spectrum;
+            const int n = c.negative + c.zero + c.positive;
+            sp.PointCount = n;
+            for (int i = 1; i <= n; ++i) {
+                sp.Frequency[i] = 1e4 / i;
+                sp.Omega[i] = TwoPi * sp.Frequency[i];
+                sp.ZReal[i] = 10.0 + i;
+                sp.ZImag[i] = i <= c.negative ? -0.5 * i : (i <= c.negative + c.zero ? 0.0 : 0.25 * i);
+            }
+            const SpectrumBlock saved = sp;
+            ASSERT_TRUE(SaveDataFile(file, false));
+            State().Files.WrittenAsImpedances = file;
+            sp = SpectrumBlock();
+            ASSERT_EQ(ReadImpedanceData(file), 0);
+            ASSERT_EQ(sp.PointCount, n);
+            for (int i = 1; i <= n; ++i) EXPECT_DOUBLE_EQ(sp.ZImag[i], saved.ZImag[i]) << i;
+
+            // Opened by the person, the detection decides: a majority of
+            // negative rows is taken as capacitive data with the other sign.
+            State().Files.WrittenAsImpedances.clear();
+            ASSERT_EQ(ReadImpedanceData(file), 0);
+            const bool turned = autoSign && !reverse && 2 * c.positive < n;
+            for (int i = 1; i <= n; ++i) EXPECT_DOUBLE_EQ(sp.ZImag[i], turned ? -saved.ZImag[i] : saved.ZImag[i]) << i;
+        }
+    }
+}
+
 TEST_F(DataReader, AfterDataLoadedResetsRunStateAndFreesParameters) {
     struct Hooks : MainWindowHooks {
         int replots = 0;

@@ -1273,6 +1273,46 @@ TEST_F(MainRoadTest, ASimulationSavedWithTheReversedSignOptionOpensAsSimulated) 
     ExpectSimulatedRcr("");
 }
 
+// The simulated spectrum of an inductive circuit has Z'' above zero at every
+// frequency (stored Z'' negative). Saved as data and opened at once with the
+// default option "detect the sign of Zim", it must stay that spectrum, not
+// become the capacitive mirror image the detection makes of an instrument's
+// file with a majority of negative rows.
+TEST_F(MainRoadTest, AnInductiveSimulationSavedAsDataOpensAsSimulated) {
+    MakeProgramFolder("main_road_simulate_inductive");
+    TMainForm& f = StartLumarest();
+    State().Options.NoiseType = -1;
+    State().Options.MinFreqExponent = -1;
+    State().Options.MaxFreqExponent = 4;
+    State().Options.AutoSignZImag = true;
+    State().Options.ReverseZImag = false;
+    Windows().Opt->ShowOptions();
+    ChooseModel("R(LR)", &fitwin::TCDCForm::RadioButton4);
+    f.Model1Click();
+    auto* par = dynamic_cast<fitwin::TParForm*>(f.FindWindow("ParForm"));
+    ASSERT_NE(par, nullptr);
+    par->SetStartText(1, "10");
+    par->SetStartText(2, "1E-3");
+    par->SetStartText(3, "100");
+    State().Run.ParamsValid = true;
+    f.SimulateCurrentModel(true);
+    ASSERT_TRUE(State().Run.SimulatedResults);
+
+    services.messages.clear();
+    services.messages.Answer(MsgResult::Yes);
+    f.SaveImpedaneData1Click();
+    ASSERT_TRUE(State().Run.DataLoaded);
+    const SpectrumBlock& sp = State().Spectrum;
+    ASSERT_GT(sp.PointCount, 40);
+    for (int i = 1; i <= sp.PointCount; ++i) {
+        // 10 ohm in series with 1 mH parallel to 100 ohm.
+        const std::complex<double> jwl(0.0, TwoPi * sp.Frequency[i] * 1e-3);
+        const std::complex<double> z = 10.0 + jwl * 100.0 / (100.0 + jwl);
+        EXPECT_NEAR(sp.ZReal[i], z.real(), 1e-6 * std::abs(z)) << "point " << i;
+        EXPECT_NEAR(sp.ZImag[i], -z.imag(), 1e-6 * std::abs(z)) << "point " << i;
+    }
+}
+
 // A simulation is computed from per-area parameters when an area is in
 // force, and its file is opened at once with area 1: both commands that save
 // it must write the simulated values as they are, not divided by the area as
