@@ -292,6 +292,27 @@ TEST_F(OptionFiles, DecimalCommaInAHandEditedFileReadsAsTheSameNumber) {
     EXPECT_TRUE(o.WhiteBackground);
 }
 
+// The noise levels are written "%12.3le": four significant digits, and an
+// exponent of three digits whole (0.1E-300 must not read as 1E-30).
+TEST_F(OptionFiles, NoiseLevelsOfEveryMagnitudeReadBack) {
+    const double levels[] = {1e-300, 9.99951e299, 0.0, 4.9406564584124654e-324, 0.012345, 2.5e-7};
+    for (bool point : {true, false}) {
+        for (double level : levels) {
+            SCOPED_TRACE(level);
+            ProgramOptions& o = State().Options;
+            o.PeriodDecimal = point;
+            o.NoiseLevelUnity = level;
+            o.NoiseLevelModulus = level * 0.5;
+            const std::string text = FormatOptionFile();
+            o.NoiseLevelUnity = o.NoiseLevelModulus = 7.0;
+            Parse(text);
+            EXPECT_NEAR(o.NoiseLevelUnity, level, 5e-4 * level) << text;
+            EXPECT_NEAR(o.NoiseLevelModulus, level * 0.5, 5e-4 * level * 0.5) << text;
+            EXPECT_EQ(o.PeriodDecimal, point);
+        }
+    }
+}
+
 TEST_F(OptionFiles, EveryKindOfLineEndReadsAllFourteenLines) {
     // The option file of the start-up values with weighting 0, 17 iterations
     // and a white background, saved with LF, CR LF and CR alone.

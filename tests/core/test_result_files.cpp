@@ -7,6 +7,8 @@
 #include <locale.h>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -298,6 +300,83 @@ TEST_F(ResultFilesTest, ParameterFileReadsBackInBothDecimalModes) {
     }
 }
 
+// Every value a parameter row can hold comes back in the digits its notation
+// keeps: four significant digits for start and end values (exponent notation
+// with three exponent digits, or general notation), and for the error four
+// significant digits in general notation or, with the scientific format,
+// three significant digits and at most two decimals. Three-digit exponents
+// keep their third digit, signs survive, and an error that is no number stays
+// one. The chi-squared line keeps four significant digits the same way.
+TEST_F(ResultFilesTest, ValuesOfEveryMagnitudeReadBackInEveryNumberFormat) {
+    struct Row {
+        double start, end, error;
+    } rows[] = {
+        {1e-300, 2.5e-30, 1e300},                   // exponents of three digits both ways
+        {-1e300, -9.87e-33, 3.5e-30},               // an error of two decimals reads 0
+        {0.0, 1.0132e32, 0.004},                    // a start of zero, an end at the limit
+        {-1.234567e-5, -7.5e-3, 12345.678},         // general notation switches to exponents
+        {9.99951e99, 1e-5, std::nan("")},           // rounds up a decade; an undefined error
+        {4.9406564584124654e-324, 0.33333333, -2.5e-7},  // the smallest double
+        {123456789.0, 999.96, std::numeric_limits<double>::infinity()},
+    };
+    const int n = static_cast<int>(std::size(rows));
+    const double chiSqPerDof[] = {1e-300, 9.99951e299, 0.0, 3.0e-5};
+    int chiCase = 0;
+    for (bool point : {true, false}) {
+        for (bool scientific : {true, false}) {
+            SCOPED_TRACE(std::string(point ? "decimal point" : "decimal comma") +
+                         (scientific ? ", scientific" : ", general"));
+            SetFixedFit(point);
+            ProgramState& s = State();
+            s.Options.ScientificFormat = scientific;
+            s.Circuit.Code = "R(CR)(CR)(CR)";  // 7 parameters, one per row
+            s.Spectrum.PointCount = 40;
+            ASSERT_EQ(ParseCircuitCode(s.Circuit.Code), n);
+            const double chi = chiSqPerDof[chiCase++];
+            s.Fit.ChiSq = chi * s.Fit.ChiSqDivisor;
+            for (int i = 1; i <= n; ++i) {
+                const Row& r = rows[i - 1];
+                s.Params.Value[i] = r.start;
+                s.Params.LnValue[i] = std::log(std::fabs(r.end));
+                s.Params.Sign[i] = r.end < 0 ? -1.0 : 1.0;
+                s.Params.Error[i] = r.error;
+                s.Params.Fixed[i] = i % 2 == 0;
+            }
+            ASSERT_TRUE(WriteParameterFile(dataFile(), parFile()));
+            const std::string text = Slurp(parFile());
+
+            ResetProgramState();
+            State().Spectrum.PointCount = 40;
+            ASSERT_EQ(ReadParameterFile(dataFile(), parFile()), 1) << text;
+            const ParamSet& p = State().Params;
+            ASSERT_EQ(p.ParamCount, n);
+            EXPECT_NEAR(State().Fit.ChiSq / State().Fit.ChiSqDivisor, chi, 5e-4 * chi) << text;
+            for (int i = 1; i <= n; ++i) {
+                SCOPED_TRACE("row " + std::to_string(i));
+                const Row& r = rows[i - 1];
+                const double end = std::exp(p.LnValue[i]) * p.Sign[i];
+                EXPECT_NEAR(end, r.end, 5e-4 * std::fabs(r.end)) << text;
+                EXPECT_EQ(p.Sign[i], r.end < 0 ? -1.0 : 1.0);
+                EXPECT_EQ(p.Fixed[i], i % 2 == 0);
+                // No error (below 1e-32): the end value stands in the start column.
+                const double start = std::fabs(r.error) < 1e-32 ? r.end : r.start;
+                EXPECT_NEAR(p.Value[i], start, 5e-4 * std::fabs(start)) << text;
+                EXPECT_EQ(std::signbit(p.Value[i]), std::signbit(start) && start != 0.0);
+                if (std::isnan(r.error)) {
+                    EXPECT_TRUE(std::isnan(p.Error[i])) << text;
+                } else if (std::isinf(r.error)) {
+                    EXPECT_EQ(p.Error[i], r.error) << text;
+                } else {
+                    const double tolerance =
+                        scientific ? std::max(0.005, 5e-3 * std::fabs(r.error)) : 5e-4 * std::fabs(r.error);
+                    EXPECT_NEAR(p.Error[i], r.error, tolerance) << text;
+                }
+            }
+            EXPECT_TRUE(services.messages.transcript().empty());
+        }
+    }
+}
+
 TEST_F(ResultFilesTest, UndefinedErrorsAndChiSquaredReadBack) {
     // A singular curvature matrix leaves the errors undefined, and a fit with
     // as many points as parameters plus one has no degrees of freedom.
@@ -543,6 +622,51 @@ TEST_F(ResultFilesTest, MatrixFilesReadBackInBothDecimalModes) {
             }
         }
         EXPECT_EQ(h.ValueMatrix[4 * 15 + 1], 0.0);
+    }
+}
+
+// Matrix values and chi-squared of every magnitude come back in four
+// significant digits in both notations and decimal modes: three-digit
+// exponents whole, signs kept, an undefined chi-squared still undefined.
+TEST_F(ResultFilesTest, MatrixValuesOfEveryMagnitudeReadBack) {
+    const double values[] = {1e-300, -1e300, 0.0, -2.5e-7, 123456789.0, 9.99951e99, 4.9406564584124654e-324};
+    const double chi[] = {1e-300, 9.99951e299, 0.0, std::nan(""), std::numeric_limits<double>::infinity(), 2.5e-3,
+                          1.0};
+    constexpr int n = 6;  // iterations 0..6, one column per value
+    for (bool point : {true, false}) {
+        for (bool scientific : {true, false}) {
+            SCOPED_TRACE(std::string(point ? "decimal point" : "decimal comma") +
+                         (scientific ? ", scientific" : ", general"));
+            SetFixedFit(point);
+            State().Options.ScientificFormat = scientific;
+            IterationHistory& h = State().History;
+            h.IterationCount = n;
+            for (int i = 0; i <= n; ++i) {
+                h.Ndir[i] = i;
+                h.ChiSqPerDof[i] = chi[i];
+                // Each row starts at another value, so every value meets every column.
+                for (int j = 1; j <= 4; ++j) h.StartMatrix[i * 15 + j] = values[(i + j) % 7];
+            }
+            ASSERT_TRUE(WriteStartPointMatrix(dataFile(), "R(QR)"));
+            const std::string text = Slurp(StartPointMatrixPath(dataFile(), "R(QR)"));
+            h = IterationHistory();
+            ASSERT_TRUE(ReadStartPointMatrix(StartPointMatrixPath(dataFile(), "R(QR)"), 4, "R(QR)")) << text;
+            ASSERT_EQ(h.IterationCount, n);
+            for (int i = 0; i <= n; ++i) {
+                if (std::isnan(chi[i]))
+                    EXPECT_TRUE(std::isnan(h.ChiSqPerDof[i])) << text;
+                else if (std::isinf(chi[i]))
+                    EXPECT_EQ(h.ChiSqPerDof[i], chi[i]) << text;
+                else
+                    EXPECT_NEAR(h.ChiSqPerDof[i], chi[i], 5e-4 * chi[i]) << text;
+                for (int j = 1; j <= 4; ++j) {
+                    const double v = values[(i + j) % 7];
+                    EXPECT_NEAR(h.StartMatrix[i * 15 + j], v, 5e-4 * std::fabs(v)) << text;
+                    EXPECT_EQ(std::signbit(h.StartMatrix[i * 15 + j]), std::signbit(v)) << text;
+                }
+            }
+            EXPECT_TRUE(services.messages.transcript().empty());
+        }
     }
 }
 
