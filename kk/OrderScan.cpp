@@ -245,11 +245,15 @@ bool ScanExtrapolationOrders(const std::string& openedFile) {
 std::string ExtrapolatedDataText(int count) {
     const ProgramState& st = State();
     const SpectrumBlock& sp = st.Spectrum;
+    // The file is opened again as data at once: with the reversed-sign option
+    // the reader turns every Z'' over, so the file holds them turned already
+    // (as the program's other data files do).
+    const double imagSign = st.Options.ReverseZImag ? -1.0 : 1.0;
     ScopedCNumericLocale cLocale;
     std::string t;
     for (int i = 1; i <= count && i < MaxPoints; ++i) {
         std::string line =
-            FormatText("%15.6le %15.6le %15.6le\n", sp.Frequency[i], sp.ZReal[i], sp.ZImag[i]);
+            FormatText("%15.6le %15.6le %15.6le\n", sp.Frequency[i], sp.ZReal[i], imagSign * sp.ZImag[i]);
         PointToCommaBuf(st.Options.PeriodDecimal, line.data());
         t += line;
     }
@@ -296,6 +300,9 @@ void SaveExtrapolatedData(const SaveExtrapolatedHooks& hooks) {
                          st.Folders.ProgramName);
     // A file that could not be written is not loaded: the old data stay.
     if (!WriteExtrapolatedData(st.Files.ExtFileName, st.Spectrum.PointCount)) return;
+    // The program's own file of impedances: the reader takes it neither for
+    // capacitances nor through the sign detection.
+    st.Files.WrittenAsImpedances = st.Files.ExtFileName;
     if (hooks.openDataFile) hooks.openDataFile(st.Files.ExtFileName);
     st.Run.ExtrapolatedView = false;
 }

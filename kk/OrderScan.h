@@ -57,8 +57,10 @@ std::string SummaryFileText(const OrderScanEntry* entries, int count);
 // Writes it to SummaryFileName; false (after a message box) when it fails.
 bool WriteSummaryFile(const OrderScanEntry* entries, int count);
 
-// Lines "%15.6le %15.6le %15.6le" (frequency, Z', Z'' as stored) for points
-// 1..count, with decimal commas unless the point-notation option is on.
+// Lines "%15.6le %15.6le %15.6le" (frequency, Z', Z'' as stored, turned over
+// with the reversed-sign option so that the data reader gives the stored
+// value back) for points 1..count, with decimal commas unless the
+// point-notation option is on.
 std::string ExtrapolatedDataText(int count);
 // Writes ExtrapolatedDataText; false (after a message box) when it fails.
 bool WriteExtrapolatedData(const std::string& fileName, int count);
@@ -72,7 +74,8 @@ struct SaveExtrapolatedHooks {
 };
 // Saves the measured plus appended points under a proposed or chosen name
 // (asked through the message box and save dialog seams) and loads the file
-// as the current data set. Messages 14 (extrapolated view on) or 12 (nothing
+// as the current data set, named as the program's own impedance file
+// (Files.WrittenAsImpedances) so that it reads back as saved. Messages 14 (extrapolated view on) or 12 (nothing
 // appended) instead when there is nothing to save.
 void SaveExtrapolatedData(const SaveExtrapolatedHooks& hooks);
 

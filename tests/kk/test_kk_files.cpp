@@ -198,6 +198,54 @@ TEST_F(KkSave, NoWithAChosenNameSavesThere) {
     ASSERT_EQ(captions_.size(), 1u);
 }
 
+// The saved spectrum is opened at once as the current data: under every sign
+// option and with capacitance data being read it must be the spectrum that
+// was saved, not its mirror image (reversed-sign option), not taken for
+// capacitances, and not turned over by the sign detection because the
+// low-frequency points of an inductive loop outnumber the others.
+TEST_F(KkSave, TheSavedSpectrumOpensAsItWasUnderEverySignAndDataOption) {
+    struct Case {
+        bool autoSign, reverse, readC;
+        int inductive;  // points with stored Z'' below zero
+    } cases[] = {
+        {true, false, false, 4},  {false, true, false, 4}, {false, false, false, 4},
+        {true, true, false, 4},   {true, false, true, 4},  {false, true, true, 4},
+        {true, false, false, 14},
+    };
+    hooks_.openDataFile = [this](const std::string& p) {
+        opened_.push_back(p);
+        ASSERT_EQ(ReadImpedanceData(p), 0);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.autoSign ? "detect " : "") + (c.reverse ? "reverse " : "") +
+                     (c.readC ? "capacitance data " : "") + std::to_string(c.inductive) + " inductive");
+        ProgramState& st = State();
+        st.Options.AutoSignZImag = c.autoSign;
+        st.Options.ReverseZImag = c.reverse;
+        st.Run.ReadCData = c.readC;
+        st.Run.ExtrapolatedView = false;
+        SpectrumBlock& sp = st.Spectrum;
+        constexpr int n = 20;
+        for (int i = 1; i <= n; ++i) {
+            sp.Frequency[i] = 1e5 / (i * i);
+            sp.Omega[i] = TwoPi * sp.Frequency[i];
+            sp.ZReal[i] = 10.0 + 5.0 * i;
+            sp.ZImag[i] = (i > n - c.inductive ? -0.75 : 1.5) * i;
+        }
+        sp.FilePointCount = 16;  // four appended points
+        sp.PointCount = sp.ExtendedPointCount = n;
+        const SpectrumBlock saved = sp;
+        services_.messages.clear();
+        services_.messages.Answer(MsgResult::Yes);
+        kk::SaveExtrapolatedData(hooks_);
+        ASSERT_EQ(sp.PointCount, n);
+        for (int i = 1; i <= n; ++i) {
+            EXPECT_NEAR(sp.ZReal[i], saved.ZReal[i], 1e-6 * saved.ZReal[i]) << i;
+            EXPECT_NEAR(sp.ZImag[i], saved.ZImag[i], 1e-6 * std::fabs(saved.ZImag[i])) << i;
+        }
+    }
+}
+
 TEST_F(KkSave, AFileThatCannotBeWrittenIsReportedAndNotLoaded) {
     const std::string chosen = (dir_ / "elsewhere" / "mine.ext").string();
     fs::create_directories(chosen);  // a folder stands where the file should go
