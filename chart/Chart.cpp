@@ -1088,7 +1088,12 @@ void TCustomChart::RestoreScales(const TAllAxisSavedScales& scales) {
         axes[i]->SetAutomatic(s.Automatic);
         axes[i]->SetAutomaticMinimum(s.AutomaticMinimum);
         axes[i]->SetAutomaticMaximum(s.AutomaticMaximum);
-        if (!axes[i]->Automatic()) axes[i]->SetMinMax(s.Minimum, s.Maximum);
+        if (axes[i]->Automatic()) continue;
+        // The saved ends go back as they were: SetMinMax would switch off an
+        // end that is automatic on its own, leaving it frozen at the value
+        // it had, and would reorder or widen ends the axis had accepted.
+        axes[i]->InternalSetMinimum(s.Minimum);
+        axes[i]->InternalSetMaximum(s.Maximum);
     }
 }
 

@@ -297,6 +297,53 @@ TEST_F(ChartMouse, OneUndoAfterPanAndZoomReturnsToTheViewBeforeBoth) {
     EXPECT_EQ(w.LeftAxis->Maximum(), 100);
 }
 
+TEST_F(ChartMouse, UndoBringsBackAnAxisWithOneAutomaticEnd) {
+    // An axis may keep one end fixed and take the other from the data; undo
+    // must bring that back, not leave the automatic end frozen where it was.
+    struct Case {
+        const char* name;
+        bool autoMin, autoMax;
+    } cases[] = {{"fixed", false, false},
+                 {"automatic maximum", false, true},
+                 {"automatic minimum", true, false},
+                 {"automatic", true, true}};
+    for (const Case& k : cases) {
+        TChartAxis* a = w.LeftAxis;
+        a->SetAutomatic(false);
+        a->SetMinMax(-7, 120);
+        a->SetAutomaticMinimum(k.autoMin);
+        a->SetAutomaticMaximum(k.autoMax);
+        PaintNow(w);
+        const bool automatic = a->Automatic();
+        const Range before = RangeOf(a);
+        // The data's ends show where an end is automatic: 10 .. 50.
+        EXPECT_EQ(before.min, k.autoMin ? 10 : -7) << k.name;
+        EXPECT_EQ(before.max, k.autoMax ? 50 : 120) << k.name;
+
+        const QPoint p = Inside() + QPoint(100, 100);
+        Drag(Qt::RightButton, p, p + QPoint(-30, 25));                     // pan
+        Drag(Qt::LeftButton, Inside(), Inside() + QPoint(60, 50));         // zoom
+        Drag(Qt::LeftButton, Inside() + QPoint(60, 60), Inside() + QPoint(20, 20));  // undo
+        EXPECT_FALSE(w.Zoomed) << k.name;
+        EXPECT_EQ(a->Automatic(), automatic) << k.name;
+        EXPECT_EQ(a->AutomaticMinimum(), k.autoMin) << k.name;
+        EXPECT_EQ(a->AutomaticMaximum(), k.autoMax) << k.name;
+        PaintNow(w);
+        EXPECT_EQ(a->Minimum(), before.min) << k.name;
+        EXPECT_EQ(a->Maximum(), before.max) << k.name;
+
+        // New data beyond both ends: only the automatic ends follow them.
+        s.AddXY(60, -20);
+        s.AddXY(70, 200);
+        PaintNow(w);
+        EXPECT_EQ(a->Minimum(), k.autoMin ? -20 : -7) << k.name;
+        EXPECT_EQ(a->Maximum(), k.autoMax ? 200 : 120) << k.name;
+        s.Clear();  // the fixture's points again
+        s.AddXY(50, 50);
+        s.AddXY(90, 10);
+    }
+}
+
 // --- the wheel ---
 
 void Wheel(QWidget& w, QPoint pos, int delta) {
