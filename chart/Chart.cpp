@@ -862,17 +862,27 @@ void TCustomChart::MouseDown(TMouseButton button, TShiftState shift, int x, int 
 
 namespace {
 bool InsideRect(const TRect& r, int x, int y) { return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom; }
+
+
+// The low end a log axis moves from: its minimum, or, when that is 0 or
+// less, the positive end it was drawn from (0.1 for a minimum of 0); 0 when
+// it has none.
+double LogLowEnd(const TCustomChartAxis& axis) {
+    if (axis.Minimum() > 0) return axis.Minimum();
+    return axis.RangeMin > 0 && axis.RangeMin < axis.Maximum() ? axis.RangeMin : 0;
+}
 }  // namespace
 
 void TCustomChart::PanAxis(TCustomChartAxis* axis, int a, int b) {
     const double va = axis->CalcPosPoint(a), vb = axis->CalcPosPoint(b);
     double newMin = axis->Minimum() + (va - vb);
     double newMax = axis->Maximum() + (va - vb);
-    if (axis->Logarithmic() && va > 0 && vb > 0 && axis->Minimum() > 0) {
+    const double low = axis->Logarithmic() ? LogLowEnd(*axis) : 0;
+    if (low > 0 && va > 0 && vb > 0) {
         // A log axis moves by a ratio, so the decades follow the mouse; a
         // difference would soon take the minimum to zero or below, which
         // such an axis cannot show.
-        newMin = axis->Minimum() * (va / vb);
+        newMin = low * (va / vb);
         newMax = axis->Maximum() * (va / vb);
     }
     bool allow = true;
@@ -979,12 +989,13 @@ bool TCustomChart::DoMouseWheelUp(TShiftState, TPoint) {
 void TCustomChart::ScrollVerticalAxes(bool down) {
     for (auto& a : PanelAxes) {
         if (a->HorizontalAxis) continue;
-        if (a->Logarithmic() && a->Minimum() > 0 && a->Maximum() > 0) {
+        const double low = a->Logarithmic() ? LogLowEnd(*a) : 0;
+        if (low > 0) {
             // 3 % of the decades shown: a step of 3 % of the values would take
             // the minimum of a wide log axis to zero or below at once.
-            double f = std::pow(a->Maximum() / a->Minimum(), 3.0 / 100);
+            double f = std::pow(a->Maximum() / low, 3.0 / 100);
             if (!down) f = 1 / f;
-            a->SetMinMax(a->Minimum() * f, a->Maximum() * f);
+            a->SetMinMax(low * f, a->Maximum() * f);
             continue;
         }
         double d = (a->Maximum() - a->Minimum()) * 3 / 100;

@@ -28,6 +28,13 @@ struct Range {
 
 Range RangeOf(const TCustomChartAxis* a) { return {a->Minimum(), a->Maximum()}; }
 
+// A wheel turn of delta (120 a notch; negative turns the wheel down).
+void Wheel(QWidget& w, QPoint pos, int delta) {
+    QWheelEvent e(QPointF(pos), w.mapToGlobal(QPointF(pos)), QPoint(), QPoint(0, delta), Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&w, &e);
+}
+
 // A shown chart, 500 x 400, both axes fixed to 0 .. 100, one point series
 // with a point at (50, 50).
 class ChartMouse : public ::testing::Test {
@@ -243,6 +250,53 @@ TEST_F(ChartMouse, PanningALogAxisMovesItByDecadesAndBackAgain) {
     EXPECT_NEAR(l.Maximum(), 1e5, 1e-4);
 }
 
+TEST_F(ChartMouse, ALogAxisFromZeroPansAndScrollsTheDecadesItShows) {
+    // A log axis may be set to start at 0; it then shows 0.1 .. 1000, four
+    // decades. A drag or a wheel notch moves those four decades a little;
+    // it must not give the axis a negative end, which would make it show
+    // thirteen decades from 1e-10 instead.
+    struct Case {
+        const char* name;
+        bool vertical;
+        int pan;    // pixels dragged (right or down), 0 for the wheel
+        int wheel;  // notches, down positive
+    } cases[] = {{"bottom dragged right", false, 20, 0},
+                 {"bottom dragged left", false, -20, 0},
+                 {"left dragged down", true, 20, 0},
+                 {"left dragged up", true, -20, 0},
+                 {"left wheel down", true, 0, 1},
+                 {"left wheel up", true, 0, -1}};
+    for (const Case& k : cases) {
+        TChartAxis* a = k.vertical ? w.LeftAxis : w.BottomAxis;
+        TChartAxis* other = k.vertical ? w.BottomAxis : w.LeftAxis;
+        other->SetLogarithmic(false);
+        other->SetMinMax(0, 100);
+        a->SetLogarithmic(false);
+        a->SetMinMax(0, 1000);
+        a->SetLogarithmic(true);
+        PaintNow(w);
+        ASSERT_EQ(a->RangeMin, 0.1) << k.name;
+        // Decades the axis moves by, upwards: dragging right or down shows
+        // lower values on a bottom axis and higher ones on a left axis.
+        double decades = 0;
+        if (k.pan != 0) {
+            decades = 4.0 * k.pan / (a->PixelEnd - a->PixelStart) * (k.vertical ? 1 : -1);
+            const QPoint p = Inside() + QPoint(100, 100);
+            const QPoint d = k.vertical ? QPoint(0, k.pan) : QPoint(k.pan, 0);
+            QTest::mousePress(&w, Qt::RightButton, Qt::NoModifier, p);
+            QTest::mouseMove(&w, p + d);
+            QTest::mouseRelease(&w, Qt::RightButton, Qt::NoModifier, p + d);
+        } else {
+            decades = 4.0 * 3 / 100 * k.wheel;
+            Wheel(w, Inside(), -120 * k.wheel);
+        }
+        const double f = std::pow(10.0, decades);
+        EXPECT_NEAR(a->Minimum(), 0.1 * f, 1e-12 * f) << k.name;
+        EXPECT_NEAR(a->Maximum(), 1000 * f, 1e-8 * f) << k.name;
+        w.UndoZoom();
+    }
+}
+
 TEST_F(ChartMouse, PanningAlongOneDirectionOnlyWhenSoAllowed) {
     struct Case {
         TPanningMode mode;
@@ -345,12 +399,6 @@ TEST_F(ChartMouse, UndoBringsBackAnAxisWithOneAutomaticEnd) {
 }
 
 // --- the wheel ---
-
-void Wheel(QWidget& w, QPoint pos, int delta) {
-    QWheelEvent e(QPointF(pos), w.mapToGlobal(QPointF(pos)), QPoint(), QPoint(0, delta), Qt::NoButton,
-                  Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(&w, &e);
-}
 
 TEST_F(ChartMouse, TheWheelShiftsTheVerticalAxesByThreePercent) {
     Wheel(w, Inside(), -120);  // down
