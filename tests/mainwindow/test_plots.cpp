@@ -819,6 +819,68 @@ TEST_F(PlotsTest, UndoingAZoomKeepsTheRangesOfThePlotShown) {
     EXPECT_DOUBLE_EQ(chart.LeftAxis->Maximum(), leftMax);
 }
 
+TEST_F(PlotsTest, AReplotAfterZoomAndPanShowsTheNewPlotWhole) {
+    // Zoom into a plot and pan it, then a new fit replots the same kind:
+    // the new plot shows its whole data again (the gestures are not kept),
+    // and a later undo drag leaves that plot as it is.
+    struct Case {
+        const char* name;
+        int kind;
+    } cases[] = {{"Nyquist", 1}, {"Bode", 2}};
+    auto drag = [&](TMouseButton button, int x0, int y0, int x1, int y1) {
+        chart.MouseDown(button, 0, x0, y0);
+        chart.MouseMove(0, (x0 + x1) / 2, (y0 + y1) / 2);
+        DrawBitmap();
+        chart.MouseMove(0, x1, y1);
+        chart.MouseUp(button, 0, x1, y1);
+        DrawBitmap();
+    };
+    for (const Case& c : cases) {
+        ResetProgramState();
+        FillSpectrum(40);
+        plots.Replot(c.kind);
+        DrawBitmap();
+        const TRect r = chart.ChartRect;
+        drag(mbLeft, r.Left + 60, r.Top + 50, r.Left + 200, r.Top + 150);   // zoom in
+        drag(mbRight, r.Left + 150, r.Top + 100, r.Left + 110, r.Top + 130);  // pan
+        ASSERT_TRUE(chart.Zoomed) << c.name;
+        ASSERT_FALSE(chart.UndoScalesEmpty) << c.name;
+
+        // A new fit with ten times the impedance, then the replot.
+        for (int i = 1; i <= 40; ++i) {
+            State().Spectrum.ZRealCalc[i] *= 10;
+            State().Spectrum.ZImagCalc[i] *= 10;
+        }
+        plots.Replot(c.kind);
+        DrawBitmap();
+        EXPECT_FALSE(chart.Zoomed) << c.name;
+        EXPECT_TRUE(chart.UndoScalesEmpty) << c.name;
+        TChartAxis* bx = chart.BottomAxis;
+        TChartAxis* ly = chart.LeftAxis;
+        if (c.kind == 2) {
+            // Frequencies and moduli span whole decades round the data.
+            EXPECT_TRUE(bx->Logarithmic()) << c.name;
+            EXPECT_EQ(bx->Minimum(), std::pow(10.0, std::floor(std::log10(chart.MinXValue(bx))))) << c.name;
+            EXPECT_EQ(bx->Maximum(), std::pow(10.0, std::ceil(std::log10(chart.MaxXValue(bx))))) << c.name;
+            EXPECT_TRUE(chart.RightAxis->Automatic()) << c.name;
+        } else {
+            // All data in view, with equal units per pixel on both axes.
+            EXPECT_LE(bx->Minimum(), chart.MinXValue(bx)) << c.name;
+            EXPECT_GE(bx->Maximum(), chart.MaxXValue(bx)) << c.name;
+            EXPECT_LE(ly->Minimum(), chart.MinYValue(ly)) << c.name;
+            EXPECT_GE(ly->Maximum(), chart.MaxYValue(ly)) << c.name;
+            EXPECT_NEAR(ScaleRatio(chart), 1.0, 0.002) << c.name;
+        }
+        const double shown[4] = {bx->Minimum(), bx->Maximum(), ly->Minimum(), ly->Maximum()};
+        const TRect b = chart.ChartRect;
+        drag(mbLeft, b.Left + 140, b.Top + 120, b.Left + 40, b.Top + 40);  // undo
+        EXPECT_EQ(bx->Minimum(), shown[0]) << c.name;
+        EXPECT_EQ(bx->Maximum(), shown[1]) << c.name;
+        EXPECT_EQ(ly->Minimum(), shown[2]) << c.name;
+        EXPECT_EQ(ly->Maximum(), shown[3]) << c.name;
+    }
+}
+
 TEST_F(PlotsTest, PicturesOfEveryKindForAReviewer) {
     // A real-looking spectrum: R(Q(R(QR))) written out with exponents below 1.
     const int n = 50;
