@@ -169,6 +169,70 @@ TEST_F(ChartMouse, ADragUpOrLeftUndoesTheZoom) {
     }
 }
 
+TEST_F(ChartMouse, InvertedAxesAndASecondVerticalAxisZoomAndPanByTheirOwnScales) {
+    // Bottom and left axes run the other way (0 .. 100 from right to left
+    // and from top to bottom); a phase series on the right axis, -90 .. -10
+    // the usual way up.
+    TPointSeries phase;
+    w.AddSeries(&phase);
+    phase.SetVertAxis(aRightAxis);
+    phase.AddXY(20, -45);
+    w.BottomAxis->SetInverted(true);
+    w.LeftAxis->SetInverted(true);
+    w.RightAxis->SetMinMax(-90, -10);
+    PaintNow(w);
+    const TChartAxis& bx = *w.BottomAxis;
+    const TChartAxis& ly = *w.LeftAxis;
+    const TChartAxis& ry = *w.RightAxis;
+    // Values at pixels, from the axes' pixel extents alone.
+    auto xAt = [&](int px) { return 100.0 * (bx.PixelEnd - px) / (bx.PixelEnd - bx.PixelStart); };
+    auto yAt = [&](int py) { return 100.0 * (py - ly.PixelStart) / (ly.PixelEnd - ly.PixelStart); };
+    auto phaseAt = [&](int py) { return -10 - 80.0 * (py - ry.PixelStart) / (ry.PixelEnd - ry.PixelStart); };
+
+    const QPoint a = Inside() + QPoint(30, 40);
+    const QPoint b = a + QPoint(90, 70);
+    const double zoomed[6] = {xAt(b.x()), xAt(a.x()), yAt(a.y()), yAt(b.y()), phaseAt(b.y()), phaseAt(a.y())};
+    const TAllAxisSavedScales before = w.SaveScales();
+    Drag(Qt::LeftButton, a, b);
+    EXPECT_NEAR(bx.Minimum(), zoomed[0], 1e-12);
+    EXPECT_NEAR(bx.Maximum(), zoomed[1], 1e-12);
+    EXPECT_NEAR(ly.Minimum(), zoomed[2], 1e-12);
+    EXPECT_NEAR(ly.Maximum(), zoomed[3], 1e-12);
+    EXPECT_NEAR(ry.Minimum(), zoomed[4], 1e-12);
+    EXPECT_NEAR(ry.Maximum(), zoomed[5], 1e-12);
+    w.UndoZoom();
+    PaintNow(w);
+
+    // One panning step, 40 pixels left and 30 down: the data follow the
+    // mouse, so each axis shows what lay 40 pixels right or 30 pixels up.
+    const double dx = xAt(a.x()) - xAt(a.x() - 40);
+    const double dy = yAt(a.y()) - yAt(a.y() + 30);
+    const double dphase = phaseAt(a.y()) - phaseAt(a.y() + 30);
+    EXPECT_LT(dx, 0);  // inverted: what lay to the right is smaller
+    EXPECT_LT(dy, 0);
+    EXPECT_GT(dphase, 0);
+    QTest::mousePress(&w, Qt::RightButton, Qt::NoModifier, a);
+    QTest::mouseMove(&w, a + QPoint(-40, 30));
+    QTest::mouseRelease(&w, Qt::RightButton, Qt::NoModifier, a + QPoint(-40, 30));
+    EXPECT_NEAR(bx.Minimum(), dx, 1e-12);
+    EXPECT_NEAR(bx.Maximum(), 100 + dx, 1e-12);
+    EXPECT_NEAR(ly.Minimum(), dy, 1e-12);
+    EXPECT_NEAR(ly.Maximum(), 100 + dy, 1e-12);
+    EXPECT_NEAR(ry.Minimum(), -90 + dphase, 1e-12);
+    EXPECT_NEAR(ry.Maximum(), -10 + dphase, 1e-12);
+
+    // Undo brings back every axis bit for bit (automatic ends once drawn).
+    w.UndoZoom();
+    PaintNow(w);
+    const TAllAxisSavedScales after = w.SaveScales();
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        EXPECT_EQ(after[i].Automatic, before[i].Automatic) << i;
+        EXPECT_EQ(after[i].Minimum, before[i].Minimum) << i;
+        EXPECT_EQ(after[i].Maximum, before[i].Maximum) << i;
+    }
+    w.RemoveSeries(&phase);
+}
+
 TEST_F(ChartMouse, ZoomNeedsTheZoomButtonAndAllowZoom) {
     // A release of another button leaves the rectangle active.
     const QPoint a = Inside();
