@@ -529,6 +529,40 @@ TEST_F(ChartMouse, PressRaisesMouseDownBeforeTheClickEvents) {
     EXPECT_EQ(log, (std::vector<std::string>{"down", "background"}));
 }
 
+TEST_F(ChartMouse, AfterZoomAndPanAClickReportsThePointUnderTheMouse) {
+    // Ten points on the diagonal; a zoom into 25 .. 75 and a pan: a click
+    // finds each point where the new view draws it, and none that the view
+    // pushed out of the plot.
+    s.Clear();
+    for (int i = 0; i < 10; ++i) s.AddXY(10 * i, 10 * i);
+    int hit = -2;
+    w.OnClickSeries = [&](TCustomChart*, TChartSeries*, int i, TMouseButton, TShiftState, int, int) { hit = i; };
+    auto px = [&](double x) { return cr.Left + static_cast<int>(std::lround((x / 100) * (cr.Right - cr.Left))); };
+    auto py = [&](double y) { return cr.Bottom - static_cast<int>(std::lround((y / 100) * (cr.Bottom - cr.Top))); };
+    Drag(Qt::LeftButton, QPoint(px(25), py(75)), QPoint(px(75), py(25)));
+    ASSERT_TRUE(w.Zoomed);
+    Drag(Qt::RightButton, QPoint(px(50), py(50)), QPoint(px(50) - 30, py(50) + 20));
+    PaintNow(w);
+    const TRect plot = w.ChartRect;
+    int found = 0;
+    for (int i = 0; i < 10; ++i) {
+        // Where the view now draws point i, worked out from the axes' ends.
+        const TChartAxis& bx = *w.BottomAxis;
+        const TChartAxis& ly = *w.LeftAxis;
+        const double fx = (10.0 * i - bx.Minimum()) / (bx.Maximum() - bx.Minimum());
+        const double fy = (10.0 * i - ly.Minimum()) / (ly.Maximum() - ly.Minimum());
+        const QPoint p(bx.PixelStart + static_cast<int>(std::lround(fx * (bx.PixelEnd - bx.PixelStart))),
+                       ly.PixelEnd - static_cast<int>(std::lround(fy * (ly.PixelEnd - ly.PixelStart))));
+        if (p.x() < 0 || p.y() < 0 || p.x() >= w.width() || p.y() >= w.height()) continue;
+        const bool inside = p.x() >= plot.Left && p.x() < plot.Right && p.y() >= plot.Top && p.y() < plot.Bottom;
+        hit = -2;
+        QTest::mouseClick(&w, Qt::LeftButton, Qt::NoModifier, p);
+        EXPECT_EQ(hit, inside ? i : -2) << i;
+        found += inside ? 1 : 0;
+    }
+    EXPECT_GE(found, 3);
+}
+
 TEST_F(ChartMouse, MouseDownThatCancelsStopsEverythingElse) {
     int clicks = 0;
     w.OnMouseDown = [&](TCustomChart* c, TMouseButton, TShiftState, int, int) { c->CancelMouseAction = true; };
