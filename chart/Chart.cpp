@@ -863,7 +863,6 @@ void TCustomChart::MouseDown(TMouseButton button, TShiftState shift, int x, int 
 namespace {
 bool InsideRect(const TRect& r, int x, int y) { return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom; }
 
-
 // The low end a log axis moves from: its minimum, or, when that is 0 or
 // less, the positive end it was drawn from (0.1 for a minimum of 0); 0 when
 // it has none.
