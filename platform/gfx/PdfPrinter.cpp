@@ -8,11 +8,58 @@
 #include <QPrinter>
 #include <QTemporaryFile>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+
+#if defined(__unix__) || defined(__APPLE__)
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 #include "platform/gfx/PainterDevice.h"
 
 namespace pellucor::platform {
+namespace {
+
+// Qt's PDF writer ends every job as if it had been written, even when the
+// disk filled up on the way and the file was cut short. A whole file ends
+// with its trailer, and the trailer's "startxref" gives the offset of the
+// cross-reference table: a file with a piece missing at its end has no such
+// trailer, one with a piece missing before the table has an offset that no
+// longer leads to it.
+bool IsWholePdf(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const qint64 size = f.size();
+    const qint64 tailSize = std::min<qint64>(size, 1024);
+    if (!f.seek(size - tailSize)) return false;
+    const QByteArray tail = f.read(tailSize);
+    if (!tail.trimmed().endsWith("%%EOF")) return false;
+    const qsizetype at = tail.lastIndexOf("startxref");
+    if (at < 0) return false;
+    bool ok = false;
+    const qint64 offset = tail.mid(at + 9).trimmed().split('\n').value(0).trimmed().toLongLong(&ok);
+    if (!ok || offset < 0 || offset + 4 > size || !f.seek(offset)) return false;
+    return f.read(4) == "xref";
+}
+
+// A report a person prints to a file is forced to the disk before it takes
+// the place of the earlier one, as every file a person saves is.
+bool SyncToDisk(const QString& path) {
+#if defined(__unix__) || defined(__APPLE__)
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0 || errno == EINVAL || errno == EROFS;
+    ::close(fd);
+    return ok;
+#else
+    (void)path;
+    return true;
+#endif
+}
+
+}  // namespace
 
 PdfPrinter::PdfPrinter(const std::string& fileName, int dpi)
     : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)), fileName_(fileName), dpi_(dpi) {
@@ -104,6 +151,11 @@ void PdfPrinter::EndDoc() {
     if (aborted_) {
         QFile::remove(QString::fromStdString(part));
         return;
+    }
+    const QString partPath = QString::fromStdString(part);
+    if (!IsWholePdf(partPath) || !SyncToDisk(partPath)) {
+        QFile::remove(partPath);
+        throw PrinterError("Cannot create file \"" + fileName_ + "\". The file could not be written whole");
     }
     // Replaces an earlier file in one step.
     if (std::rename(QFile::encodeName(QString::fromStdString(part)).constData(),

@@ -10,13 +10,11 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include <csignal>
-#include <sys/resource.h>
-
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "FileSizeLimit.h"
 #include "chart/ChartOutput.h"
 #include "chart/OutputChart.h"
 #include "platform/Clipboard.h"
@@ -247,27 +245,6 @@ TEST(ChartPictureFiles, AFileThatCannotBeCreatedIsReportedAndNothingIsLeft) {
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
 }
 
-// The file system refuses to let a file grow past a few hundred bytes while
-// this object lives (as a full disk would), for this process only.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit l = previous_;
-        l.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &l);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int) = nullptr;
-};
-
 TEST(ChartPictureFiles, AWriteThatFailsHalfWayLeavesTheOldFileWhole) {
     QTemporaryDir dir;
     OutputChart c;
@@ -288,7 +265,7 @@ TEST(ChartPictureFiles, AWriteThatFailsHalfWayLeavesTheOldFileWhole) {
             f.write("previous picture");
         }
         {
-            FileSizeLimit limit(512);
+            testing_support::FileSizeLimit limit(512);
             EXPECT_THROW(k.save(out, target), PictureFileError) << k.name;
         }
         EXPECT_EQ(ReadAll(target), "previous picture") << k.name;

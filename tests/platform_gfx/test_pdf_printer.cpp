@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "FileSizeLimit.h"
+
 #include "platform/gfx/PdfPrinter.h"
 #include "platform_gfx/GuiTestEnvironment.h"
 
@@ -96,6 +98,41 @@ TEST(PdfPrinter, AnAbortedJobKeepsTheFileOfAnEarlierJobWhole) {
     const QByteArray now = f.readAll();
     EXPECT_TRUE(now.startsWith("%PDF-1."));
     EXPECT_TRUE(now.trimmed().endsWith("%%EOF"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"report.pdf"});
+}
+
+// A disk that fills up while the job is written: the job fails when it ends,
+// and the report of the earlier job stays as it was. (A limit on the size of
+// the files this process writes stands in for the full disk.)
+TEST(PdfPrinter, AJobThatRunsOutOfDiskSpaceFailsAndKeepsTheEarlierFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("report.pdf");
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("%PDF-earlier job");
+    }
+    PdfPrinter printer(path.toStdString(), 300);
+    printer.BeginDoc();
+    // Far more than the room left: many shapes of many colours.
+    for (int k = 0; k < 4000; ++k) {
+        printer.GetCanvas().GetBrush().SetColor(static_cast<Color>(k * 2654435761u & 0xFFFFFF));
+        printer.GetCanvas().Rectangle(k % 2000, k / 2, k % 2000 + 300, k / 2 + 200);
+    }
+    bool raised = false;
+    {
+        testing_support::FileSizeLimit limit(4096);
+        try {
+            printer.EndDoc();
+        } catch (const PrinterError&) {
+            raised = true;
+        }
+    }
+    EXPECT_TRUE(raised);
+    EXPECT_FALSE(printer.GetPrinting());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("%PDF-earlier job"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"report.pdf"});
 }
 
