@@ -19,6 +19,7 @@
 #include "core/SafeFile.h"
 #include "core/WindowHooks.h"
 #include "platform/testing/Doubles.h"
+#include "FileSizeLimit.h"
 #include "file_test_support.h"
 
 using namespace pellucor;
@@ -924,6 +925,31 @@ TEST(SafeFile, ReplacesWholeFilesAndReportsFailures) {
     back = "unchanged";
     EXPECT_FALSE(ReadWholeFile(dir + "/none.txt", &back, &error));
     EXPECT_EQ(back, "unchanged");
+}
+
+// A disk that fills up part way through the new text: the save fails with a
+// reason, for a file a person saves and for one a fit renews alike, and the
+// old file is still there whole, with nothing left beside it.
+TEST(SafeFile, ADiskThatFillsUpKeepsTheOldFileWhole) {
+    const std::string dir = std::string(PELLUCOR_TEST_OUTPUT_DIR) + "/safe_file_full";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const std::string path = dir + "/results.par";
+    const std::string big(64 * 1024, 'x');
+    for (const bool durable : {true, false}) {
+        SCOPED_TRACE(durable ? "durable" : "quick");
+        ASSERT_TRUE(WriteFileAtomically(path, "old results\n"));
+        std::string error;
+        bool ok = true;
+        {
+            pellucor::testing_support::FileSizeLimit limit(4096);
+            ok = WriteFileAtomically(path, big, &error, durable);
+        }
+        EXPECT_FALSE(ok);
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(Slurp(path), "old results\n");
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "FileSizeLimit.h"
 #include "platform/qt/QtServices.h"
 
 namespace fs = std::filesystem;
@@ -126,4 +127,31 @@ TEST(IniSettingsStore, ValuesStoredByTheOtherProgramMeanwhileAreReadAndKept) {
     EXPECT_EQ(next.ReadString(SettingsScope::User, kSettingsKey, "ImageViewer").value_or("<none>"),
               "/usr/bin/viewer");
     EXPECT_EQ(next.ReadString(SettingsScope::User, kSettingsKey, "ParPath").value_or("<none>"), "/home/a/par/");
+}
+
+// A disk that fills up while the settings are written: the write says it
+// failed, and the values stored before are all still there for the next
+// session (the file is not left cut short).
+TEST(IniSettingsStore, AFullDiskIsReportedAndKeepsTheStoredValues) {
+    SettingsFiles files("settings_full_disk");
+    {
+        IniSettingsStore store(files.user, files.machine);
+        for (int k = 0; k < 200; ++k)
+            ASSERT_TRUE(store.WriteString(SettingsScope::User, kSettingsKey, "Folder" + std::to_string(k),
+                                          "/home/someone/measurements/cell " + std::to_string(k) + "/"));
+    }
+    ASSERT_GT(fs::file_size(files.user), 8192u);
+    {
+        IniSettingsStore store(files.user, files.machine);
+        bool ok = true;
+        {
+            pellucor::testing_support::FileSizeLimit limit(4096);
+            ok = store.WriteString(SettingsScope::User, kSettingsKey, "DataPath", "/home/someone/new/");
+        }
+        EXPECT_FALSE(ok);
+    }
+    IniSettingsStore next(files.user, files.machine);
+    for (int k = 0; k < 200; ++k)
+        EXPECT_EQ(next.ReadString(SettingsScope::User, kSettingsKey, "Folder" + std::to_string(k)),
+                  "/home/someone/measurements/cell " + std::to_string(k) + "/");
 }
