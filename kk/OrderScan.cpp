@@ -1,7 +1,9 @@
 #include "kk/OrderScan.h"
 
 #include <cmath>
+#include <filesystem>
 #include <limits>
+#include <system_error>
 #include <utility>
 
 #include "core/FileWriting.h"
@@ -293,6 +295,11 @@ void SaveExtrapolatedData(const SaveExtrapolatedHooks& hooks) {
             named = true;
         } else {
             st.Files.ExtFileName = st.Folders.DataFolder + FileNameOfPath(proposed);
+            // A cancelled dialog still saves under the proposed name in the
+            // data folder, but never over a file already there: the person
+            // has just declined to replace it twice.
+            std::error_code ec;
+            if (std::filesystem::exists(std::filesystem::symlink_status(st.Files.ExtFileName, ec))) return;
         }
     }
     if (named && hooks.setCaption)

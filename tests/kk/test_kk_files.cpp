@@ -187,6 +187,21 @@ TEST_F(KkSave, NoOffersTheSaveDialogAndACancelStillSavesInTheDataFolder) {
     EXPECT_TRUE(captions_.empty());
 }
 
+// The person declined the proposed name and then cancelled the dialog: a file
+// already standing under the name a cancel saves to (an earlier save of this
+// spectrum) is never replaced, and nothing is loaded.
+TEST_F(KkSave, ACancelNeverReplacesAFileAlreadyThere) {
+    const std::string earlier = (dir_ / "data" / "cell 7, 6DUO.ext").string();
+    std::ofstream(earlier, std::ios::binary) << "earlier extrapolation\n";
+    const SpectrumBlock before = State().Spectrum;
+    services_.messages.Answer(MsgResult::No);
+    services_.fileDialogs.AnswerSave(std::nullopt);
+    kk::SaveExtrapolatedData(hooks_);
+    EXPECT_EQ(Slurp(earlier), "earlier extrapolation\n");
+    EXPECT_TRUE(opened_.empty());
+    EXPECT_EQ(State().Spectrum.PointCount, before.PointCount);
+}
+
 TEST_F(KkSave, NoWithAChosenNameSavesThere) {
     const std::string chosen = (dir_ / "elsewhere" / "mine.ext").string();
     services_.messages.Answer(MsgResult::No);
