@@ -3,6 +3,7 @@
 #include <QImage>
 
 #include "platform/gfx/PainterDevice.h"
+#include "platform/gfx/PictureFile.h"
 
 namespace pellucor::platform {
 
@@ -281,7 +282,11 @@ QImage Bitmap::Image() const { return device_ ? device_->Image() : QImage(); }
 bool Bitmap::SaveToFile(const std::string& fileName) const {
     const QImage img = Image();
     if (img.isNull()) return false;
-    return img.save(QString::fromStdString(fileName), "BMP");
+    // Qt's image writer writes straight into the target: a full disk would
+    // leave a cut picture in place of the earlier one.
+    const std::string bytes = EncodeBmp(img);
+    std::string error;
+    return !bytes.empty() && WritePictureFile(fileName, bytes, error);
 }
 
 }  // namespace pellucor::platform

@@ -2,8 +2,10 @@
 // rules, one-pixel pens and their dashes, clipping, hatches, mapping, text.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <chrono>
@@ -11,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "FileSizeLimit.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/PainterDevice.h"
 #include "platform/gfx/RecordingDevice.h"
@@ -479,6 +482,37 @@ TEST(Bitmap, KeepsItsSizeAndIsRecreatedOnChange) {
     EXPECT_EQ(b.Device()->PixelAt(29, 19), kRed);
     b.SetSize(30, 21);
     EXPECT_EQ(b.Device()->PixelAt(29, 19), kWhite) << "a new picture is white";
+}
+
+// A bitmap saved over an earlier picture: read back as drawn; and when the
+// disk fills up on the way, the save says so and the earlier picture stays
+// whole under its name, with nothing left beside it.
+TEST(Bitmap, SavesWholeOrLeavesTheEarlierPicture) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("plot.bmp");
+    Bitmap b;
+    b.SetSize(200, 150);
+    b.GetCanvas().GetBrush().SetColor(0x0000FF);
+    b.GetCanvas().FillRect({0, 0, 200, 150});
+    ASSERT_TRUE(b.SaveToFile(path.toStdString()));
+    QImage back(path);
+    ASSERT_EQ(back.size(), QSize(200, 150));
+    EXPECT_EQ(back.pixel(199, 149) & 0xFFFFFF, 0xFF0000u);  // red, as QRgb
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("earlier picture");
+    }
+    bool saved = true;
+    {
+        testing_support::FileSizeLimit limit(4096);
+        saved = b.SaveToFile(path.toStdString());
+    }
+    EXPECT_FALSE(saved);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("earlier picture"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"plot.bmp"});
 }
 
 TEST(GfxTypes, MulDivAndRounding) {
