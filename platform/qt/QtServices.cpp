@@ -4,12 +4,18 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QUuid>
 #include <QVariant>
+#include <QVariantMap>
+
+#include <cstdio>
+#include <unistd.h>
 
 namespace pellucor::platform::qt {
 namespace {
@@ -23,6 +29,48 @@ QString GroupOf(const std::string& key) {
     while (k.endsWith('/')) k.chop(1);
     while (k.startsWith('/')) k.remove(0, 1);
     return k;
+}
+
+QString UniqueNameBeside(const QString& path, const char* what) {
+    return path + what + QUuid::createUuid().toString(QUuid::Id128);
+}
+
+// Writes bytes to a new file, unbuffered so that a short write shows.
+bool WriteNewFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) return false;
+    const bool ok = f.write(bytes) == bytes.size();
+    f.close();
+    if (!ok) QFile::remove(path);
+    return ok;
+}
+
+// Every value of a settings file as it is on the disk now. QSettings keeps
+// each file it has read in a cache of its own for the life of the process,
+// and a file changed since (by the other program, or cut short by a full
+// disk) may not be read again; so the file is read under a name never used
+// before: a hard link, which needs no room on the disk, or else a copy. In
+// a folder where neither can be made the file cannot change through this
+// program either, and it is read under its own name. Nothing when the file
+// is there but cannot be read.
+std::optional<QVariantMap> ReadFromDisk(const QString& path) {
+    QVariantMap values;
+    if (!QFileInfo::exists(path)) return values;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError) return std::nullopt;
+    f.close();
+    QString alias = UniqueNameBeside(path, ".read-");
+    if (::link(QFile::encodeName(path).constData(), QFile::encodeName(alias).constData()) != 0 &&
+        !WriteNewFile(alias, bytes))
+        alias.clear();
+    {
+        const QSettings parsed(alias.isEmpty() ? path : alias, QSettings::IniFormat);
+        for (const QString& k : parsed.allKeys()) values.insert(k, parsed.value(k));
+    }
+    if (!alias.isEmpty()) QFile::remove(alias);
+    return values;
 }
 
 }  // namespace
@@ -96,24 +144,22 @@ QSettings& IniSettingsStore::Store(SettingsScope scope) {
 }
 
 bool IniSettingsStore::KeyExists(SettingsScope scope, const std::string& key) {
-    QSettings& s = Store(scope);
-    s.sync();
+    const std::optional<QVariantMap> values = ReadFromDisk(Store(scope).fileName());
+    if (!values) return false;
     const QString g = GroupOf(key);
-    for (const QString& k : s.allKeys())
-        if (k.startsWith(g + "/")) return true;
+    for (auto it = values->cbegin(); it != values->cend(); ++it)
+        if (it.key().startsWith(g + "/")) return true;
     return false;
 }
 
 std::optional<std::string> IniSettingsStore::ReadString(SettingsScope scope, const std::string& key,
                                                         const std::string& name) {
-    QSettings& s = Store(scope);
     // The other program of the pair shares this file and may have written it
-    // since (Lumarest waits while Tamberic runs): look at the file again, not
-    // at what this program read of it earlier.
-    s.sync();
+    // since (Lumarest waits while Tamberic runs): read the file as it is now.
+    const std::optional<QVariantMap> values = ReadFromDisk(Store(scope).fileName());
     const QString path = GroupOf(key) + "/" + Q(name);
-    if (!s.contains(path)) return std::nullopt;
-    const QVariant v = s.value(path);
+    if (!values || !values->contains(path)) return std::nullopt;
+    const QVariant v = values->value(path);
     // A hand-edited line such as DataPath=/home/a/cell 1, run 2/ has its comma
     // unquoted and comes back as a list, whose toString() is empty; the folder
     // would silently fall back to its default. Join the pieces again.
@@ -123,15 +169,41 @@ std::optional<std::string> IniSettingsStore::ReadString(SettingsScope scope, con
 
 bool IniSettingsStore::WriteString(SettingsScope scope, const std::string& key,
                                    const std::string& name, const std::string& value) {
-    QSettings& s = Store(scope);
-    QDir().mkpath(QFileInfo(s.fileName()).absolutePath());
-    s.setValue(GroupOf(key) + "/" + Q(name), Q(value));
-    s.sync();
-    // A line the reader could not parse leaves FormatError set for the life of
-    // the object, though the value was written (and the bad line dropped); a
-    // real failure to write shows as a file that cannot be written.
-    if (s.status() == QSettings::FormatError) return QFileInfo(s.fileName()).isWritable();
-    return s.status() == QSettings::NoError;
+    QString path = Store(scope).fileName();
+    // A settings file that is a link to one kept elsewhere stays a link.
+    if (const QFileInfo link(path); link.isSymLink() && !link.symLinkTarget().isEmpty()) path = link.symLinkTarget();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    // QSettings writes through a buffered file and can miss the failure of
+    // its last flush (a full disk): it then puts a file cut short in place of
+    // the whole one and reports no error, and every value stored before is
+    // lost, the other program's too. So the new file is made under a name of
+    // its own from the file as it is now, read back, and only when it holds
+    // every value takes the file's place, in one step.
+    const QString next = UniqueNameBeside(path, ".new-");
+    bool ok = true;
+    if (QFileInfo::exists(path)) {
+        QFile f(path);
+        ok = f.open(QIODevice::ReadOnly);
+        const QByteArray bytes = ok ? f.readAll() : QByteArray();
+        ok = ok && f.error() == QFileDevice::NoError && WriteNewFile(next, bytes);
+    }
+    if (ok) {
+        QVariantMap expected;
+        {
+            QSettings s(next, QSettings::IniFormat);
+            s.setValue(GroupOf(key) + "/" + Q(name), Q(value));
+            s.sync();
+            // What the new file must hold; a line the reader could not parse
+            // (FormatError) is dropped from it, which is all that may differ.
+            for (const QString& k : s.allKeys()) expected.insert(k, s.value(k));
+            ok = s.status() == QSettings::NoError || s.status() == QSettings::FormatError;
+        }
+        const std::optional<QVariantMap> written = ok ? ReadFromDisk(next) : std::nullopt;
+        ok = written && *written == expected &&
+             std::rename(QFile::encodeName(next).constData(), QFile::encodeName(path).constData()) == 0;
+    }
+    if (!ok) QFile::remove(next);
+    return ok;
 }
 
 void QtMessagePump::ProcessOneMessage() {

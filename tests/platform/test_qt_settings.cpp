@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include <QSettings>
+
 #include "FileSizeLimit.h"
 #include "platform/qt/QtServices.h"
 
@@ -131,27 +133,56 @@ TEST(IniSettingsStore, ValuesStoredByTheOtherProgramMeanwhileAreReadAndKept) {
 
 // A disk that fills up while the settings are written: the write says it
 // failed, and the values stored before are all still there for the next
-// session (the file is not left cut short).
+// session (the file is not left cut short), with nothing left beside it. The
+// stores differ in size, so the write breaks off at different places
+// (QSettings' buffered file loses the failure of its last flush). Once there
+// is room again, the value is stored.
 TEST(IniSettingsStore, AFullDiskIsReportedAndKeepsTheStoredValues) {
-    SettingsFiles files("settings_full_disk");
-    {
-        IniSettingsStore store(files.user, files.machine);
-        for (int k = 0; k < 200; ++k)
-            ASSERT_TRUE(store.WriteString(SettingsScope::User, kSettingsKey, "Folder" + std::to_string(k),
-                                          "/home/someone/measurements/cell " + std::to_string(k) + "/"));
-    }
-    ASSERT_GT(fs::file_size(files.user), 8192u);
-    {
-        IniSettingsStore store(files.user, files.machine);
-        bool ok = true;
+    for (const int count : {60, 200, 300, 600}) {
+        SCOPED_TRACE(count);
+        SettingsFiles files("settings_full_disk");
+        auto folder = [](int k) { return "/home/someone/measurements/cell " + std::to_string(k) + "/"; };
         {
-            pellucor::testing_support::FileSizeLimit limit(4096);
-            ok = store.WriteString(SettingsScope::User, kSettingsKey, "DataPath", "/home/someone/new/");
+            // Written in one go, as the other program of the pair may have left it.
+            QSettings other(QString::fromStdString(files.user), QSettings::IniFormat);
+            for (int k = 0; k < count; ++k)
+                other.setValue(QString::fromStdString("Software/Dovel Software/Lumarest/3.20d/Settings/Folder" +
+                                                      std::to_string(k)),
+                               QString::fromStdString(folder(k)));
         }
-        EXPECT_FALSE(ok);
+        ASSERT_GT(fs::file_size(files.user), 4096u);
+        {
+            IniSettingsStore store(files.user, files.machine);
+            bool ok = true;
+            {
+                pellucor::testing_support::FileSizeLimit limit(4096);
+                ok = store.WriteString(SettingsScope::User, kSettingsKey, "DataPath", "/home/someone/new/");
+            }
+            EXPECT_FALSE(ok);
+            EXPECT_EQ(store.ReadString(SettingsScope::User, kSettingsKey, "DataPath"), std::nullopt);
+            EXPECT_TRUE(store.WriteString(SettingsScope::User, kSettingsKey, "ParPath", "/home/someone/par/"));
+        }
+        EXPECT_EQ(std::distance(fs::directory_iterator(files.dir), fs::directory_iterator()), 1);
+        IniSettingsStore next(files.user, files.machine);
+        int intact = 0;
+        for (int k = 0; k < count; ++k)
+            intact += next.ReadString(SettingsScope::User, kSettingsKey, "Folder" + std::to_string(k)) == folder(k);
+        EXPECT_EQ(intact, count);
+        EXPECT_EQ(next.ReadString(SettingsScope::User, kSettingsKey, "ParPath"), "/home/someone/par/");
     }
-    IniSettingsStore next(files.user, files.machine);
-    for (int k = 0; k < 200; ++k)
-        EXPECT_EQ(next.ReadString(SettingsScope::User, kSettingsKey, "Folder" + std::to_string(k)),
-                  "/home/someone/measurements/cell " + std::to_string(k) + "/");
+}
+
+// A settings file kept elsewhere and linked into place stays a link, and the
+// file it leads to gets the value.
+TEST(IniSettingsStore, ALinkedSettingsFileStaysALink) {
+    SettingsFiles files("settings_linked");
+    fs::create_directories(files.dir / "kept");
+    const fs::path kept = files.dir / "kept" / "user.ini";
+    std::ofstream(kept) << "[General]\nOther=1\n";
+    fs::create_symlink(kept, files.user);
+    IniSettingsStore store(files.user, files.machine);
+    ASSERT_TRUE(store.WriteString(SettingsScope::User, kSettingsKey, "DataPath", "/home/someone/data/"));
+    EXPECT_TRUE(fs::is_symlink(files.user));
+    IniSettingsStore next((files.dir / "kept" / "user.ini").string(), files.machine);
+    EXPECT_EQ(next.ReadString(SettingsScope::User, kSettingsKey, "DataPath"), "/home/someone/data/");
 }
