@@ -115,6 +115,8 @@ TEST_F(SessionsTest, ChoicesOfOneSessionAreBackInTheNext) {
         o.AutoSignZImag = false;
         o.ReverseZImag = true;
         o.SavePlotFormat = 3;
+        o.PeriodDecimal = false;
+        o.ScientificFormat = false;
         Windows().Opt->ShowOptions();
         const ProgramOptions chosen = o;
         auto* opt = dynamic_cast<fitwin::TOptForm*>(f.FindWindow("OptForm"));
@@ -144,6 +146,8 @@ TEST_F(SessionsTest, ChoicesOfOneSessionAreBackInTheNext) {
         EXPECT_EQ(back.AutoSignZImag, chosen.AutoSignZImag);
         EXPECT_EQ(back.ReverseZImag, chosen.ReverseZImag);
         EXPECT_EQ(back.SavePlotFormat, chosen.SavePlotFormat);
+        EXPECT_EQ(back.PeriodDecimal, chosen.PeriodDecimal);
+        EXPECT_EQ(back.ScientificFormat, chosen.ScientificFormat);
         // The open dialog starts in the folder of the last data.
         services.fileDialogs.AnswerOpen(std::nullopt);
         form->Open1Click();
