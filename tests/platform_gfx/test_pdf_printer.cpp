@@ -15,6 +15,14 @@
 namespace pellucor::platform {
 namespace {
 
+// The report an earlier job left: what a failed or aborted job must not touch.
+const QByteArray kEarlierReport = "%PDF-earlier job";
+
+bool WriteEarlierReport(const QString& path) {
+    QFile old(path);
+    return old.open(QIODevice::WriteOnly) && old.write(kEarlierReport) == kEarlierReport.size();
+}
+
 TEST(PdfPrinter, A4PageInDevicePixelsTurnsWithTheOrientation) {
     QTemporaryDir dir;
     PdfPrinter printer(dir.filePath("p.pdf").toStdString(), 600);
@@ -74,18 +82,14 @@ TEST(PdfPrinter, AJobThatCannotWriteItsFileRaisesAtTheStart) {
 TEST(PdfPrinter, AnAbortedJobKeepsTheFileOfAnEarlierJobWhole) {
     QTemporaryDir dir;
     const QString path = dir.filePath("report.pdf");
-    {
-        QFile old(path);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("%PDF-earlier job");
-    }
+    ASSERT_TRUE(WriteEarlierReport(path));
     PdfPrinter printer(path.toStdString(), 300);
     printer.BeginDoc();
     printer.GetCanvas().Rectangle(100, 100, 400, 300);
     printer.Abort();
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("%PDF-earlier job"));
+    EXPECT_EQ(f.readAll(), kEarlierReport);
     f.close();
     // Nothing else is left beside it, the hidden job file included.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"report.pdf"});
@@ -107,11 +111,7 @@ TEST(PdfPrinter, AnAbortedJobKeepsTheFileOfAnEarlierJobWhole) {
 TEST(PdfPrinter, AJobThatRunsOutOfDiskSpaceFailsAndKeepsTheEarlierFile) {
     QTemporaryDir dir;
     const QString path = dir.filePath("report.pdf");
-    {
-        QFile old(path);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("%PDF-earlier job");
-    }
+    ASSERT_TRUE(WriteEarlierReport(path));
     PdfPrinter printer(path.toStdString(), 300);
     printer.BeginDoc();
     // Far more than the room left: many shapes of many colours.
@@ -132,7 +132,7 @@ TEST(PdfPrinter, AJobThatRunsOutOfDiskSpaceFailsAndKeepsTheEarlierFile) {
     EXPECT_FALSE(printer.GetPrinting());
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("%PDF-earlier job"));
+    EXPECT_EQ(f.readAll(), kEarlierReport);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"report.pdf"});
 }
 
