@@ -24,11 +24,13 @@ public:
     void AfterDefaultSettings() const override;
     // LumarestShell.cpp: what Open and Retrieve keep, the Sign boxes after
     // loading parameters, no batch-mode refusal of "Edit Parameters & Run",
-    // the noise of a simulation as its chi-squared.
+    // a saved simulation opened as data without results, the noise of a
+    // simulation as its chi-squared.
     bool OpenKeepsStartValueChoice() const override;
     bool RetrieveKeepsBatchAndSimulate() const override;
     bool SignBoxesAfterParametersLoaded() const override;
     bool EditRefusedInBatchMode() const override;
+    bool SavedSimulationKeepsResults() const override;
     bool SimulationChiSqFromNoise() const override;
 };
 

@@ -100,6 +100,10 @@ bool LumarestProfile::SignBoxesAfterParametersLoaded() const { return true; }
 
 bool LumarestProfile::EditRefusedInBatchMode() const { return false; }
 
+// The saved simulation becomes measured data waiting for a model: nothing is
+// computed for them until a fit or a recomputation runs.
+bool LumarestProfile::SavedSimulationKeepsResults() const { return false; }
+
 bool LumarestProfile::SimulationChiSqFromNoise() const { return true; }
 
 }  // namespace pellucor::apps

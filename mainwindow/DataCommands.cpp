@@ -419,7 +419,10 @@ void TMainForm::SaveImpedanceData() {
     RunState& r = s.Run;
     if (r.SimulateMode && r.ResultsComputed) {
         // Only a saved simulation becomes the data (a cancelled or failed one changes nothing).
-        if (SaveSimulatedData()) r.IterateMode = r.DataLoaded = r.ResultsComputed = r.ModelValid = true;
+        if (SaveSimulatedData()) {
+            r.IterateMode = r.DataLoaded = r.ModelValid = true;
+            r.ResultsComputed = profile_.SavedSimulationKeepsResults();
+        }
         return;
     }
     if (NothingSimulatedYet()) return;

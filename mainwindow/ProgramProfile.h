@@ -70,6 +70,10 @@ public:
     virtual bool SignBoxesAfterParametersLoaded() const { return false; }
     // "Edit Parameters & Run" refuses in batch mode (message 43).
     virtual bool EditRefusedInBatchMode() const { return true; }
+    // A simulation saved by "Save Impedance Data" is opened as the data and
+    // its simulated values count as computed results of them (the circuit
+    // program opens it as data alone, with nothing computed).
+    virtual bool SavedSimulationKeepsResults() const { return true; }
     // A simulation shows the sum of the squared noise magnitudes it added as
     // its chi-squared (the shared programs show 0).
     virtual bool SimulationChiSqFromNoise() const { return false; }

@@ -301,3 +301,57 @@ TEST_F(LumarestRoadTest, MainRoadEndToEndOnBothPrograms) {
         EXPECT_EQ(read("DocPath"), (root / "doc").string() + "/");
     }
 }
+
+// A simulation saved through "Save Impedance Data" is opened at once as the
+// data. Tamberic counts the simulated values as the computed results of
+// them; Lumarest opens them as data alone, so its calculated curve is gone
+// and there are no results to save until something is computed.
+TEST_F(LumarestRoadTest, SavedSimulationOpensAsDataWithoutResultsOnlyInLumarest) {
+    const NumberedMessage* m31 = FindMessage(31);
+    ASSERT_NE(m31, nullptr);
+    for (const Program& p : kPrograms) {
+        SCOPED_TRACE(p.name);
+        ResetProgramState();
+        ResetWindows();
+        MakeProgramFolder(std::string("lumarest_road_saved_simulation_") + p.name);
+        TMainForm& f = StartProgram(p);
+        SimulateRcrWithReversedSign(f, 1.0);
+        modal.runner.whileOpen = nullptr;
+        ASSERT_TRUE(State().Run.SimulateMode);
+        ASSERT_TRUE(State().Run.ResultsComputed);
+
+        services.messages.clear();
+        services.messages.Answer(MsgResult::Yes);  // Save with this filename?
+        f.SaveImpedaneData1Click();
+        const fs::path sim = root / "data" / "simulation data" / "R(CR).sim";
+        ASSERT_TRUE(fs::is_regular_file(sim));
+        EXPECT_EQ(State().Files.DataFileName, sim.string());
+        ExpectSimulatedRcr("opened as the data");
+        const RunState& r = State().Run;
+        EXPECT_TRUE(r.DataLoaded);
+        EXPECT_TRUE(r.IterateMode);
+        EXPECT_TRUE(r.ModelValid);
+        EXPECT_FALSE(r.SimulateMode);
+        EXPECT_EQ(r.ResultsComputed, !p.lumarest);
+
+        // The next plot shows the calculated curve only where results count.
+        f.Nyquist1Click();
+        const int n = State().Spectrum.PointCount;
+        EXPECT_EQ(Chart().Plots().Series(1).Count(), n);
+        EXPECT_EQ(Chart().Plots().Series(2).Count(), p.lumarest ? 0 : n);
+
+        services.messages.clear();
+        const fs::path par = root / "par" / "simulation par" / "R(CR), R(CR).par";
+        if (!p.lumarest) services.messages.Answer(MsgResult::Yes);  // Save results with this filename?
+        f.SaveParsClick();
+        ASSERT_EQ(services.messages.transcript().size(), 1u);
+        if (p.lumarest) {
+            EXPECT_EQ(services.messages.transcript()[0].text, m31->text);
+            EXPECT_FALSE(fs::exists(par));
+        } else {
+            EXPECT_EQ(services.messages.transcript()[0].text, "Save results with this filename?");
+            EXPECT_TRUE(fs::is_regular_file(par));
+        }
+        form.reset();
+    }
+}
