@@ -1,6 +1,8 @@
 // The circuit program's variants of the shared commands, each driven through
 // the real main window as a pair: the same input on Tamberic and on Lumarest.
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 
 #include <cmath>
 #include <filesystem>
@@ -9,6 +11,7 @@
 
 #include "core/Messages.h"
 #include "dialogs/fit/TParForm.h"
+#include "dialogs/fit/TProsimForm.h"
 #include "mainwindow/MainRoadFixture.h"
 
 using namespace pellucor;
@@ -352,6 +355,64 @@ TEST_F(LumarestRoadTest, SavedSimulationOpensAsDataWithoutResultsOnlyInLumarest)
             EXPECT_EQ(services.messages.transcript()[0].text, "Save results with this filename?");
             EXPECT_TRUE(fs::is_regular_file(par));
         }
+        form.reset();
+    }
+}
+
+// The quick simulator through the real main window of each program: Simulate
+// chosen in the model dialog shows it with the kinds' default values and
+// simulates them; a value typed and "Update" simulate again. Noise off, from
+// 10 kHz down by a factor 0.8 while above 0.1 Hz: 10^4 * 0.8^k > 0.1 for
+// k <= 51, so 52 points, each the R(CR) of the values shown.
+TEST_F(LumarestRoadTest, QuickSimulatorOnBothPrograms) {
+    auto expectSpectrum = [](const Rcr& c, const std::string& label) {
+        const SpectrumBlock& sp = State().Spectrum;
+        ASSERT_EQ(sp.PointCount, 52) << label;
+        for (int i = 1; i <= 52; ++i) {
+            const double fr = 1e4 * std::pow(0.8, i - 1);
+            ASSERT_NEAR(sp.Frequency[i], fr, 1e-9 * fr) << label << ", point " << i;
+            const auto z = c.Z(fr);
+            EXPECT_NEAR(sp.ZRealCalc[i], z.real(), 1e-9 * std::abs(z)) << label << ", point " << i;
+            EXPECT_NEAR(sp.ZImagCalc[i], -z.imag(), 1e-9 * std::abs(z)) << label << ", point " << i;
+        }
+    };
+    for (const Program& p : kPrograms) {
+        SCOPED_TRACE(p.name);
+        ResetProgramState();
+        ResetWindows();
+        MakeProgramFolder(std::string("lumarest_road_quick_simulator_") + p.name);
+        TMainForm& f = StartProgram(p);
+        State().Options.NoiseType = -1;
+        State().Options.MinFreqExponent = -1;
+        State().Options.MaxFreqExponent = 4;
+        Windows().Opt->ShowOptions();
+        ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton4);
+        f.Model1Click();
+        modal.runner.whileOpen = nullptr;
+        auto* sim = dynamic_cast<fitwin::TProsimForm*>(f.FindWindow("ProsimForm"));
+        ASSERT_NE(sim, nullptr);
+        ASSERT_TRUE(sim->isVisible());
+        EXPECT_EQ(sim->Label1->text(), "R(CR)");
+        EXPECT_EQ(sim->Edits[1]->text(), "100");
+        EXPECT_EQ(sim->Edits[2]->text(), "1E-5");
+        EXPECT_EQ(sim->Edits[3]->text(), "100");
+        expectSpectrum(Rcr{100, 1e-5, 100}, "defaults");
+
+        sim->Edits[1]->setText("200");
+        sim->Edits[2]->setText("2E-6");
+        sim->RefreshBitBtn->click();
+        expectSpectrum(Rcr{200, 2e-6, 100}, "typed");
+        const RunState& r = State().Run;
+        EXPECT_TRUE(r.SimulateMode);
+        EXPECT_TRUE(r.ResultsComputed);
+        EXPECT_TRUE(r.SimulatedResults);
+        EXPECT_EQ(Par().StartText(1), "200");
+        EXPECT_EQ(Par().StartText(2), "2E-6");
+        EXPECT_EQ(State().Files.DataFileName, (root / "data" / "simulation data" / "R(CR).sim").string());
+        EXPECT_FALSE(fs::exists(root / "data" / "simulation data" / "R(CR).sim"));
+        // Without noise both programs show a perfect fit quality.
+        EXPECT_EQ(State().Fit.ChiSq, 0.0);
+        EXPECT_EQ(Chart().Plots().Series(2).Count(), 52);
         form.reset();
     }
 }
