@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QMessageBox>
 #include <QSettings>
 #include <QStandardPaths>
@@ -15,6 +16,7 @@
 #include <QVariantMap>
 
 #include <cstdio>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace pellucor::platform::qt {
@@ -71,6 +73,14 @@ std::optional<QVariantMap> ReadFromDisk(const QString& path) {
     }
     if (!alias.isEmpty()) QFile::remove(alias);
     return values;
+}
+
+// Gives `next` the access rights of `path`, whose place it takes: a settings
+// file kept private to its owner stays private.
+bool KeepMode(const QString& path, const QString& next) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return false;
+    return ::chmod(QFile::encodeName(next).constData(), st.st_mode & 07777) == 0;
 }
 
 }  // namespace
@@ -170,18 +180,37 @@ std::optional<std::string> IniSettingsStore::ReadString(SettingsScope scope, con
 bool IniSettingsStore::WriteString(SettingsScope scope, const std::string& key,
                                    const std::string& name, const std::string& value) {
     QString path = Store(scope).fileName();
-    // A settings file that is a link to one kept elsewhere stays a link.
-    if (const QFileInfo link(path); link.isSymLink() && !link.symLinkTarget().isEmpty()) path = link.symLinkTarget();
+    // A settings file that is a link to one kept elsewhere stays a link, and
+    // so does every link on the way to it (symLinkTarget goes one step only).
+    if (const QFileInfo link(path); link.isSymLink()) {
+        const QString target = link.canonicalFilePath();
+        if (!target.isEmpty())
+            path = target;
+        else if (!link.symLinkTarget().isEmpty())
+            path = link.symLinkTarget();
+    }
     QDir().mkpath(QFileInfo(path).absolutePath());
+    // The file is read, changed and put back in three steps; another program
+    // writing it meanwhile (the other one of the pair, a second run of this
+    // one) would lose its value. The lock is the one QSettings takes for the
+    // same file, so writers of either kind wait for each other.
+    QLockFile lock(path + ".lock");
+    if (!lock.tryLock(10000)) return false;
+    // A file this program may not write keeps its values: the new file below
+    // would take its place all the same, since only the folder's rights count
+    // for a rename.
+    const bool replacing = QFileInfo::exists(path);
+    if (replacing && !QFileInfo(path).isWritable()) return false;
     // QSettings writes through a buffered file and can miss the failure of
     // its last flush (a full disk): it then puts a file cut short in place of
     // the whole one and reports no error, and every value stored before is
     // lost, the other program's too. So the new file is made under a name of
     // its own from the file as it is now, read back, and only when it holds
-    // every value takes the file's place, in one step.
+    // every value (and the file's access rights) takes the file's place, in
+    // one step.
     const QString next = UniqueNameBeside(path, ".new-");
     bool ok = true;
-    if (QFileInfo::exists(path)) {
+    if (replacing) {
         QFile f(path);
         ok = f.open(QIODevice::ReadOnly);
         const QByteArray bytes = ok ? f.readAll() : QByteArray();
@@ -199,7 +228,7 @@ bool IniSettingsStore::WriteString(SettingsScope scope, const std::string& key,
             ok = s.status() == QSettings::NoError || s.status() == QSettings::FormatError;
         }
         const std::optional<QVariantMap> written = ok ? ReadFromDisk(next) : std::nullopt;
-        ok = written && *written == expected &&
+        ok = written && *written == expected && (!replacing || KeepMode(path, next)) &&
              std::rename(QFile::encodeName(next).constData(), QFile::encodeName(path).constData()) == 0;
     }
     if (!ok) QFile::remove(next);

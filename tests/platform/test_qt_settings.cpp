@@ -1,10 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QLockFile>
 #include <QSettings>
 
 #include "FileSizeLimit.h"
@@ -184,5 +193,108 @@ TEST(IniSettingsStore, ALinkedSettingsFileStaysALink) {
     ASSERT_TRUE(store.WriteString(SettingsScope::User, kSettingsKey, "DataPath", "/home/someone/data/"));
     EXPECT_TRUE(fs::is_symlink(files.user));
     IniSettingsStore next((files.dir / "kept" / "user.ini").string(), files.machine);
+    EXPECT_EQ(next.ReadString(SettingsScope::User, kSettingsKey, "DataPath"), "/home/someone/data/");
+}
+
+// The same through a link to a link: each link stays, and the file at the end
+// of them gets the value.
+TEST(IniSettingsStore, ASettingsFileReachedThroughTwoLinksKeepsBoth) {
+    SettingsFiles files("settings_linked_twice");
+    fs::create_directories(files.dir / "kept");
+    const fs::path kept = files.dir / "kept" / "user.ini";
+    const fs::path middle = files.dir / "kept" / "current.ini";
+    std::ofstream(kept) << "[Kept]\nOther=1\n";
+    fs::create_symlink("user.ini", middle);
+    fs::create_symlink(middle, files.user);
+    IniSettingsStore store(files.user, files.machine);
+    ASSERT_TRUE(store.WriteString(SettingsScope::User, kSettingsKey, "DataPath", "/home/someone/data/"));
+    EXPECT_TRUE(fs::is_symlink(files.user));
+    EXPECT_TRUE(fs::is_symlink(middle));
+    IniSettingsStore next(kept.string(), files.machine);
+    EXPECT_EQ(next.ReadString(SettingsScope::User, kSettingsKey, "DataPath"), "/home/someone/data/");
+    EXPECT_EQ(next.ReadString(SettingsScope::User, "Kept", "Other"), "1");
+}
+
+// A settings file keeps its access rights when a value is written: one kept
+// private to its owner is not left readable by everyone.
+TEST(IniSettingsStore, AWrittenSettingsFileKeepsItsAccessRights) {
+    for (const fs::perms mode : {fs::perms::owner_read | fs::perms::owner_write,
+                                 fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        SettingsFiles files("settings_rights");
+        fs::create_directories(files.dir);
+        std::ofstream(files.user) << "[General]\nOther=1\n";
+        fs::permissions(files.user, mode);
+        IniSettingsStore store(files.user, files.machine);
+        ASSERT_TRUE(store.WriteString(SettingsScope::User, kSettingsKey, "DataPath", "/home/someone/data/"));
+        EXPECT_EQ(fs::status(files.user).permissions(), mode);
+        EXPECT_EQ(store.ReadString(SettingsScope::User, kSettingsKey, "DataPath"), "/home/someone/data/");
+    }
+}
+
+// A settings file its user may not write (made read-only to keep what it
+// holds) is not replaced: the write is refused and the values stay. Run as
+// an unprivileged user, since the administrator may write any file.
+TEST(IniSettingsStore, AReadOnlySettingsFileIsNotReplaced) {
+    SettingsFiles files("settings_read_only");
+    fs::create_directories(files.dir);
+    const std::string text = "[General]\nOther=1\n";
+    std::ofstream(files.user) << text;
+    fs::permissions(files.user, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    auto attempt = [&files] {
+        IniSettingsStore store(files.user, files.machine);
+        return store.WriteString(SettingsScope::User, kSettingsKey, "DataPath", "/home/someone/data/");
+    };
+    if (::geteuid() != 0) {
+        EXPECT_FALSE(attempt());
+    } else {
+        const uid_t nobody = 65534;
+        // The unprivileged user may write in the folder, but not the file.
+        ASSERT_EQ(::chown(files.dir.c_str(), nobody, nobody), 0);
+        ASSERT_EQ(::chown(files.user.c_str(), nobody, nobody), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (::setgid(nobody) != 0 || ::setuid(nobody) != 0) ::_exit(2);
+            ::_exit(attempt() ? 1 : 0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the write was taken; 2: no unprivileged user";
+    }
+    std::ifstream in(files.user);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), text);
+    EXPECT_EQ(std::distance(fs::directory_iterator(files.dir), fs::directory_iterator()), 1);
+}
+
+// Two programs writing the one settings file at the same time: a write waits
+// while the other program holds the file's lock (as QSettings does while it
+// puts its own values in), so the value that program added is still there
+// afterwards next to the new one.
+TEST(IniSettingsStore, AWriteWaitsForAnotherWriterAndKeepsItsValue) {
+    SettingsFiles files("settings_two_writers");
+    fs::create_directories(files.dir);
+    std::ofstream(files.user) << "[General]\nOther=1\n";
+    auto otherWriter = std::make_unique<QLockFile>(QString::fromStdString(files.user) + ".lock");
+    ASSERT_TRUE(otherWriter->tryLock(0));
+    bool written = false;
+    std::thread writer([&] {
+        IniSettingsStore store(files.user, files.machine);
+        written = store.WriteString(SettingsScope::User, kSettingsKey, "DataPath", "/home/someone/data/");
+    });
+    // Long enough for a write that does not wait to be done by now.
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    {
+        // The other program puts its file in place, a value added.
+        std::ofstream out(files.user, std::ios::trunc);
+        out << "[General]\nOther=1\n"
+               "[Software]\nDovel%20Software\\Lumarest\\3.20d\\Settings\\ImageViewer=/usr/bin/viewer\n";
+    }
+    otherWriter.reset();
+    writer.join();
+    EXPECT_TRUE(written);
+    IniSettingsStore next(files.user, files.machine);
+    EXPECT_EQ(next.ReadString(SettingsScope::User, kSettingsKey, "ImageViewer"), "/usr/bin/viewer");
     EXPECT_EQ(next.ReadString(SettingsScope::User, kSettingsKey, "DataPath"), "/home/someone/data/");
 }
