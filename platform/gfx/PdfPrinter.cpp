@@ -14,6 +14,7 @@
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -55,6 +56,27 @@ bool SyncToDisk(const QString& path) {
     return ok;
 #else
     (void)path;
+    return true;
+#endif
+}
+
+// The job file is made private to its owner; the report takes the access
+// rights of the file it replaces, or those any new file gets.
+bool GiveRights(const QString& target, const QString& part) {
+#if defined(__unix__) || defined(__APPLE__)
+    struct stat st {};
+    mode_t mode = 0;
+    if (::stat(QFile::encodeName(target).constData(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    return ::chmod(QFile::encodeName(part).constData(), mode) == 0;
+#else
+    (void)target;
+    (void)part;
     return true;
 #endif
 }
@@ -104,6 +126,10 @@ void PdfPrinter::BeginDoc() {
     fileName_ = target.toStdString();
     const QFileInfo info(target);
     if (target.isEmpty() || info.isDir()) throw PrinterError("Cannot create file \"" + fileName_ + "\"");
+    // An earlier report the person may not write stays: the renamed job would
+    // take its place all the same, since only the folder's rights count for that.
+    if (info.exists() && !info.isWritable())
+        throw PrinterError("Cannot create file \"" + fileName_ + "\". The file may not be written");
     QTemporaryFile part(info.absolutePath() + "/." + info.fileName() + ".XXXXXX");
     part.setAutoRemove(false);
     if (!part.open())
@@ -153,7 +179,8 @@ void PdfPrinter::EndDoc() {
         return;
     }
     const QString partPath = QString::fromStdString(part);
-    if (!IsWholePdf(partPath) || !SyncToDisk(partPath)) {
+    if (!IsWholePdf(partPath) || !GiveRights(QString::fromStdString(fileName_), partPath) ||
+        !SyncToDisk(partPath)) {
         QFile::remove(partPath);
         throw PrinterError("Cannot create file \"" + fileName_ + "\". The file could not be written whole");
     }

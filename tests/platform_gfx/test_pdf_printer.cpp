@@ -7,6 +7,11 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "FileSizeLimit.h"
 
 #include "platform/gfx/PdfPrinter.h"
@@ -133,6 +138,92 @@ TEST(PdfPrinter, AJobThatRunsOutOfDiskSpaceFailsAndKeepsTheEarlierFile) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), kEarlierReport);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"report.pdf"});
+}
+
+// A printed report has the access rights of the report it replaces, or those
+// of any new file, never the private rights of the job file it was written as.
+TEST(PdfPrinter, AReportHasTheRightsOfTheFileItReplacesOrOfANewFile) {
+    const mode_t mask = ::umask(022);
+    struct Case {
+        const char* what;
+        bool earlier;
+        mode_t earlierMode, expected;
+    } cases[] = {
+        {"new report", false, 0, 0644},
+        {"earlier report shared with the group", true, 0640, 0640},
+        {"earlier report readable by all", true, 0644, 0644},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("report.pdf");
+        if (c.earlier) {
+            QFile old(path);
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+            old.write("%PDF-earlier job");
+            old.close();
+            ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), c.earlierMode), 0);
+        }
+        PdfPrinter printer(path.toStdString(), 300);
+        printer.BeginDoc();
+        printer.GetCanvas().Rectangle(100, 100, 400, 300);
+        printer.EndDoc();
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, c.expected);
+    }
+    ::umask(mask);
+}
+
+// An earlier report the person may not write (made read-only to keep it) is
+// not replaced: the job fails at its start. Run as an unprivileged user,
+// since the administrator may write any file.
+TEST(PdfPrinter, AReadOnlyEarlierReportIsNotReplaced) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("report.pdf");
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("%PDF-earlier job");
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
+    auto attempt = [&path] {
+        PdfPrinter printer(path.toStdString(), 300);
+        try {
+            printer.BeginDoc();
+        } catch (const PrinterError&) {
+            return false;
+        }
+        printer.GetCanvas().Rectangle(100, 100, 400, 300);
+        try {
+            printer.EndDoc();
+        } catch (const PrinterError&) {
+            return false;
+        }
+        return true;
+    };
+    if (::geteuid() != 0) {
+        EXPECT_FALSE(attempt());
+    } else {
+        const uid_t nobody = 65534;
+        // The unprivileged user may write in the folder, but not the file.
+        ASSERT_EQ(::chown(QFile::encodeName(dir.path()).constData(), nobody, nobody), 0);
+        ASSERT_EQ(::chown(QFile::encodeName(path).constData(), nobody, nobody), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (::setgid(nobody) != 0 || ::setuid(nobody) != 0) ::_exit(2);
+            ::_exit(attempt() ? 1 : 0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the job replaced the file; 2: no unprivileged user";
+    }
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("%PDF-earlier job"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"report.pdf"});
 }
 
