@@ -344,6 +344,9 @@ void TMainForm::Model1Click() {
     }
     r.UserStartValues = false;
     r.StartValuesApplied = false;
+    // The signs are those of the results in memory too (their end values are
+    // kept as magnitudes): a run that does not come must not turn them over.
+    const ParamArray<double> signsBefore = s.Params.Sign;
     for (int i = 1; i <= MaxParams; ++i) s.Params.Sign[i] = 1.0;
 
     auto* cdc = dynamic_cast<fitwin::TCDCForm*>(FindWindow("CDCForm"));
@@ -353,7 +356,10 @@ void TMainForm::Model1Click() {
     }
     cdc->SetCodeText(s.Circuit.Code);
     const RunState modeBefore = r;
-    if (!platform::qt::RunModal(*cdc)) return;
+    if (!platform::qt::RunModal(*cdc)) {
+        s.Params.Sign = signsBefore;
+        return;
+    }
 
     SampleIDs->setEnabled(false);
     Copypars->setEnabled(true);
@@ -473,6 +479,8 @@ void TMainForm::ParamListClick() {
     }
     r.StopRequested = false;
     r.StartValuesApplied = false;
+    // Kept for a cancelled window: the results in memory carry these signs.
+    const ParamArray<double> signsBefore = s.Params.Sign;
     if (!r.UserStartValues)
         for (int i = 1; i <= MaxParams; ++i) s.Params.Sign[i] = 1.0;
     if (!r.DataLoaded) r.SimulateMode = true;
@@ -492,6 +500,7 @@ void TMainForm::ParamListClick() {
     bool finished = false;
     if (!platform::qt::RunModal(*parForm)) {
         r.ParamsValid = false;
+        s.Params.Sign = signsBefore;
     } else {
         if (r.DataLoaded && r.IterateMode) {
             HideProsim();
