@@ -286,6 +286,57 @@ void TParForm::FormActivate() {
         ShowStartValues(false);
         ShowSignBoxes();
     }
+    KeepOpened();
+}
+
+void TParForm::KeepOpened() {
+    const ProgramState& s = State();
+    Opened& o = opened_;
+    for (int r = 1; r <= MaxParams; ++r) {
+        o.start[r] = StartEdits[r]->text();
+        o.fixed[r] = FixedBoxes[r]->isChecked();
+        o.sign[r] = SignBoxes[r]->isChecked();
+        o.search[r] = SearchBoxes[r]->isChecked();
+    }
+    o.signs = SignCheckBox->isChecked();
+    o.values = InitCheckBox->isChecked();
+    o.iterate = IternRadioBtn->isChecked();
+    o.monitor = ReviewRadioBtn->isChecked();
+    o.simulate = SimnRadioBtn->isChecked();
+    o.batch = BatchRadioBtn->isChecked();
+    o.requested = Label12->text();
+    o.params = s.Params;
+    o.chiSq = s.Fit.ChiSq;
+    o.sampleArea = s.Fit.SampleArea;
+    o.userStartValues = s.Run.UserStartValues;
+    o.startValuesApplied = s.Run.StartValuesApplied;
+    o.searchRequested = s.Run.SearchRequested;
+}
+
+// A cancelled edit must not live on: the Start edits and the boxes are what
+// the next computation reads (a typed value would become a fixed parameter's
+// value there), and an import already put another file's values, errors and
+// chi-squared into the results in memory, which a save would then write.
+void TParForm::reject() {
+    const Opened& o = opened_;
+    for (int r = 1; r <= MaxParams; ++r) {
+        StartEdits[r]->setText(o.start[r]);
+        FixedBoxes[r]->setChecked(o.fixed[r]);
+        SignBoxes[r]->setChecked(o.sign[r]);
+        SearchBoxes[r]->setChecked(o.search[r]);
+    }
+    SignCheckBox->setChecked(o.signs);
+    InitCheckBox->setChecked(o.values);
+    SetRunModeRadios(o.iterate, o.monitor, o.simulate, o.batch);
+    Label12->setText(o.requested);
+    ProgramState& s = State();
+    s.Params = o.params;
+    s.Fit.ChiSq = o.chiSq;
+    s.Fit.SampleArea = o.sampleArea;
+    s.Run.UserStartValues = o.userStartValues;
+    s.Run.StartValuesApplied = o.startValuesApplied;
+    s.Run.SearchRequested = o.searchRequested;
+    QDialog::reject();
 }
 
 void TParForm::OKBitBtnClick() {

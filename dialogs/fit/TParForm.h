@@ -110,8 +110,29 @@ public:
     // The folder the Import dialog opens in (ParFolder at activation).
     std::string importFolder;
 
+    // Cancel, Escape and the close box: the grid and the values it changed
+    // go back to what the window showed when it opened.
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    // What the window showed when it opened, and the values its buttons
+    // change before OK (Import, Search).
+    struct Opened {
+        FixedArray<QString, 1, MaxParams> start{};
+        FixedArray<bool, 1, MaxParams> fixed{}, sign{}, search{};
+        bool signs = false, values = false;
+        bool iterate = false, monitor = false, simulate = false, batch = false;
+        QString requested;
+        ParamSet params;
+        double chiSq = 0.0;
+        double sampleArea = 1.0;
+        bool userStartValues = false, startValuesApplied = false, searchRequested = false;
+    };
+    void KeepOpened();
+    Opened opened_;
 };
 
 }  // namespace pellucor::fitwin

@@ -308,7 +308,9 @@ protected:
             ResetProgramState();
             ResetWindows();
             services.settings.values.clear();
-            mainwindow::TMainForm& f = StartFitted(lumarestProgram ? &lumarest : nullptr, "cancel");
+            // A folder per program: ctest runs the two programs' tests side by side.
+            mainwindow::TMainForm& f = StartFitted(lumarestProgram ? &lumarest : nullptr,
+                                                   lumarestProgram ? "cancel lumarest" : "cancel tamberic");
             if (c.prepare) c.prepare(f, *this);
             services.messages.clear();
             const Snapshot before = Take(f, root, services.settings);
@@ -492,6 +494,41 @@ std::vector<CancelCase> CancelTest::Cases() {
                      [](auto& f, auto& p, auto& s) {
                          p.actions["ParForm"] = [&s](QDialog& d) {
                              s.fileDialogs.AnswerOpen(std::nullopt);
+                             dynamic_cast<fitwin::TParForm&>(d).ImportClick();
+                         };
+                         f.ParamListClick();
+                     },
+                     editResets, {"ParForm"}});
+    cases.push_back({"Edit Parameters, values typed and boxes ticked, then the window left", nullptr,
+                     [](auto& f, auto& p, auto&) {
+                         p.actions["ParForm"] = [](QDialog& d) {
+                             auto& par = dynamic_cast<fitwin::TParForm&>(d);
+                             par.SetStartText(1, "500");
+                             par.SetFixedBox(2, !par.FixedBox(2));
+                             par.SetSignBox(3, !par.SignBox(3));
+                             par.SimnRadioBtn->setChecked(true);
+                             par.LockButtonClick();
+                         };
+                         f.ParamListClick();
+                     },
+                     editResets, {"ParForm"}});
+    cases.push_back({"Edit Parameters, another file's parameters imported, then the window left",
+                     [](auto& f, CancelTest& t) {
+                         // The results of another cell, saved for the same circuit.
+                         t.services.messages.Answer(MsgResult::Yes);
+                         f.SaveParsClick();
+                         std::istringstream in(ReadText(State().Files.ResultsFileName));
+                         std::string text, line;
+                         while (std::getline(in, line)) {
+                             if (line.find("= chi squared") != std::string::npos) line = "1.234e-02 = chi squared";
+                             if (line.rfind("    2 ", 0) == 0) line = "    2 0 C -2.5E-005 -2.5E-005 12.34";
+                             text += line + "\n";
+                         }
+                         std::ofstream(fs::path(State().Folders.ParFolder) / "other cell, R(CR).par") << text;
+                     },
+                     [](auto& f, auto& p, auto& s) {
+                         p.actions["ParForm"] = [&s](QDialog& d) {
+                             s.fileDialogs.AnswerOpen(State().Folders.ParFolder + "other cell, R(CR).par");
                              dynamic_cast<fitwin::TParForm&>(d).ImportClick();
                          };
                          f.ParamListClick();
