@@ -5,7 +5,8 @@
 // taken: the program state field by field, the windows' controls, the main
 // window's caption, area label and menu marks, the settings store, and the
 // program folder's files (names, sizes, contents). The only differences
-// allowed are those the command makes before it asks (listed per case).
+// allowed are those the command makes before it asks, or a window makes as
+// it opens (listed per case).
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
@@ -161,7 +162,8 @@ void TakeState(Snapshot& out) {
 void TakeControls(const std::string& window, QWidget* w, Snapshot& out) {
     if (!w) return;
     for (auto* e : w->findChildren<QLineEdit*>())
-        if (!qobject_cast<QSpinBox*>(e->parentWidget())) out[window + "." + e->objectName().toStdString()] = e->text().toStdString();
+        if (!qobject_cast<QSpinBox*>(e->parentWidget()))
+            out[window + "." + e->objectName().toStdString()] = e->text().toStdString();
     for (auto* b : w->findChildren<QAbstractButton*>())
         if (b->isCheckable()) out[window + "." + b->objectName().toStdString()] = b->isChecked() ? "ticked" : "clear";
     for (auto* c : w->findChildren<QComboBox*>()) {
@@ -189,12 +191,14 @@ Snapshot Take(mainwindow::TMainForm& f, const std::filesystem::path& root,
     for (QAction* a : f.findChildren<QAction*>()) {
         if (a->objectName().isEmpty()) continue;
         out["menu." + a->objectName().toStdString()] =
-            std::string(a->isEnabled() ? "enabled" : "disabled") + (a->isCheckable() ? (a->isChecked() ? ", ticked" : ", clear") : "");
+            std::string(a->isEnabled() ? "enabled" : "disabled") +
+            (a->isCheckable() ? (a->isChecked() ? ", ticked" : ", clear") : "");
     }
     for (QCheckBox* c : {f.CheckBox1, f.CheckBox2, f.CheckBox3, f.CheckBox4, f.CheckBox5, f.CheckBox6})
         out["box." + c->objectName().toStdString()] = c->isChecked() ? "ticked" : "clear";
     out["data read from"] = f.OpenDialog1FileName;
-    for (const char* w : {"ParForm", "OptForm", "CDCForm", "SAreaForm", "ProsimForm"}) TakeControls(w, f.FindWindow(w), out);
+    for (const char* w : {"ParForm", "OptForm", "CDCForm", "SAreaForm", "ProsimForm"})
+        TakeControls(w, f.FindWindow(w), out);
     for (const auto& [slot, value] : settings.values) out["settings " + slot] = value;
     for (const auto& e : std::filesystem::recursive_directory_iterator(root)) {
         const std::string name = "file " + std::filesystem::relative(e.path(), root).generic_string();
@@ -212,7 +216,8 @@ std::string Differences(const Snapshot& before, const Snapshot& after, const std
         if (allowed.count(k)) continue;
         // A field allowed to change changes the image of the whole state too.
         if (k == "whole state" &&
-            std::any_of(allowed.begin(), allowed.end(), [](const std::string& a) { return a.rfind("State().", 0) == 0; }))
+            std::any_of(allowed.begin(), allowed.end(),
+                        [](const std::string& a) { return a.rfind("State().", 0) == 0; }))
             continue;
         const auto b = before.find(k);
         const auto a = after.find(k);
@@ -386,6 +391,16 @@ std::vector<CancelCase> CancelTest::Cases() {
                          f.SurfaceBtn1Click();
                      },
                      // The typed text stays in the hidden window, which shows the area anew when it opens.
+                     {"SAreaForm.Edit1"}, {"SAreaForm"}});
+    cases.push_back({"Sample area 0 refused at OK, then left", nullptr,
+                     [](auto& f, auto& p, auto&) {
+                         p.actions["SAreaForm"] = [](QDialog& d) {
+                             auto& area = dynamic_cast<dialogs::TSAreaForm&>(d);
+                             area.Edit1->setText("0");
+                             area.BitBtn1Click();  // says the area must be above 0; the window stays
+                         };
+                         f.SurfaceBtn1Click();
+                     },
                      {"SAreaForm.Edit1"}, {"SAreaForm"}});
     cases.push_back({"New folder named, then left without Create", nullptr,
                      [](auto& f, auto& p, auto&) {
