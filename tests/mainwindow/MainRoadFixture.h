@@ -59,8 +59,9 @@ inline std::vector<double> ParEndValues(const std::string& text) {
         if (!rows) continue;
         std::istringstream l(line);
         int index = 0, fixed = 0;
-        std::string name, start, end;
-        if (l >> index >> fixed >> name >> start >> end) out.push_back(std::stod(end));
+        std::string name, start;
+        double end = 0;  // read by the stream, whatever the C locale's decimal separator
+        if (l >> index >> fixed >> name >> start >> end) out.push_back(end);
     }
     return out;
 }

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -224,7 +225,11 @@ TEST_F(AwkwardFilesTest, AwkwardFilesGoTheWholeRoad) {
         const char* freqs[] = {"1E+05", "5.E4", "2E4", "1.0e4", "5000", "+2000", "1000.", "500", "200", "100",
                                "50.", "20", "10", "5", "+2", "1", ".5", "0.2", ".1", "5e-2"};
         const char* zeros[] = {"0", "0.", ".0", "-0", "+0.0E+00"};
-        for (int k = 0; k < 20; ++k) c.points.push_back({std::stod(freqs[k]), cd(47.5, 0.0)});
+        for (int k = 0; k < 20; ++k) {
+            double f = 0;
+            std::istringstream(freqs[k]) >> f;
+            c.points.push_back({f, cd(47.5, 0.0)});
+        }
         int k = 0;
         c.line = [freqs, zeros, k](const Point&) mutable {
             const std::string line = std::string(freqs[k]) + " " + (k % 2 ? "+47.5" : "47.50") + " " + zeros[k % 5];
