@@ -116,8 +116,20 @@ protected:
         }
     }
 
-    // Every plot kind through its menu entry, each drawn with its decoration.
+    // Every plot kind through its menu entry, each drawn with its decoration,
+    // with the view switches as they start and then with the logarithmic
+    // axes the other way round (and a free window that takes the data's aspect).
     void PlotEveryKind(TMainForm& f, const std::string& what) {
+        PlotEveryKindOnce(f, what);
+        f.BodelogZ1->trigger();
+        f.ReImLog->trigger();
+        f.ScreenSizeFixed1->trigger();
+        PlotEveryKindOnce(f, what + ", other axes");
+        f.BodelogZ1->trigger();
+        f.ReImLog->trigger();
+        f.ScreenSizeFixed1->trigger();
+    }
+    void PlotEveryKindOnce(TMainForm& f, const std::string& what) {
         for (QAction* a : {f.Nyquist1, f.Bode1, f.Admittance1, f.Error1, f.Capacitance2, f.RealImag1, f.YBode, f.YReIm}) {
             a->trigger();
             const QImage picture = f.Chart().Widget()->grab().toImage();
