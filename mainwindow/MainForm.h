@@ -321,7 +321,8 @@ private:
     // value cannot be used).
     int StartValueEvaluation(const std::string& dataFile);
     // True, with message 4 and ParamsValid cleared, when that code refused
-    // the start values.
+    // the start values; true without a further message when it refused the
+    // fit for too few points (the engine said so).
     bool StartValuesRefused(int evaluation);
     // False when the run was stopped through the progress window.
     bool FitRun(const std::string& dataFile);

@@ -78,6 +78,9 @@ int TMainForm::StartValueEvaluation(const std::string& dataFile) {
 }
 
 bool TMainForm::StartValuesRefused(int evaluation) {
+    // Too few points for the parameters: the engine has said so, and the fit
+    // would only say it again.
+    if (evaluation == ComputeTooFewPoints) return true;
     if (evaluation != ComputeInvalidParameters) return false;
     // The fit would go on from whatever the End column holds, so the values
     // typed are refused here as in the other run modes.
@@ -421,21 +424,27 @@ void TMainForm::Model1Click() {
         return;
     }
 
+    // The data hold too few points for the code's parameters: the engine
+    // has said so, and the fit, or the parameter window's evaluation at OK,
+    // would only say it again. (Monitor mode still opens its window: the
+    // person steps that run and is told at each step.)
+    bool tooFewPoints = false;
     if ((r.IterateMode && r.UserStartValues) || r.MonitorMode) {
-        StartValueEvaluation(f);
+        tooFewPoints = StartValueEvaluation(f) == ComputeTooFewPoints;
         r.StartValuesApplied = r.MonitorMode;
     }
     if (r.IterateMode && !r.UserStartValues) {
         if (r.DataLoaded && r.ModelValid) {
-            StartValueEvaluation(f);
+            tooFewPoints = StartValueEvaluation(f) == ComputeTooFewPoints;
             r.StartValuesApplied = true;
         }
-        if (r.DataLoaded && r.IterateMode && r.ModelValid) FitRun(f);
+        if (!tooFewPoints && r.DataLoaded && r.IterateMode && r.ModelValid) FitRun(f);
     }
     if (r.DataLoaded && s.Params.FreeCount != 0 && !r.SimulateMode) Replot(r.PlotKind);
 
     bool finished = false;
-    const bool window = r.MonitorMode || r.SimulateMode || (r.IterateMode && r.UserStartValues);
+    const bool window = !(tooFewPoints && r.IterateMode) &&
+                        (r.MonitorMode || r.SimulateMode || (r.IterateMode && r.UserStartValues));
     if (window) finished = ParameterWindowAfterModel(f);
     MonitorEnding(finished, false);
     if (!window && r.IterateMode && !r.DataLoaded) ShowMessageCode(1);

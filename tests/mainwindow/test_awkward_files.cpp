@@ -5,6 +5,8 @@
 // frequencies, so the rows, the fitted values and the files are checked
 // against numbers worked out apart from the program.
 #include <QAction>
+#include <QCheckBox>
+#include <QRadioButton>
 #include <QImage>
 #include <QLineEdit>
 
@@ -22,6 +24,7 @@
 #include "core/ProgramState.h"
 #include "core/WindowHooks.h"
 #include "dialogs/fit/TCDCForm.h"
+#include "dialogs/fit/TParForm.h"
 #include "mainwindow/MainRoadFixture.h"
 #include "mainwindow/plots/MainPlots.h"
 
@@ -485,5 +488,82 @@ TEST_F(AwkwardFilesTest, FilesBeyondThePointLimitsAreRefusedWithTheirCount) {
         f.SaveImpedaneData1Click();
         const std::vector<std::pair<std::string, std::string>> noPoints = {{"No data points.", "Cannot save."}};
         EXPECT_EQ(Transcript(), noPoints);
+    }
+}
+
+// A file of the fewest points the reader takes and a circuit with too many
+// parameters for them: the fit is refused once, with the engine's message,
+// whichever run command asked for it, and nothing counts as a result.
+TEST_F(AwkwardFilesTest, AFitRefusedForTooFewPointsSaysSoOnce) {
+    const std::vector<std::pair<std::string, std::string>> refused = {
+        {"Too few data points for the number of free parameters.", "Cannot fit"}};
+    // 14 parameters on 15 points leave no degree of freedom.
+    const std::string code = "R(CR)(CR)(CR)(CR)(CR)(CR)L";
+    auto start = [&](const std::string& folder) -> TMainForm& {
+        ResetProgramState();
+        ResetWindows();
+        MakeProgramFolder(folder);
+        const fs::path p = root / "data" / "fifteen.txt";
+        {
+            std::ofstream out(p);
+            for (double fr : Falling(15, 1e5, 6)) {
+                const cd z = ZRcr(fr, 10, 1e-5, 100);
+                out << Num("%.12e", fr) << ' ' << Num("%.12e", z.real()) << ' ' << Num("%.12e", z.imag()) << "\n";
+            }
+        }
+        TMainForm& f = StartLumarest();
+        State().Options.NoiseType = -1;
+        services.fileDialogs.AnswerOpen(p.string());
+        f.Open1Click();
+        EXPECT_TRUE(State().Run.DataLoaded);
+        return f;
+    };
+
+    {  // The model window, Iterate with automatic start values.
+        SCOPED_TRACE("model window, automatic start values");
+        TMainForm& f = start("awkward_too_few_auto");
+        ChooseModel(code, &fitwin::TCDCForm::RadioButton2);
+        services.messages.clear();
+        f.Model1Click();
+        EXPECT_EQ(Transcript(), refused);
+        EXPECT_FALSE(State().Run.ResultsComputed);
+        EXPECT_FALSE(fs::exists(root / "par" / ("fifteen, " + code + ".par")));
+
+        // Then "Edit Parameters & Run", Iterate chosen there.
+        modal.runner.answers.push_back(true);
+        modal.runner.whileOpen = [](QDialog& d) {
+            auto* p = dynamic_cast<fitwin::TParForm*>(&d);
+            ASSERT_NE(p, nullptr);
+            p->FormActivate();
+            p->IternRadioBtn->setChecked(true);
+            p->InitCheckBox->setChecked(true);
+            p->OKBitBtnClick();
+        };
+        services.messages.clear();
+        f.ParamListClick();
+        EXPECT_EQ(Transcript(), refused);
+        EXPECT_FALSE(State().Run.ResultsComputed);
+        modal.runner.whileOpen = nullptr;
+        form.reset();
+    }
+    {  // The model window, Iterate with the user's start values.
+        SCOPED_TRACE("model window, user start values");
+        TMainForm& f = start("awkward_too_few_user");
+        ChooseModel(code, &fitwin::TCDCForm::RadioButton2, true);
+        modal.runner.answers.push_back(true);
+        auto chooseModel = modal.runner.whileOpen;
+        modal.runner.whileOpen = [chooseModel](QDialog& d) {
+            auto* p = dynamic_cast<fitwin::TParForm*>(&d);
+            if (!p) return chooseModel(d);
+            p->FormActivate();
+            p->InitCheckBox->setChecked(true);
+            p->OKBitBtnClick();
+        };
+        services.messages.clear();
+        f.Model1Click();
+        EXPECT_EQ(Transcript(), refused);
+        EXPECT_FALSE(State().Run.ResultsComputed);
+        modal.runner.whileOpen = nullptr;
+        form.reset();
     }
 }
