@@ -206,11 +206,13 @@ TEST_F(AwkwardFilesTest, AwkwardFilesGoTheWholeRoad) {
         c.finalEnd = true;
         cases.push_back(c);
     }
-    {  // Milliohm impedances (a battery cell).
+    {  // Milliohm impedances (a battery cell), rising, a frequency repeated.
         AwkwardCase c;
         c.name = "milliohm_cell";
         const double rs = 2e-3, cap = 1.0, rp = 5e-3;
-        for (double f : Falling(30, 1e4, 6)) c.points.push_back({f, ZRcr(f, rs, cap, rp)});
+        // Rising, with one frequency measured twice.
+        for (double f : Falling(30, 1e4, 6)) c.points.insert(c.points.begin(), {f, ZRcr(f, rs, cap, rp)});
+        c.points.push_back(c.points[12]);
         c.line = [](const Point& p) {
             return Num("%.12e", p.f) + " " + Num("%.12e", p.z.real()) + " " + Num("%.12e", p.z.imag());
         };
@@ -307,7 +309,8 @@ TEST_F(AwkwardFilesTest, AwkwardFilesGoTheWholeRoad) {
         c.areaValue = 2.5;
         cases.push_back(c);
     }
-    {  // Capacitance data (C' and C'' of an R(CR)) in the dielectric system.
+    {  // Capacitance data (C' and C'' of an R(CR)) in the dielectric system,
+       // under a sample area.
         AwkwardCase c;
         c.name = "capacitance_data";
         const double rs = 10, cap = 1e-5, rp = 100;
@@ -321,6 +324,8 @@ TEST_F(AwkwardFilesTest, AwkwardFilesGoTheWholeRoad) {
         c.finalEnd = true;
         c.code = "R(CR)";
         c.truth = {rs, cap, rp};
+        c.area = "0.5";
+        c.areaValue = 0.5;
         c.beforeOpen = [](TMainForm& f) {
             f.Dielectricsystem1->trigger();
             f.DielectricData1->trigger();
