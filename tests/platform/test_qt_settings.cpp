@@ -9,14 +9,11 @@
 #include <thread>
 #include <vector>
 
-#include <sys/types.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <QLockFile>
 #include <QSettings>
 
 #include "FileSizeLimit.h"
+#include "WithoutPrivileges.h"
 #include "platform/qt/QtServices.h"
 
 namespace fs = std::filesystem;
@@ -245,24 +242,7 @@ TEST(IniSettingsStore, AReadOnlySettingsFileIsNotReplaced) {
         IniSettingsStore store(files.user, files.machine);
         return store.WriteString(SettingsScope::User, kSettingsKey, "DataPath", "/home/someone/data/");
     };
-    if (::geteuid() != 0) {
-        EXPECT_FALSE(attempt());
-    } else {
-        const uid_t nobody = 65534;
-        // The unprivileged user may write in the folder, but not the file.
-        ASSERT_EQ(::chown(files.dir.c_str(), nobody, nobody), 0);
-        ASSERT_EQ(::chown(files.user.c_str(), nobody, nobody), 0);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            if (::setgid(nobody) != 0 || ::setuid(nobody) != 0) ::_exit(2);
-            ::_exit(attempt() ? 1 : 0);
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the write was taken; 2: no unprivileged user";
-    }
+    EXPECT_EQ(pellucor::testing_support::AttemptWithoutPrivileges(files.dir, files.user, attempt), "refused");
     std::ifstream in(files.user);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), text);
     EXPECT_EQ(std::distance(fs::directory_iterator(files.dir), fs::directory_iterator()), 1);

@@ -8,11 +8,9 @@
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
-#include <sys/types.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "FileSizeLimit.h"
+#include "WithoutPrivileges.h"
 
 #include "platform/gfx/PdfPrinter.h"
 #include "platform_gfx/GuiTestEnvironment.h"
@@ -159,10 +157,7 @@ TEST(PdfPrinter, AReportHasTheRightsOfTheFileItReplacesOrOfANewFile) {
         QTemporaryDir dir;
         const QString path = dir.filePath("report.pdf");
         if (c.earlier) {
-            QFile old(path);
-            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-            old.write("%PDF-earlier job");
-            old.close();
+            ASSERT_TRUE(WriteEarlierReport(path));
             ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), c.earlierMode), 0);
         }
         PdfPrinter printer(path.toStdString(), 300);
@@ -182,11 +177,7 @@ TEST(PdfPrinter, AReportHasTheRightsOfTheFileItReplacesOrOfANewFile) {
 TEST(PdfPrinter, AReadOnlyEarlierReportIsNotReplaced) {
     QTemporaryDir dir;
     const QString path = dir.filePath("report.pdf");
-    {
-        QFile old(path);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("%PDF-earlier job");
-    }
+    ASSERT_TRUE(WriteEarlierReport(path));
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
     auto attempt = [&path] {
         PdfPrinter printer(path.toStdString(), 300);
@@ -203,27 +194,12 @@ TEST(PdfPrinter, AReadOnlyEarlierReportIsNotReplaced) {
         }
         return true;
     };
-    if (::geteuid() != 0) {
-        EXPECT_FALSE(attempt());
-    } else {
-        const uid_t nobody = 65534;
-        // The unprivileged user may write in the folder, but not the file.
-        ASSERT_EQ(::chown(QFile::encodeName(dir.path()).constData(), nobody, nobody), 0);
-        ASSERT_EQ(::chown(QFile::encodeName(path).constData(), nobody, nobody), 0);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            if (::setgid(nobody) != 0 || ::setuid(nobody) != 0) ::_exit(2);
-            ::_exit(attempt() ? 1 : 0);
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the job replaced the file; 2: no unprivileged user";
-    }
+    EXPECT_EQ(testing_support::AttemptWithoutPrivileges(QFile::encodeName(dir.path()).toStdString(),
+                                                        QFile::encodeName(path).toStdString(), attempt),
+              "refused");
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("%PDF-earlier job"));
+    EXPECT_EQ(f.readAll(), kEarlierReport);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"report.pdf"});
 }
 
