@@ -382,12 +382,7 @@ TEST_F(LumarestRoadTest, QuickSimulatorOnBothPrograms) {
         ResetWindows();
         MakeProgramFolder(std::string("lumarest_road_quick_simulator_") + p.name);
         TMainForm& f = StartProgram(p);
-        State().Options.NoiseType = -1;
-        State().Options.MinFreqExponent = -1;
-        State().Options.MaxFreqExponent = 4;
-        Windows().Opt->ShowOptions();
-        ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton4);
-        f.Model1Click();
+        ChooseNoiselessSimulation(f, "R(CR)");
         modal.runner.whileOpen = nullptr;
         auto* sim = dynamic_cast<fitwin::TProsimForm*>(f.FindWindow("ProsimForm"));
         ASSERT_NE(sim, nullptr);

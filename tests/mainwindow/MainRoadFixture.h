@@ -214,18 +214,24 @@ protected:
     // The R(CR) the simulation tests compute: 10 ohm, 100 uF, 100 ohm.
     static Rcr SimulatedRcr() { return Rcr{10.0, 1e-4, 100.0}; }
 
+    // The model window's Simulate for `code`, without noise from 0.1 Hz to
+    // 10 kHz (the options set before stay as they are).
+    void ChooseNoiselessSimulation(TMainForm& f, const std::string& code) {
+        State().Options.NoiseType = -1;
+        State().Options.MinFreqExponent = -1;
+        State().Options.MaxFreqExponent = 4;
+        Windows().Opt->ShowOptions();
+        ChooseModel(code, &fitwin::TCDCForm::RadioButton4);
+        f.Model1Click();
+    }
+
     // Simulate mode with the reversed-sign option on: R(CR) with the values
     // of SimulatedRcr() simulated without noise from 0.1 Hz to 10 kHz, under
     // `area` (per-area units when it is not 1).
     void SimulateRcrWithReversedSign(TMainForm& f, double area) {
-        State().Options.NoiseType = -1;
-        State().Options.MinFreqExponent = -1;
-        State().Options.MaxFreqExponent = 4;
         State().Options.AutoSignZImag = false;
         State().Options.ReverseZImag = true;
-        Windows().Opt->ShowOptions();
-        ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton4);
-        f.Model1Click();
+        ChooseNoiselessSimulation(f, "R(CR)");
         auto* par = dynamic_cast<fitwin::TParForm*>(f.FindWindow("ParForm"));
         if (!par) {
             ADD_FAILURE() << "no parameter window";

@@ -187,14 +187,8 @@ TEST_F(MainRoadTest, DataCannotBeOpenedWhileASimulationComputes) {
 TEST_F(MainRoadTest, SimulateModeWritesTheSimulationFile) {
     MakeProgramFolder("main_road_simulate");
     TMainForm& f = StartLumarest();
-    State().Options.NoiseType = -1;
-    State().Options.MinFreqExponent = -1;
-    State().Options.MaxFreqExponent = 4;
-    // The options window is the live store of the options.
-    Windows().Opt->ShowOptions();
     // "Simulate" in the model dialog: quick simulator, every parameter fixed, no data.
-    ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton4);
-    f.Model1Click();
+    ChooseNoiselessSimulation(f, "R(CR)");
     EXPECT_FALSE(State().Run.DataLoaded);
     EXPECT_TRUE(f.FindWindow("ProsimForm")->isVisible());
     auto* par = dynamic_cast<fitwin::TParForm*>(f.FindWindow("ParForm"));
@@ -1281,14 +1275,9 @@ TEST_F(MainRoadTest, ASimulationSavedWithTheReversedSignOptionOpensAsSimulated) 
 TEST_F(MainRoadTest, AnInductiveSimulationSavedAsDataOpensAsSimulated) {
     MakeProgramFolder("main_road_simulate_inductive");
     TMainForm& f = StartLumarest();
-    State().Options.NoiseType = -1;
-    State().Options.MinFreqExponent = -1;
-    State().Options.MaxFreqExponent = 4;
     State().Options.AutoSignZImag = true;
     State().Options.ReverseZImag = false;
-    Windows().Opt->ShowOptions();
-    ChooseModel("R(LR)", &fitwin::TCDCForm::RadioButton4);
-    f.Model1Click();
+    ChooseNoiselessSimulation(f, "R(LR)");
     auto* par = dynamic_cast<fitwin::TParForm*>(f.FindWindow("ParForm"));
     ASSERT_NE(par, nullptr);
     par->SetStartText(1, "10");
