@@ -400,6 +400,8 @@ void TMainForm::Model1Click() {
         r.ResetParamWindow = true;
         r.ModelValid = false;
         r.ReadyToRun = false;
+        // No run comes for a refused code: the results keep their signs.
+        s.Params.Sign = signsBefore;
         platform::ShowMessage("Invalid code!", "Try again....");
         // Nothing runs without a model: going on would evaluate, or open the
         // quick simulator for, the code still in use, locking its parameters
@@ -496,11 +498,15 @@ void TMainForm::ParamListClick() {
     if (r.SimulateMode) r.DataLoaded = false;
     CountSearchParameters();
     if (!r.ModelValid) {
+        s.Params.Sign = signsBefore;
         ShowMessageCode(3);
         return;
     }
     QDialog* parForm = ModalWindow("ParForm", "&Edit Parameters && Run");
-    if (!parForm) return;
+    if (!parForm) {
+        s.Params.Sign = signsBefore;
+        return;
+    }
     ParamWindow& par = *Windows().Par;
     const EditMark mark = EditMark::Take();
     r.SearchRequested = false;

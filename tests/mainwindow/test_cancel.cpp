@@ -30,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Messages.h"
 #include "core/TextHelpers.h"
 #include "dialogs/fit/TCDCForm.h"
 #include "dialogs/fit/TOptForm.h"
@@ -334,6 +335,52 @@ protected:
     }
 
     static std::vector<CancelCase> Cases();
+
+    // R(CR) fitted to cell7 and saved, then the saved file retrieved with
+    // its series resistance turned negative: results in memory whose first
+    // value is below zero, as the saved file shows. Returns that value.
+    double FittedWithNegativeSeriesResistance(mainwindow::TMainForm& f) {
+        const fs::path data = WriteRcrData(Rcr{10.0, 1e-5, 1000.0}, "cell7.txt");
+        services.fileDialogs.AnswerOpen(data.string());
+        f.Open1Click();
+        FitRcr(f, true);
+        const fs::path saved = State().Files.ResultsFileName;
+        EXPECT_TRUE(fs::exists(saved));
+        std::istringstream in(ReadText(saved));
+        std::string text, line;
+        bool rows = false;
+        while (std::getline(in, line)) {
+            if (rows && line.rfind("    1 ", 0) == 0) {
+                std::istringstream l(line);
+                std::string index, fixed, kind, start, end, error;
+                l >> index >> fixed >> kind >> start >> end >> error;
+                line = "    1 " + fixed + " " + kind + " -" + start + " -" + end + " " + error;
+            }
+            if (line.find("-------") != std::string::npos) rows = true;
+            text += line + "\n";
+        }
+        const fs::path negative = root / "par" / "negative, R(CR).par";
+        std::ofstream(negative) << text;
+        services.fileDialogs.AnswerOpen(negative.string());
+        f.RetrieveParsClick();
+        EXPECT_EQ(State().Params.Sign[1], -1.0);
+        // The retrieved results, computed again with the data, saved as they stand.
+        services.messages.clear();
+        services.messages.Answer(platform::MsgResult::Yes);  // Save results with this filename?
+        f.SaveParsClick();
+        const std::vector<double> ends = ParEndValues(ReadText(State().Files.ResultsFileName));
+        return ends.empty() ? 0.0 : ends[0];
+    }
+
+    // Saves the results in memory and gives back the first saved end value.
+    double SavedFirstEndValue(mainwindow::TMainForm& f) {
+        services.messages.clear();
+        services.messages.Answer(platform::MsgResult::Yes);  // Save results with this filename?
+        f.SaveParsClick();
+        const std::vector<double> ends = ParEndValues(ReadText(State().Files.ResultsFileName));
+        EXPECT_EQ(ends.size(), 3u);
+        return ends.empty() ? 0.0 : ends[0];
+    }
 };
 
 std::vector<CancelCase> CancelTest::Cases() {
@@ -557,7 +604,6 @@ std::vector<CancelCase> CancelTest::Cases() {
 // positive for the run they prepare; when the person cancels, no run comes,
 // and the results shown and saved must still carry their signs.
 TEST_F(CancelTest, CancelledRunDialogsKeepTheSignsOfTheResults) {
-    using platform::MsgResult;
     const std::vector<std::pair<std::string, void (mainwindow::TMainForm::*)()>> commands = {
         {"Select Model & Run Mode", &mainwindow::TMainForm::Model1Click},
         {"Edit Parameters & Run", &mainwindow::TMainForm::ParamListClick}};
@@ -567,49 +613,48 @@ TEST_F(CancelTest, CancelledRunDialogsKeepTheSignsOfTheResults) {
         ResetProgramState();
         ResetWindows();
         MakeProgramFolder("cancel signs");
-        const fs::path data = WriteRcrData(Rcr{10.0, 1e-5, 1000.0}, "cell7.txt");
         mainwindow::TMainForm& f = StartLumarest();
-        services.fileDialogs.AnswerOpen(data.string());
-        f.Open1Click();
-        FitRcr(f, true);
-        const fs::path saved = State().Files.ResultsFileName;
-        ASSERT_TRUE(fs::exists(saved));
-
-        // The saved results with the series resistance turned negative.
-        std::istringstream in(ReadText(saved));
-        std::string text, line;
-        bool rows = false;
-        while (std::getline(in, line)) {
-            if (rows && line.rfind("    1 ", 0) == 0) {
-                std::istringstream l(line);
-                std::string index, fixed, kind, start, end, error;
-                l >> index >> fixed >> kind >> start >> end >> error;
-                line = "    1 " + fixed + " " + kind + " -" + start + " -" + end + " " + error;
-            }
-            if (line.find("-------") != std::string::npos) rows = true;
-            text += line + "\n";
-        }
-        const fs::path negative = root / "par" / "negative, R(CR).par";
-        std::ofstream(negative) << text;
-        services.fileDialogs.AnswerOpen(negative.string());
-        f.RetrieveParsClick();
-        ASSERT_EQ(State().Params.Sign[1], -1.0);
-        // The retrieved results, computed again with the data, saved as they stand.
-        services.messages.clear();
-        services.messages.Answer(MsgResult::Yes);  // Save results with this filename?
-        f.SaveParsClick();
-        const double rs = ParEndValues(ReadText(State().Files.ResultsFileName)).at(0);
+        const double rs = FittedWithNegativeSeriesResistance(f);
         ASSERT_LT(rs, 0.0);
 
         services.messages.clear();
         (f.*command)();  // the scripted runner answers Cancel
         EXPECT_EQ(State().Params.Sign[1], -1.0);
+        EXPECT_NEAR(SavedFirstEndValue(f), rs, 1e-3 * std::fabs(rs)) << "the saved series resistance lost its sign";
+    }
+}
 
-        services.messages.Answer(MsgResult::Yes);  // Save results with this filename?
-        f.SaveParsClick();
-        const std::vector<double> ends = ParEndValues(ReadText(State().Files.ResultsFileName));
-        ASSERT_EQ(ends.size(), 3u);
-        EXPECT_NEAR(ends[0], rs, 1e-3 * std::fabs(rs)) << "the saved series resistance lost its sign";
+// A code the program refuses at the model window's OK runs nothing: the
+// results in memory keep their signs, and so does a later "Edit Parameters
+// & Run" that stops because there is no model.
+TEST_F(CancelTest, ACodeRefusedAtOkKeepsTheSignsOfTheResults) {
+    for (bool lumarestProgram : {false, true}) {
+        const std::string program = lumarestProgram ? "Lumarest" : "Tamberic";
+        SCOPED_TRACE(program);
+        form.reset();
+        ResetProgramState();
+        ResetWindows();
+        MakeProgramFolder("refused code signs " + program);
+        mainwindow::TMainForm& f = lumarestProgram ? StartLumarest() : Start();
+        const double rs = FittedWithNegativeSeriesResistance(f);
+        ASSERT_LT(rs, 0.0);
+
+        services.messages.clear();
+        ChooseModel("R(CK)", &fitwin::TCDCForm::RadioButton2);
+        f.Model1Click();
+        modal.runner.whileOpen = nullptr;
+        ASSERT_FALSE(State().Run.ModelValid);
+        EXPECT_EQ(State().Params.Sign[1], -1.0);
+        EXPECT_NEAR(SavedFirstEndValue(f), rs, 1e-3 * std::fabs(rs)) << "the saved series resistance lost its sign";
+
+        // In simulate mode the command reaches the model check only after it
+        // has prepared the signs for its window.
+        State().Run.SimulateMode = true;
+        services.messages.clear();
+        f.ParamListClick();
+        ASSERT_EQ(services.messages.transcript().size(), 1u);
+        EXPECT_EQ(services.messages.transcript()[0].text, FindMessage(3)->text);
+        EXPECT_EQ(State().Params.Sign[1], -1.0);
     }
 }
 
