@@ -87,8 +87,34 @@ struct AwkwardCase {
 
 }  // namespace
 
+// 14 parameters on 15 points leave no degree of freedom.
+const char* const kTooManyForFifteen = "R(CR)(CR)(CR)(CR)(CR)(CR)L";
+
 class AwkwardFilesTest : public MainRoadTest {
 protected:
+    // A program started on a file of 15 points of R(CR), the fewest the
+    // reader takes.
+    TMainForm& OpenFifteenPoints(const std::string& folder, bool lumarestProgram) {
+        form.reset();
+        ResetProgramState();
+        ResetWindows();
+        MakeProgramFolder(folder);
+        const fs::path p = root / "data" / "fifteen.txt";
+        {
+            std::ofstream out(p);
+            for (double fr : Falling(15, 1e5, 6)) {
+                const cd z = ZRcr(fr, 10, 1e-5, 100);
+                out << Num("%.12e", fr) << ' ' << Num("%.12e", z.real()) << ' ' << Num("%.12e", z.imag()) << "\n";
+            }
+        }
+        TMainForm& f = lumarestProgram ? StartLumarest() : Start();
+        State().Options.NoiseType = -1;
+        services.fileDialogs.AnswerOpen(p.string());
+        f.Open1Click();
+        EXPECT_TRUE(State().Run.DataLoaded);
+        return f;
+    }
+
     fs::path WriteCase(const AwkwardCase& c) {
         const fs::path p = root / "data" / (std::string(c.name) + ".txt");
         std::string text = c.head;
@@ -502,27 +528,8 @@ TEST_F(AwkwardFilesTest, FilesBeyondThePointLimitsAreRefusedWithTheirCount) {
 TEST_F(AwkwardFilesTest, AFitRefusedForTooFewPointsSaysSoOnce) {
     const std::vector<std::pair<std::string, std::string>> refused = {
         {"Too few data points for the number of free parameters.", "Cannot fit"}};
-    // 14 parameters on 15 points leave no degree of freedom.
-    const std::string code = "R(CR)(CR)(CR)(CR)(CR)(CR)L";
-    auto start = [&](const std::string& folder) -> TMainForm& {
-        ResetProgramState();
-        ResetWindows();
-        MakeProgramFolder(folder);
-        const fs::path p = root / "data" / "fifteen.txt";
-        {
-            std::ofstream out(p);
-            for (double fr : Falling(15, 1e5, 6)) {
-                const cd z = ZRcr(fr, 10, 1e-5, 100);
-                out << Num("%.12e", fr) << ' ' << Num("%.12e", z.real()) << ' ' << Num("%.12e", z.imag()) << "\n";
-            }
-        }
-        TMainForm& f = StartLumarest();
-        State().Options.NoiseType = -1;
-        services.fileDialogs.AnswerOpen(p.string());
-        f.Open1Click();
-        EXPECT_TRUE(State().Run.DataLoaded);
-        return f;
-    };
+    const std::string code = kTooManyForFifteen;
+    auto start = [&](const std::string& folder) -> TMainForm& { return OpenFifteenPoints(folder, true); };
 
     {  // The model window, Iterate with automatic start values.
         SCOPED_TRACE("model window, automatic start values");
@@ -570,5 +577,59 @@ TEST_F(AwkwardFilesTest, AFitRefusedForTooFewPointsSaysSoOnce) {
         EXPECT_FALSE(State().Run.ResultsComputed);
         modal.runner.whileOpen = nullptr;
         form.reset();
+    }
+}
+
+// Monitor mode keeps its window with too few points: each step the person
+// asks for is refused once, in both programs, and nothing becomes a result.
+TEST_F(AwkwardFilesTest, MonitorStepsRefusedForTooFewPointsSaySoOnceEach) {
+    const std::vector<std::pair<std::string, std::string>> refused = {
+        {"Too few data points for the number of free parameters.", "Cannot fit"}};
+    struct Step {
+        const char* what;
+        std::function<void(fitwin::TParForm&)> inWindow;
+    };
+    const std::vector<Step> steps = {
+        {"Search", [](fitwin::TParForm& p) { p.AutoSelBtn1Click(); }},
+        {"a start value changed", [](fitwin::TParForm& p) { p.SetStartText(1, "55"); }},
+        {"Iterate chosen", [](fitwin::TParForm& p) { p.IternRadioBtn->setChecked(true); }},
+    };
+    for (bool lumarestProgram : {false, true}) {
+        SCOPED_TRACE(lumarestProgram ? "Lumarest" : "Tamberic");
+        TMainForm& f = OpenFifteenPoints("awkward_too_few_monitor", lumarestProgram);
+        // The model window with Monitor: the start values are evaluated (and
+        // refused) once; the parameter window's OK without a change computes
+        // nothing more.
+        ChooseModel(kTooManyForFifteen, &fitwin::TCDCForm::RadioButton3);
+        modal.runner.answers.push_back(true);
+        auto chooseModel = modal.runner.whileOpen;
+        modal.runner.whileOpen = [chooseModel](QDialog& d) {
+            auto* p = dynamic_cast<fitwin::TParForm*>(&d);
+            if (!p) return chooseModel(d);
+            p->FormActivate();
+            p->OKBitBtnClick();
+        };
+        services.messages.clear();
+        f.Model1Click();
+        EXPECT_EQ(Transcript(), refused);
+        EXPECT_TRUE(State().Run.MonitorMode);
+        EXPECT_FALSE(State().Run.ResultsComputed);
+
+        for (const Step& step : steps) {
+            SCOPED_TRACE(step.what);
+            modal.runner.answers.push_back(true);
+            modal.runner.whileOpen = [&step](QDialog& d) {
+                auto* p = dynamic_cast<fitwin::TParForm*>(&d);
+                ASSERT_NE(p, nullptr);
+                p->FormActivate();
+                step.inWindow(*p);
+                p->OKBitBtnClick();
+            };
+            services.messages.clear();
+            f.ParamListClick();
+            EXPECT_EQ(Transcript(), refused);
+            EXPECT_FALSE(State().Run.ResultsComputed);
+        }
+        modal.runner.whileOpen = nullptr;
     }
 }
