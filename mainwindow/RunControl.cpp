@@ -349,14 +349,13 @@ void TMainForm::Model1Click() {
     r.StartValuesApplied = false;
     // The signs are those of the results in memory too (their end values are
     // kept as magnitudes): a run that does not come must not turn them over.
-    const ParamArray<double> signsBefore = s.Params.Sign;
-    for (int i = 1; i <= MaxParams; ++i) s.Params.Sign[i] = 1.0;
-
     auto* cdc = dynamic_cast<fitwin::TCDCForm*>(FindWindow("CDCForm"));
     if (!cdc) {
         NotAvailable("Select &Model && Run Mode");
         return;
     }
+    const ParamArray<double> signsBefore = s.Params.Sign;
+    for (int i = 1; i <= MaxParams; ++i) s.Params.Sign[i] = 1.0;
     cdc->SetCodeText(s.Circuit.Code);
     const RunState modeBefore = r;
     if (!platform::qt::RunModal(*cdc)) {
