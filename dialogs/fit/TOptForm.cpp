@@ -11,6 +11,7 @@
 #include <QSpinBox>
 
 #include <algorithm>
+#include <cmath>
 #include <initializer_list>
 
 #include "core/NumberText.h"
@@ -242,8 +243,11 @@ void TOptForm::ReadOptions() {
     if (RadioButton7->isChecked()) o.NoiseType = -1;
     if (RadioButton8->isChecked()) o.NoiseType = 1;
     if (RadioButton9->isChecked()) o.NoiseType = 0;
-    if (Edit1->text().toStdString() != shownEdit1_) o.NoiseLevelModulus = ReadNumber(Edit1->text());
-    if (Edit2->text().toStdString() != shownEdit2_) o.NoiseLevelUnity = ReadNumber(Edit2->text());
+    // A level is a standard deviation. The noise added is the same for a
+    // typed -0.05 as for 0.05, but the option file keeps no negative level,
+    // so a negative one would be shown until the next start and then be gone.
+    if (Edit1->text().toStdString() != shownEdit1_) o.NoiseLevelModulus = std::fabs(ReadNumber(Edit1->text()));
+    if (Edit2->text().toStdString() != shownEdit2_) o.NoiseLevelUnity = std::fabs(ReadNumber(Edit2->text()));
     if (PctButton1->isChecked() || VarButton2->isChecked()) o.ErrorAsStdDev = !PctButton1->isChecked();
     if (ScientificBtn->isChecked() || GeneralBtn->isChecked()) o.ScientificFormat = ScientificBtn->isChecked();
     QRadioButton* plot[] = {RadioButton1, RadioButton2, RadioButton3, RadioButton4};

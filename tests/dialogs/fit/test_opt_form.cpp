@@ -304,5 +304,44 @@ TEST_F(OptForm, SaveWritesTheFileTheCoreReads) {
     EXPECT_EQ(form.CSpinEdit1->value(), 8);
 }
 
+// A noise level is a standard deviation: what OK takes from a typed level
+// is what the window shows when opened again, what the option file keeps
+// and what the window shows after a restart, never a negative number the
+// file reader would not take back.
+TEST_F(OptForm, TypedNoiseLevelsSurviveSaveAndRestartAsShown) {
+    struct Case {
+        const char* typedModulus;
+        const char* typedUnity;
+        const char* shownModulus;
+        const char* shownUnity;
+    } cases[] = {
+        {"0.05", "2.5", "0.05", "2.5"},
+        {"-0.05", "-2.5", "0.05", "2.5"},
+        {"-1,25E-3", "-0", "0.00125", "0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typedModulus);
+        ResetProgramState();
+        State().Folders.AppFolder = folder;
+        form.show();
+        form.Edit1->setText(c.typedModulus);
+        form.Edit2->setText(c.typedUnity);
+        form.OKBitBtn1->click();
+        form.show();  // opened again: the options as they are now
+        EXPECT_EQ(form.Edit1->text().toStdString(), c.shownModulus);
+        EXPECT_EQ(form.Edit2->text().toStdString(), c.shownUnity);
+        services.messages.Answer(MsgResult::Yes);
+        form.Button1->click();
+        form.reject();
+        ResetProgramState();  // a restart: defaults, then the option file
+        State().Folders.AppFolder = folder;
+        ASSERT_TRUE(ReadOptionFile());
+        form.show();
+        EXPECT_EQ(form.Edit1->text().toStdString(), c.shownModulus);
+        EXPECT_EQ(form.Edit2->text().toStdString(), c.shownUnity);
+        form.reject();
+    }
+}
+
 }  // namespace
 }  // namespace pellucor::fitwin
