@@ -266,7 +266,17 @@ void MainPlots::EqualiseAxisScales() {
     const double dy = ly->Maximum() - ly->Minimum();
     const double ux = dx / W, uy = dy / H;
     const double r2 = (ux - uy) / (ux + uy);
-    if (!Finite(r2) || std::fabs(r2) <= 0.001) return;
+    if (!Finite(r2)) return;
+    if (std::fabs(r2) <= 0.001) {
+        // The scales are equal already and no maximum changes, but the
+        // labels need the exponent format all the same: picoohm data on a
+        // plot area of their own aspect were labelled "0" throughout.
+        if (NeedsExponentFormat(bx->Maximum()) || NeedsExponentFormat(ly->Maximum())) {
+            bx->SetValuesFormat("0.00E+00");
+            ly->SetValuesFormat("0.00E+00");
+        }
+        return;
+    }
     if (r2 > 0) {
         const double newMax = ly->Maximum() + (H * dx / W - dy);
         ly->SetMinMax(ly->Minimum(), newMax);
@@ -400,6 +410,11 @@ void MainPlots::DecadeEnding(int kind, bool logLeft) {
     if (kind == 4 && NeedsExponentFormat(chart_.MaxYValue(chart_.RightAxis)))
         chart_.RightAxis->SetValuesFormat("0.00E+00");
     if (NeedsExponentFormat(chart_.MaxYValue(ly))) ly->SetValuesFormat("0.00E+00");
+    // A logarithmic axis labels every decade down to its minimum, and the
+    // plain format writes three decimals: a decade below 0.001 would read
+    // "0" (an admittance from 0.1 S down to 1e-5 S, a zero part plotted at
+    // 1e-6), however large the values at the top of the axis.
+    if (ly->Logarithmic() && ly->Minimum() < 0.001) ly->SetValuesFormat("0.00E+00");
     if (kind == 2 || kind == 7) chart_.RightAxis->SetValuesFormat("#,##0.###");
     if (chart_.MinXValue(chart_.BottomAxis) < 0.005 || chart_.MaxXValue(chart_.BottomAxis) > 2000000)
         chart_.BottomAxis->SetValuesFormat("0E+00");

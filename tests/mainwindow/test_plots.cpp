@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <cmath>
+#include <cstdlib>
 #include <complex>
 #include <filesystem>
 #include <fstream>
@@ -292,6 +293,56 @@ TEST_F(PlotsTest, LogarithmicRealAndImaginaryPartsAndAxisFormats) {
     plots.Replot(1);
     EXPECT_EQ(chart.BottomAxis->Title->Caption, "Z ',  ohm-sq. cm");
     EXPECT_EQ(chart.LeftAxis->Title->Caption, "- Z '',  ohm-sq. cm");
+}
+
+// A decade label must read as its decade: on a logarithmic axis every
+// label stands for a power of ten, and a label that rounds to "0" or to
+// another decade tells the reader a value the axis does not have.
+TEST_F(PlotsTest, EveryDecadeOfALogarithmicLeftAxisIsLabelledWithItsValue) {
+    struct Case {
+        const char* name;
+        int kind;
+        bool logBode;  // else logarithmic real and imaginary parts
+        double r1, r2, c;  // R(CR) of the spectrum
+    } cases[] = {
+        // |Y| from 1/(10 ohm) = 0.1 S down to 1/(100010 ohm), about 1e-5 S.
+        {"|Y| of 10 ohm + 100 kohm || 1 uF", 7, true, 10, 1e5, 1e-6},
+        // |Z| of a cell of 0.1 mohm + 1 ohm || 1 F: 1e-4 to 1 ohm.
+        {"|Z| of 0.1 mohm + 1 ohm || 1 F", 2, true, 1e-4, 1, 1},
+        // Y'' of 10 ohm + 100 ohm || 10 uF falls far below 1e-4 S at the
+        // lowest frequencies while Y' reaches 0.1 S.
+        {"Y' and Y'' of 10 ohm + 100 ohm || 10 uF", 8, false, 10, 100, 1e-5},
+    };
+    for (const Case& c : cases) {
+        ResetProgramState();
+        const int n = 25;
+        SpectrumBlock& sp = State().Spectrum;
+        for (int i = 1; i <= n; ++i) {
+            const double f = Freq(i, n, 1e5, 8);
+            const cd z = RCR(f, c.r1, c.r2, c.c);
+            sp.Frequency[i] = f;
+            sp.Omega[i] = 2 * kPi * f;
+            sp.ZReal[i] = z.real();
+            sp.ZImag[i] = -z.imag();
+        }
+        sp.PointCount = sp.FilePointCount = sp.ExtendedPointCount = n;
+        State().Run.DataLoaded = true;
+        State().Run.ConductiveSystem = true;
+        State().Run.LogBodeZ = c.logBode;
+        State().Run.LogReIm = !c.logBode;
+        plots.Replot(c.kind);
+        TChartAxis* axis = chart.LeftAxis;
+        ASSERT_TRUE(axis->Logarithmic()) << c.name;
+        ASSERT_LT(axis->Minimum(), 1e-3) << c.name;  // the case needs decades below 1e-3
+        int decades = 0;
+        for (double v = axis->Minimum(); v <= axis->Maximum() * 1.0001; v *= 10, ++decades) {
+            std::string text = axis->LabelValue(v);
+            std::erase(text, ',');  // thousands separators
+            const double read = std::strtod(text.c_str(), nullptr);
+            EXPECT_NEAR(read / v, 1.0, 1e-9) << c.name << ": the decade " << v << " is labelled " << text;
+        }
+        EXPECT_GE(decades, 4) << c.name;
+    }
 }
 
 TEST_F(PlotsTest, LogarithmicPartsShowValuesBelowAMicroUnitAsTheyAre) {
@@ -960,6 +1011,30 @@ TEST(PlotLayout, MarginsRoundTheDataAndEqualScales) {
     plots.EqualiseAxisScales();
     EXPECT_DOUBLE_EQ(chart.LeftAxis->Maximum(), 7.005);
     EXPECT_DOUBLE_EQ(chart.BottomAxis->Maximum(), 21);
+}
+
+// Equal scales on a plot area of the data's own aspect leave the ranges as
+// the margins made them; the labels of picoohm data must still read as
+// their values, not as "0".
+TEST(PlotLayout, LabelsOfTinyValuesWhenTheScalesAreAlreadyEqual) {
+    ResetProgramState();
+    chart::TChart chart;
+    MainPlots plots(chart);
+    plots.ClearAllSeries();
+    plots.Series(1).SetActive(true);
+    plots.AddPoint(1, 1e-12, 1e-12, 1);
+    plots.AddPoint(1, 5e-12, 5e-12, 2);
+    // Both axes run from 0 to 5e-12 + 0.2 x 4e-12 = 5.8e-12 on a square
+    // plot area: equal units per pixel already.
+    chart.ChartRect = chart::TRect{0, 0, 300, 300};
+    plots.SetAxisMargins();
+    ASSERT_DOUBLE_EQ(chart.BottomAxis->Maximum(), 5.8e-12);
+    ASSERT_DOUBLE_EQ(chart.LeftAxis->Maximum(), 5.8e-12);
+    for (chart::TChartAxis* axis : {chart.BottomAxis, chart.LeftAxis})
+        for (double v : {1e-12, 2.5e-12, 5e-12}) {
+            const std::string text = axis->LabelValue(v);
+            EXPECT_NEAR(std::strtod(text.c_str(), nullptr) / v, 1.0, 1e-9) << v << " is labelled " << text;
+        }
 }
 
 TEST(PlotLayout, WindowFittedToTheData) {
