@@ -307,7 +307,15 @@ int Compute(const std::string& dataFile, double& chiOut, bool validate) {
     }
 
     par.FreeCount = 0;
-    if (validate && ValidateParameters(par.Value, par.ParamCount) == 1) return ComputeInvalidParameters;
+    if (validate) {
+        if (ValidateParameters(par.Value, par.ParamCount) == 1) return ComputeInvalidParameters;
+        // The validation takes the signs from the values before it reads the
+        // Start column again. A simulation is of the values just read, which
+        // the Start and End columns show: a -10 typed into the quick
+        // simulator was simulated as +10, and the value typed after it with
+        // the minus sign of the -10.
+        for (int j = 1; j <= par.ParamCount; ++j) par.Sign[j] = par.Value[j] > 0 ? 1.0 : -1.0;
+    }
     s.Fit.FreqMin = std::pow(10.0, s.Options.MinFreqExponent);
     s.Fit.FreqMax = std::pow(10.0, s.Options.MaxFreqExponent);
     KeepMeasuredSpectrum();

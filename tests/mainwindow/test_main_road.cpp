@@ -26,6 +26,7 @@
 #include "dialogs/fit/TCDCForm.h"
 #include "dialogs/fit/TOptForm.h"
 #include "dialogs/fit/TParForm.h"
+#include "dialogs/fit/TProsimForm.h"
 #include "dialogs/input/SmallInputForms.h"
 #include "dialogs/paste/TPasteForm.h"
 #include "mainwindow/MainRoadFixture.h"
@@ -229,6 +230,43 @@ TEST_F(MainRoadTest, SimulateModeWritesTheSimulationFile) {
         const auto z = c.Z(sp.Frequency[k]);
         EXPECT_NEAR(sp.ZReal[k], z.real(), 1e-3 * std::abs(z)) << k;
         EXPECT_NEAR(std::fabs(sp.ZImag[k]), std::fabs(z.imag()), 1e-3 * std::abs(z)) << k;
+    }
+}
+
+// "Update" in the quick simulator simulates the values its edits show,
+// signs included: a negative resistance typed there is simulated negative at
+// once, and a positive one typed after it positive, not with the sign of
+// the value before.
+TEST_F(MainRoadTest, TheQuickSimulatorSimulatesTheSignsItShows) {
+    MakeProgramFolder("main_road_simulator_signs");
+    TMainForm& f = StartLumarest();
+    ChooseNoiselessSimulation(f, "R(CR)");
+    auto* prosim = dynamic_cast<fitwin::TProsimForm*>(f.FindWindow("ProsimForm"));
+    ASSERT_NE(prosim, nullptr);
+    struct Step {
+        const char *rs, *c, *rp;
+        Rcr circuit;
+    } steps[] = {
+        {"-10", "1E-4", "100", Rcr{-10.0, 1e-4, 100.0}},
+        {"2.5", "1E-4", "100", Rcr{2.5, 1e-4, 100.0}},
+        {"-2.5", "1E-4", "-100", Rcr{-2.5, 1e-4, -100.0}},
+        {"40", "1E-4", "100", Rcr{40.0, 1e-4, 100.0}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.rs + std::string(" ") + step.rp);
+        prosim->Edits[1]->setText(step.rs);
+        prosim->Edits[2]->setText(step.c);
+        prosim->Edits[3]->setText(step.rp);
+        prosim->RefreshBitBtnClick();
+        ASSERT_TRUE(State().Run.SimulatedResults);
+        const SpectrumBlock& sp = State().Spectrum;
+        ASSERT_GT(sp.PointCount, 40);
+        for (int k = 1; k <= sp.PointCount; ++k) {
+            const auto z = step.circuit.Z(sp.Frequency[k]);
+            // Z'' is kept with its sign reversed.
+            EXPECT_NEAR(sp.ZRealCalc[k], z.real(), 1e-9 * std::abs(z)) << k;
+            EXPECT_NEAR(sp.ZImagCalc[k], -z.imag(), 1e-9 * std::abs(z)) << k;
+        }
     }
 }
 
