@@ -345,6 +345,48 @@ TEST_F(PlotsTest, EveryDecadeOfALogarithmicLeftAxisIsLabelledWithItsValue) {
     }
 }
 
+// The plane plots of one R(CR) scaled from picoohms to teraohms, in a
+// window of fixed size and in a free one: a value label anywhere on either
+// axis reads back within half a percent of the axis span.
+TEST(PlotAxisLabels, PlanePlotsFromPicoohmsToTeraohmsAreLabelledWithTheirValues) {
+    for (bool fixed : {true, false}) {
+        for (double scale : {1e-12, 1e-6, 1.0, 1e6, 1e12}) {
+            for (int kind : {1, 3, 5}) {
+                SCOPED_TRACE(std::string(fixed ? "fixed window, " : "free window, ") + "kind " +
+                             std::to_string(kind) + ", scale " + std::to_string(scale));
+                ResetProgramState();
+                TChart chart;
+                chart.Width = 656;
+                chart.Height = 357;
+                PlotWindowLinks links;
+                links.FixedWindow = [fixed] { return fixed; };
+                MainPlots plots(chart, links);
+                FillSpectrum(25, scale);
+                State().Run.ConductiveSystem = true;
+                plots.Replot(kind);
+                // A draw settles the automatic ranges of a free window.
+                chart.Canvas->SetUseBuffer(false);
+                platform::ImageDevice device(chart.Width, chart.Height);
+                platform::Canvas canvas(&device);
+                chart.Draw(&canvas, TRect{0, 0, chart.Width, chart.Height});
+                for (TChartAxis* axis : {chart.BottomAxis, chart.LeftAxis}) {
+                    const double lo = axis->RangeMin, hi = axis->RangeMax;
+                    ASSERT_GT(hi, lo);
+                    for (int k = 0; k <= 4; ++k) {
+                        // Values the label step gives: whole multiples of a tenth of a decade of the span.
+                        const double unit = std::pow(10.0, std::floor(std::log10(hi - lo)) - 1);
+                        const double v = std::round((lo + k * (hi - lo) / 4) / unit) * unit;
+                        std::string text = axis->LabelValue(v);
+                        std::erase(text, ',');
+                        const double read = std::strtod(text.c_str(), nullptr);
+                        EXPECT_NEAR(read, v, 0.005 * (hi - lo)) << v << " is labelled " << text;
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST_F(PlotsTest, LogarithmicPartsShowValuesBelowAMicroUnitAsTheyAre) {
     // A dielectric film, 1 Gohm parallel to 100 pF: C' = 100 pF and
     // C'' = 1/(w R) at every frequency, Y' = 1 nS and Y'' = w C. Nearly all
