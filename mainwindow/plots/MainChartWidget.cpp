@@ -33,7 +33,10 @@ void TMainChart::ShowStartSeries() {
 
 void TMainChart::Replot(int kind) {
     plots_->Replot(kind);
-    update();
+    // Drawn afresh even when the dispatcher left the series as they were
+    // (nothing to draw): the texts and the picture drawn over the chart
+    // follow the state, which has changed all the same.
+    Invalidate();
 }
 
 void TMainChart::HidePhaseAngleSeries() {

@@ -1,0 +1,162 @@
+// What the main window shows after each command: the chart on the screen
+// (its series, titles and the texts drawn over it), the caption and the
+// tool bar, read back after commands that change the state without the
+// usual replot, and compared with what a fresh draw of the state would show.
+#include <QCheckBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include <cmath>
+#include <complex>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/ProgramState.h"
+#include "dialogs/fit/TCDCForm.h"
+#include "dialogs/fit/TParForm.h"
+#include "dialogs/fit/TProsimForm.h"
+#include "mainwindow/MainRoadFixture.h"
+#include "platform/gfx/Canvas.h"
+#include "platform/gfx/PainterDevice.h"
+#include "platform/gfx/RecordingDevice.h"
+
+using namespace pellucor;
+using namespace pellucor::mainwindow;
+using namespace pellucor::testing_support;
+namespace fs = std::filesystem;
+using platform::MsgResult;
+
+namespace {
+
+class ShownStateTest : public MainRoadTest {
+protected:
+    // The picture the screen shows: the chart painted as the window system
+    // asks it to, from its buffer unless something changed it.
+    QImage Screen() {
+        TMainChart& c = Chart();
+        (void)c.grab();
+        return c.Picture().convertToFormat(QImage::Format_RGB32);
+    }
+    // The same chart drawn afresh from the state now.
+    QImage Fresh() {
+        TMainChart& c = Chart();
+        platform::ImageDevice device(c.Width, c.Height);
+        platform::Canvas canvas(&device);
+        c.Draw(&canvas, chart::TRect{0, 0, c.Width, c.Height});
+        return device.Image().convertToFormat(QImage::Format_RGB32);
+    }
+    ::testing::AssertionResult ScreenIsCurrent() {
+        const QImage screen = Screen();
+        const QImage fresh = Fresh();
+        if (screen == fresh) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "the screen shows another picture than the state draws; texts now: "
+                                             << ::testing::PrintToString(Texts());
+    }
+    // Every text a fresh draw writes, in order.
+    std::vector<std::string> Texts() {
+        // Drawn straight onto the recording, not through the screen buffer
+        // (which the next paint then draws afresh).
+        TMainChart& c = Chart();
+        c.Canvas->SetUseBuffer(false);
+        platform::RecordingDevice rec(c.Width, c.Height);
+        platform::Canvas canvas(&rec);
+        c.Draw(&canvas, chart::TRect{0, 0, c.Width, c.Height});
+        c.Canvas->SetUseBuffer(true);
+        (void)c.grab();
+        std::vector<std::string> out;
+        for (const std::string& call : rec.CallsStartingWith("TextOut ")) {
+            std::istringstream in(call);
+            std::string word;
+            int x = 0, y = 0;
+            in >> word >> x >> y;
+            std::string rest;
+            std::getline(in, rest);
+            if (!rest.empty() && rest[0] == ' ') rest.erase(0, 1);
+            out.push_back(rest);
+        }
+        return out;
+    }
+    // The fit texts under the circuit picture: the value after "Iter #:" and after "Chsq:", or "-".
+    std::string FitTexts() {
+        const auto t = Texts();
+        std::string iter = "-", chsq = "-";
+        for (size_t i = 0; i + 1 < t.size(); ++i) {
+            if (t[i] == "Iter #:") iter = t[i + 1];
+            if (t[i] == "Chsq:") chsq = t[i + 1];
+        }
+        return iter + " | " + chsq;
+    }
+    MainPlots& Plots() { return Chart().Plots(); }
+    std::string Series(int n) {
+        auto& s = Plots().Series(n);
+        return std::string(s.Active ? "on " : "off ") + std::to_string(s.Count()) + " '" + s.Title + "'";
+    }
+    std::string Title() {
+        std::string t;
+        for (const auto& l : Plots().Chart().Title->Text) t += "[" + l + "]";
+        return t;
+    }
+    // The chart's content: titles, axis titles, the four series with their values.
+    std::string Content() {
+        std::ostringstream o;
+        auto& ch = Plots().Chart();
+        o.precision(9);
+        o << Title() << " | " << ch.BottomAxis->Title->Caption << " | " << ch.LeftAxis->Title->Caption << "\n";
+        for (int n = 1; n <= 4; ++n) {
+            auto& s = Plots().Series(n);
+            o << " s" << n << " " << Series(n);
+            if (s.Count() > 0) o << " y1=" << s.GetyValue(0) << " yN=" << s.GetyValue(s.Count() - 1);
+            o << "\n";
+        }
+        return o.str();
+    }
+    // What a replot of the state now changes in the chart ("" when nothing).
+    std::string ReplotChanges() {
+        const std::string before = Content();
+        Plots().Replot(State().Run.PlotKind);
+        const std::string after = Content();
+        return before == after ? std::string() : "WAS:\n" + before + "NOW:\n" + after;
+    }
+};
+
+// Error plot asked for without results: the dispatcher draws nothing, and
+// the plot of the data stays. Simulate mode chosen then has no fit texts; a
+// screen still showing "Iter #:" and "Chsq:" of the fit before shows a
+// state the program is no longer in (a resize would take them away).
+TEST_F(ShownStateTest, APlotThatDrawsNothingStillTakesTheFitTextsAway) {
+    fs::path data;
+    TMainForm& f = StartWithOpenedData("shown_nothing_drawn", Rcr{10, 1e-5, 100}, "good.txt", data);
+    FitRcr(f, false);
+    EnterArea(f, "2");  // the results go; the data stay, scaled
+    f.Bode1Click();
+    f.Error1Click();  // no results: nothing drawn, Bode stays
+    ASSERT_EQ(Plots().PlottedKind(), 2);
+    EXPECT_TRUE(ScreenIsCurrent());
+    ASSERT_NE(FitTexts(), "- | -");
+    ChooseNoiselessSimulation(f, "R(CR)");
+    ASSERT_TRUE(State().Run.SimulateMode);
+    EXPECT_EQ(Plots().PlottedKind(), 2);  // kind 4 in simulate mode: nothing drawn
+    EXPECT_TRUE(ScreenIsCurrent());
+    EXPECT_EQ(FitTexts(), "- | -");  // no fit texts in simulate mode
+}
+
+// A file the reader refuses after a fit: the plot of the data before stays
+// (nothing is drawn without data), but its fit texts go with the data.
+TEST_F(ShownStateTest, ARefusedFileTakesTheFitTextsOfTheDataBeforeAway) {
+    fs::path data;
+    TMainForm& f = StartWithOpenedData("shown_refused", Rcr{10, 1e-5, 100}, "good.txt", data);
+    FitRcr(f, false);
+    ASSERT_EQ(FitTexts().substr(0, 4), "2 | ");
+    (void)Screen();
+    OpenRefusedFile(f);
+    EXPECT_TRUE(ScreenIsCurrent());
+    EXPECT_EQ(FitTexts(), "- | -");
+}
+
+}  // namespace
