@@ -422,6 +422,10 @@ void TMainForm::SaveImpedanceData() {
         if (SaveSimulatedData()) {
             r.IterateMode = r.DataLoaded = r.ModelValid = true;
             r.ResultsComputed = profile_.SavedSimulationKeepsResults();
+            // The file was drawn as data without a model when it was opened;
+            // it is shown with the model it was simulated with (and the
+            // results the program keeps of it).
+            Replot(r.PlotKind);
         }
         return;
     }

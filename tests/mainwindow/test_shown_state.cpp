@@ -159,4 +159,52 @@ TEST_F(ShownStateTest, ARefusedFileTakesTheFitTextsOfTheDataBeforeAway) {
     EXPECT_EQ(FitTexts(), "- | -");
 }
 
+// A simulation saved as data is read back as the data, with the model it
+// was simulated with (and, where the program keeps them, its results): the
+// chart names that model and shows what a replot of that state shows.
+TEST_F(ShownStateTest, ASavedSimulationIsShownAsTheDataItBecame) {
+    struct Case {
+        const char* name;
+        bool lumarest;
+        bool calculatedShown;  // the program keeps the simulation as results
+    } cases[] = {{"Lumarest", true, false}, {"Tamberic", false, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MakeProgramFolder(std::string("shown_saved_simulation_") + c.name);
+        TMainForm& f = c.lumarest ? StartLumarest() : Start();
+        ChooseNoiselessSimulation(f, "R(CR)");
+        auto* par = dynamic_cast<fitwin::TParForm*>(f.FindWindow("ParForm"));
+        ASSERT_NE(par, nullptr);
+        par->SetStartText(1, "10");
+        par->SetStartText(2, "1E-4");
+        par->SetStartText(3, "100");
+        State().Run.ParamsValid = true;
+        f.SimulateCurrentModel(true);
+        services.messages.Answer(MsgResult::Yes);  // Save with this filename?
+        f.SaveImpedaneData1Click();
+        ASSERT_TRUE(State().Run.DataLoaded);
+        ASSERT_TRUE(State().Run.ModelValid);
+
+        EXPECT_EQ(Title(), "[R(CR).sim][Model : R(CR)     Wgt : Modulus]");
+        // 10 kHz down by 0.8 while above 0.1 Hz: 0.8^k > 1e-5 for k = 0..51.
+        EXPECT_EQ(Plots().Series(1).Count(), 52);
+        auto& calc = Plots().Series(2);
+        EXPECT_EQ(calc.Active, c.calculatedShown);
+        if (c.calculatedShown) {
+            ASSERT_EQ(calc.Count(), 52);
+            // R(CR) of 10 ohm, 100 uF, 100 ohm: -Z'' at 10 kHz.
+            const double w = 2 * M_PI * 1e4, a = 0.01, b = w * 1e-4;
+            double lowest = calc.GetyValue(0);
+            for (int i = 1; i < calc.Count(); ++i) lowest = std::min(lowest, calc.GetyValue(i));
+            EXPECT_NEAR(lowest, b / (a * a + b * b), 1e-6);
+        }
+        EXPECT_EQ(ReplotChanges(), "");
+        EXPECT_TRUE(ScreenIsCurrent());
+        services.messages.clear();
+        form.reset();
+        ResetProgramState();
+        ResetWindows();
+    }
+}
+
 }  // namespace
