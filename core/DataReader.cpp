@@ -252,6 +252,10 @@ void AfterDataLoaded() {
     run.ResultsComputed = false;
     run.ExtrapolatedView = false;
     run.SimulatedResults = false;
+    // New data have no fit yet: the fit texts under the chart must not go
+    // on showing the iteration and chi-squared of the data before.
+    State().History.Iteration = 0;
+    State().Fit.ChiSq = 0;
     Windows().Main->Replot();
     ParamWindow& par = *Windows().Par;
     par.FreeAllParameters();

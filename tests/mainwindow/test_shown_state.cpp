@@ -207,4 +207,41 @@ TEST_F(ShownStateTest, ASavedSimulationIsShownAsTheDataItBecame) {
     }
 }
 
+// New data after a fit (another file, pasted data, the same data under a
+// new sample area) have no fit yet: the texts under the picture show none,
+// as after the first file, not the iteration and chi-squared of the fit of
+// the data before.
+TEST_F(ShownStateTest, NewDataShowNoFitOfTheDataBefore) {
+    struct Case {
+        const char* name;
+        std::function<void(TMainForm&)> load;
+    } cases[] = {
+        {"another file",
+         [this](TMainForm& f) {
+             const fs::path other = WriteRcrData(Rcr{20, 2e-6, 300}, "other.txt");
+             services.fileDialogs.AnswerOpen(other.string());
+             f.Open1Click();
+         }},
+        {"pasted data", [this](TMainForm& f) { PasteThroughWindow(f, ClipboardRcrText(Rcr{20, 2e-6, 300})); }},
+        {"a new sample area", [this](TMainForm& f) { EnterArea(f, "2"); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::path data;
+        TMainForm& f = StartWithOpenedData("shown_new_data", Rcr{10, 1e-5, 100}, "good.txt", data);
+        ASSERT_EQ(FitTexts(), "0 | 0.00E+00");  // the first file
+        FitRcr(f, false);
+        ASSERT_NE(FitTexts(), "0 | 0.00E+00");
+        c.load(f);
+        ASSERT_TRUE(State().Run.DataLoaded);
+        ASSERT_FALSE(State().Run.ResultsComputed);
+        EXPECT_FALSE(Plots().Series(2).Active);
+        EXPECT_EQ(FitTexts(), "0 | 0.00E+00");
+        services.messages.clear();
+        form.reset();
+        ResetProgramState();
+        ResetWindows();
+    }
+}
+
 }  // namespace
