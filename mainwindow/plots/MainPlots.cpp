@@ -6,6 +6,7 @@
 
 #include "chart/ChartOutput.h"
 #include "core/Complex.h"
+#include "core/FitDriver.h"
 #include "core/Messages.h"
 #include "core/NumberText.h"
 #include "core/ProgramState.h"
@@ -1224,8 +1225,11 @@ void MainPlots::DrawFitTexts(int x, int y0) {
         c.TextOut(x, y0, "Iter #:");
         c.TextOut(x + w, y0, std::to_string(s.History.Iteration));
         c.TextOut(x, y0 + 14, "Chsq:");
-        const double divisor = s.Fit.ChiSqDivisor;
-        c.TextOut(x + w, y0 + 14, divisor != 0 ? number(s.Fit.ChiSq / divisor) : std::string());
+        // A model with no degree of freedom left (a fit refused for too few
+        // points) has no chi-squared per degree of freedom: no number. Data
+        // not fitted yet (chi-squared 0) read 0 whatever the model.
+        const double chi = s.Fit.ChiSq;
+        c.TextOut(x + w, y0 + 14, number(chi == 0 ? 0.0 : ChiSqPerDegreeOfFreedom(chi)));
     }
 }
 

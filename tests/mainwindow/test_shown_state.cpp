@@ -244,4 +244,26 @@ TEST_F(ShownStateTest, NewDataShowNoFitOfTheDataBefore) {
     }
 }
 
+// A model with more parameters than the points allow is refused before it
+// is fitted. Its degrees of freedom (15 points - 15 parameters - 1) are no
+// divisor for a chi-squared: no number, and certainly no negative one from
+// the chi-squared of the model before.
+TEST_F(ShownStateTest, ARefusedFitShowsNoChiSquaredPerNegativeDegreesOfFreedom) {
+    MakeProgramFolder("shown_too_few_points");
+    const fs::path small = WriteRcrData(Rcr{10, 1e-5, 100}, "fifteen.txt", 15, 3.0);
+    TMainForm& f = StartLumarest();
+    services.fileDialogs.AnswerOpen(small.string());
+    f.Open1Click();
+    FitRcr(f, false);
+    ASSERT_TRUE(State().Run.ResultsComputed);
+    services.messages.clear();
+    ChooseModel("R(CR)(CR)(CR)(CR)(CR)(CR)(CR)", &fitwin::TCDCForm::RadioButton2);
+    f.Model1Click();
+    ASSERT_EQ(Transcript().size(), 1u);  // "Too few data points ..."
+    ASSERT_EQ(State().Params.ParamCount, 15);
+    EXPECT_FALSE(Plots().Series(2).Active);
+    EXPECT_EQ(FitTexts(), "0 | ");
+    EXPECT_TRUE(ScreenIsCurrent());
+}
+
 }  // namespace
