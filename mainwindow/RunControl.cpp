@@ -416,6 +416,9 @@ void TMainForm::Model1Click() {
         r.UserStartValues = modeBefore.UserStartValues;
         r.CdcFormFlag = modeBefore.CdcFormFlag;
         r.SimulateChoiceCopy = modeBefore.SimulateChoiceCopy;
+        // The results stay; the chart names no model for them, as every
+        // later plot will.
+        Replot(r.PlotKind);
         // The messages the run mode chosen would have met: an iterate run
         // without data says so first, then the window says it has no model.
         if (noFile)

@@ -266,4 +266,22 @@ TEST_F(ShownStateTest, ARefusedFitShowsNoChiSquaredPerNegativeDegreesOfFreedom) 
     EXPECT_TRUE(ScreenIsCurrent());
 }
 
+// A code the program cannot parse marks the model invalid; the fitted
+// curve stays. The chart says so at once, as every later plot would, not
+// after the next plot command.
+TEST_F(ShownStateTest, AnInvalidCodeIsShownAsNoModel) {
+    fs::path data;
+    TMainForm& f = StartWithOpenedData("shown_invalid_code", Rcr{10, 1e-5, 100}, "good.txt", data);
+    FitRcr(f, false);
+    ASSERT_EQ(Title(), "[good.txt][Model : R(CR)     Wgt : Modulus]");
+    (void)Screen();
+    ChooseModel("R(CK)", &fitwin::TCDCForm::RadioButton2);
+    f.Model1Click();
+    ASSERT_FALSE(State().Run.ModelValid);
+    EXPECT_EQ(Title(), "[good.txt][Model : Unknown     Wgt : Modulus]");
+    EXPECT_EQ(Plots().Series(2).Count(), 40);  // the results of R(CR) stay
+    EXPECT_EQ(ReplotChanges(), "");
+    EXPECT_TRUE(ScreenIsCurrent());
+}
+
 }  // namespace
