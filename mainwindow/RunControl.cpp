@@ -46,6 +46,21 @@ struct EditMark {
     }
 };
 
+// The texts and the picture drawn over the chart follow the run mode, the
+// iteration, the chi-squared and the model, which the run commands change
+// also where they plot nothing (a cancelled window, a refused run): the
+// chart is drawn afresh when such a command ends, however it ends.
+class RedrawWhenDone {
+public:
+    explicit RedrawWhenDone(chart::TCustomChart& chart) : chart_(chart) {}
+    ~RedrawWhenDone() { chart_.Invalidate(); }
+    RedrawWhenDone(const RedrawWhenDone&) = delete;
+    RedrawWhenDone& operator=(const RedrawWhenDone&) = delete;
+
+private:
+    chart::TCustomChart& chart_;
+};
+
 // A stop asked for in the progress window ends the run it was asked in. Left
 // set, it would cut short every later computation that is not run in that
 // window (simulations, the recomputation after a retrieve): their results
@@ -327,6 +342,7 @@ bool TMainForm::ParameterWindowAfterModel(const std::string& dataFile) {
 void TMainForm::Model1Click() {
     Trace("Model1Click");
     if (RefusedWhileRunning("Select Model & Run Mode")) return;
+    const RedrawWhenDone redraw(chart_->Plots().Chart());
     ProgramState& s = State();
     RunState& r = s.Run;
     if (r.KineticData) {
@@ -459,6 +475,7 @@ void TMainForm::Model1Click() {
 void TMainForm::ParamListClick() {
     Trace("ParamListClick");
     if (RefusedWhileRunning("Edit Parameters & Run")) return;
+    const RedrawWhenDone redraw(chart_->Plots().Chart());
     ProgramState& s = State();
     RunState& r = s.Run;
     r.KKView = false;

@@ -284,4 +284,20 @@ TEST_F(ShownStateTest, AnInvalidCodeIsShownAsNoModel) {
     EXPECT_TRUE(ScreenIsCurrent());
 }
 
+// The parameter window closed with Cancel leaves the run in monitor mode,
+// which has no fit texts: the screen shows none either.
+TEST_F(ShownStateTest, ACancelledParameterWindowShowsTheRunModeItLeaves) {
+    fs::path data;
+    TMainForm& f = StartWithOpenedData("shown_par_cancelled", Rcr{10, 1e-5, 100}, "good.txt", data);
+    FitRcr(f, false);
+    ASSERT_NE(FitTexts(), "- | -");
+    (void)Screen();
+    modal.runner.answers.push_back(false);
+    f.ParamListClick();
+    ASSERT_TRUE(State().Run.MonitorMode);
+    EXPECT_TRUE(ScreenIsCurrent());
+    EXPECT_EQ(FitTexts(), "- | -");
+    EXPECT_EQ(Plots().Series(2).Count(), 40);
+}
+
 }  // namespace
