@@ -67,6 +67,17 @@ private:
 // would be neither plotted nor shown.
 void ForgetStopRequest() { State().Run.StopRequested = false; }
 
+// A stopped run ends where it was stopped, and the values it reached stay.
+// The engine shows each result once its step has ended; the step the stop
+// cut short computed its values and chi-squared without showing them.
+// Shown here, in the parameter window and on the chart alike.
+void ShowStoppedRunResults(TMainForm& main) {
+    ProgramState& s = State();
+    if (!s.Run.ResultsComputed) return;
+    ShowFitQuality(s.Fit.ChiSq);
+    main.Replot(s.Run.PlotKind);
+}
+
 }  // namespace
 
 std::string TMainForm::RunResultFileName() {
@@ -119,6 +130,7 @@ bool TMainForm::FitRun(const std::string& dataFile) {
     if (!ran) return false;
     if (r.StopRequested) {
         ForgetStopRequest();
+        ShowStoppedRunResults(*this);
         return false;
     }
     // A refused computation was said by the engine; its values are no results.
@@ -171,6 +183,7 @@ bool TMainForm::MonitorStep() {
     if (!ran) return false;
     if (r.StopRequested) {
         ForgetStopRequest();
+        ShowStoppedRunResults(*this);
         return false;
     }
     r.ResetParamWindow = false;

@@ -300,4 +300,65 @@ TEST_F(ShownStateTest, ACancelledParameterWindowShowsTheRunModeItLeaves) {
     EXPECT_EQ(Plots().Series(2).Count(), 40);
 }
 
+// A fit stopped in the progress window ends where it was stopped, and the
+// values it reached stay. Wherever the stop falls, the chart, the texts
+// under it and the parameter window show those values: the calculated
+// curve of the end values, and the chi-squared the chart shows is the one
+// beside the grid.
+TEST_F(ShownStateTest, AStoppedFitShowsTheValuesItReachedEverywhere) {
+    struct Case {
+        const char* name;
+        bool fromParameterWindow;
+    } cases[] = {{"Select Model & Run Mode", false}, {"Edit Parameters & Run", true}};
+    for (const Case& c : cases) {
+        for (int stopAt = 2; stopAt <= 40; ++stopAt) {
+            SCOPED_TRACE(std::string(c.name) + ", stopped at pump call " + std::to_string(stopAt));
+            fs::path data;
+            TMainForm& f = StartWithOpenedData("shown_stopped", Rcr{10, 1e-5, 100}, "good.txt", data);
+            auto* par = dynamic_cast<fitwin::TParForm*>(f.FindWindow("ParForm"));
+            ASSERT_NE(par, nullptr);
+            State().Options.NoiseType = -1;
+            if (c.fromParameterWindow) {
+                FitRcr(f, false);
+                modal.runner.answers.push_back(true);
+                modal.runner.whileOpen = [par](QDialog&) {
+                    par->IternRadioBtn->setChecked(true);
+                    par->SetStartText(3, "300");
+                    par->OKBitBtnClick();
+                };
+            } else {
+                ChooseModel("R(CR)", &fitwin::TCDCForm::RadioButton2);
+            }
+            services.messages.clear();
+            services.messages.Answer(MsgResult::No);  // should the run end before the stop
+            services.pump.calls = 0;
+            services.pump.stopAfter = stopAt;
+            services.pump.onStop = [] { State().Run.StopRequested = true; };
+            if (c.fromParameterWindow)
+                f.ParamListClick();
+            else
+                f.Model1Click();
+            services.pump.onStop = nullptr;
+            services.pump.stopAfter = -1;
+            modal.runner.whileOpen = nullptr;
+            const bool stopped = services.messages.transcript().empty();  // a stop asks nothing
+            if (stopped && State().Run.ResultsComputed) {
+                const ParamSet& p = State().Params;
+                for (int i = 1; i <= 3; ++i) {
+                    const double end = std::exp(p.LnValue[i]) * p.Sign[i];
+                    EXPECT_NEAR(std::stod(par->EndText(i)), end, 1e-3 * std::fabs(end)) << "End column, row " << i;
+                }
+                const std::string chsq = FitTexts().substr(FitTexts().find(" | ") + 3);
+                EXPECT_NEAR(std::stod(par->Label9->text().toStdString()), std::stod(chsq), 0.006 * std::stod(chsq));
+            }
+            EXPECT_EQ(ReplotChanges(), "");
+            EXPECT_TRUE(ScreenIsCurrent());
+            services.messages.clear();
+            form.reset();
+            ResetProgramState();
+            ResetWindows();
+        }
+    }
+}
+
 }  // namespace
