@@ -315,6 +315,8 @@ void TMainForm::SaveResults() {
         SetModelCombo(s.Circuit.Code);
         ShowDataFileCaption();
         r.ModelValid = r.DataLoaded = r.ResultsComputed = true;
+        // Opened as data without a model; it is the data of these results.
+        Replot(r.PlotKind);
         name = ResultFileName(true, f.AppFolder, s.Files.DataFileName, s.Circuit.Code);
     } else {
         name = ResultFileName(r.ModelValid, f.AppFolder, s.Files.DataFileName, s.Circuit.Code);

@@ -207,6 +207,31 @@ TEST_F(ShownStateTest, ASavedSimulationIsShownAsTheDataItBecame) {
     }
 }
 
+// "Save Parameters" in simulate mode saves the simulated spectrum first and
+// reads it back as the data, with the model and results it keeps: shown so.
+TEST_F(ShownStateTest, ResultsSavedInSimulateModeShowTheSimulationAsFittedData) {
+    MakeProgramFolder("shown_saved_simulation_results");
+    TMainForm& f = StartLumarest();
+    ChooseNoiselessSimulation(f, "R(CR)");
+    auto* par = dynamic_cast<fitwin::TParForm*>(f.FindWindow("ParForm"));
+    ASSERT_NE(par, nullptr);
+    par->SetStartText(1, "10");
+    par->SetStartText(2, "1E-4");
+    par->SetStartText(3, "100");
+    State().Run.ParamsValid = true;
+    f.SimulateCurrentModel(true);
+    services.messages.Answer(MsgResult::Yes);  // Save results with this filename?
+    f.SaveParsClick();
+    ASSERT_TRUE(fs::exists(root / "data/simulation data/R(CR).sim"));
+    ASSERT_TRUE(State().Run.ModelValid);
+    ASSERT_TRUE(State().Run.ResultsComputed);
+    EXPECT_EQ(Title(), "[R(CR).sim][Model : R(CR)     Wgt : Modulus]");
+    EXPECT_EQ(Plots().Series(1).Count(), 52);
+    EXPECT_EQ(Plots().Series(2).Count(), 52);
+    EXPECT_EQ(ReplotChanges(), "");
+    EXPECT_TRUE(ScreenIsCurrent());
+}
+
 // New data after a fit (another file, pasted data, the same data under a
 // new sample area) have no fit yet: the texts under the picture show none,
 // as after the first file, not the iteration and chi-squared of the fit of
