@@ -14,10 +14,10 @@
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
+#include "platform/FileRights.h"
 #include "platform/gfx/PainterDevice.h"
 
 namespace pellucor::platform {
@@ -56,27 +56,6 @@ bool SyncToDisk(const QString& path) {
     return ok;
 #else
     (void)path;
-    return true;
-#endif
-}
-
-// The job file is made private to its owner; the report takes the access
-// rights of the file it replaces, or those any new file gets.
-bool GiveRights(const QString& target, const QString& part) {
-#if defined(__unix__) || defined(__APPLE__)
-    struct stat st {};
-    mode_t mode = 0;
-    if (::stat(QFile::encodeName(target).constData(), &st) == 0) {
-        mode = st.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    return ::chmod(QFile::encodeName(part).constData(), mode) == 0;
-#else
-    (void)target;
-    (void)part;
     return true;
 #endif
 }
@@ -179,8 +158,9 @@ void PdfPrinter::EndDoc() {
         return;
     }
     const QString partPath = QString::fromStdString(part);
-    if (!IsWholePdf(partPath) || !GiveRights(QString::fromStdString(fileName_), partPath) ||
-        !SyncToDisk(partPath)) {
+    // The job file is private to its owner; the report takes the rights of
+    // the one it replaces, or those of a new file.
+    if (!IsWholePdf(partPath) || !TakeAccessRightsOf(fileName_, part) || !SyncToDisk(partPath)) {
         QFile::remove(partPath);
         throw PrinterError("Cannot create file \"" + fileName_ + "\". The file could not be written whole");
     }

@@ -16,8 +16,9 @@
 #include <QVariantMap>
 
 #include <cstdio>
-#include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/FileRights.h"
 
 namespace pellucor::platform::qt {
 namespace {
@@ -73,14 +74,6 @@ std::optional<QVariantMap> ReadFromDisk(const QString& path) {
     }
     if (!alias.isEmpty()) QFile::remove(alias);
     return values;
-}
-
-// Gives `next` the access rights of `path`, whose place it takes: a settings
-// file kept private to its owner stays private.
-bool KeepMode(const QString& path, const QString& next) {
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return false;
-    return ::chmod(QFile::encodeName(next).constData(), st.st_mode & 07777) == 0;
 }
 
 }  // namespace
@@ -228,8 +221,10 @@ bool IniSettingsStore::WriteString(SettingsScope scope, const std::string& key,
             ok = s.status() == QSettings::NoError || s.status() == QSettings::FormatError;
         }
         const std::optional<QVariantMap> written = ok ? ReadFromDisk(next) : std::nullopt;
-        ok = written && *written == expected && (!replacing || KeepMode(path, next)) &&
-             std::rename(QFile::encodeName(next).constData(), QFile::encodeName(path).constData()) == 0;
+        const QByteArray from = QFile::encodeName(next), to = QFile::encodeName(path);
+        ok = written && *written == expected &&
+             (!replacing || TakeAccessRightsOf(to.toStdString(), from.toStdString())) &&
+             std::rename(from.constData(), to.constData()) == 0;
     }
     if (!ok) QFile::remove(next);
     return ok;
