@@ -376,13 +376,13 @@ void TMainForm::Model1Click() {
     }
     r.UserStartValues = false;
     r.StartValuesApplied = false;
-    // The signs are those of the results in memory too (their end values are
-    // kept as magnitudes): a run that does not come must not turn them over.
     auto* cdc = dynamic_cast<fitwin::TCDCForm*>(FindWindow("CDCForm"));
     if (!cdc) {
         NotAvailable("Select &Model && Run Mode");
         return;
     }
+    // The signs are those of the results in memory too (their end values are
+    // kept as magnitudes): a run that does not come must not turn them over.
     const ParamArray<double> signsBefore = s.Params.Sign;
     for (int i = 1; i <= MaxParams; ++i) s.Params.Sign[i] = 1.0;
     cdc->SetCodeText(s.Circuit.Code);
@@ -522,23 +522,19 @@ void TMainForm::ParamListClick() {
     }
     r.StopRequested = false;
     r.StartValuesApplied = false;
-    // Kept for a cancelled window: the results in memory carry these signs.
-    const ParamArray<double> signsBefore = s.Params.Sign;
-    if (!r.UserStartValues)
-        for (int i = 1; i <= MaxParams; ++i) s.Params.Sign[i] = 1.0;
     if (!r.DataLoaded) r.SimulateMode = true;
     if (r.SimulateMode) r.DataLoaded = false;
     CountSearchParameters();
     if (!r.ModelValid) {
-        s.Params.Sign = signsBefore;
         ShowMessageCode(3);
         return;
     }
     QDialog* parForm = ModalWindow("ParForm", "&Edit Parameters && Run");
-    if (!parForm) {
-        s.Params.Sign = signsBefore;
-        return;
-    }
+    if (!parForm) return;
+    // Kept for a cancelled window: the results in memory carry these signs.
+    const ParamArray<double> signsBefore = s.Params.Sign;
+    if (!r.UserStartValues)
+        for (int i = 1; i <= MaxParams; ++i) s.Params.Sign[i] = 1.0;
     ParamWindow& par = *Windows().Par;
     const EditMark mark = EditMark::Take();
     r.SearchRequested = false;
