@@ -303,11 +303,9 @@ void TParForm::KeepOpened() {
     o.iterate = IternRadioBtn->isChecked();
     o.monitor = ReviewRadioBtn->isChecked();
     o.simulate = SimnRadioBtn->isChecked();
-    o.batch = BatchRadioBtn->isChecked();
     o.requested = Label12->text();
     o.params = s.Params;
     o.chiSq = s.Fit.ChiSq;
-    o.sampleArea = s.Fit.SampleArea;
     o.userStartValues = s.Run.UserStartValues;
     o.startValuesApplied = s.Run.StartValuesApplied;
     o.searchRequested = s.Run.SearchRequested;
@@ -327,12 +325,12 @@ void TParForm::reject() {
     }
     SignCheckBox->setChecked(o.signs);
     InitCheckBox->setChecked(o.values);
-    SetRunModeRadios(o.iterate, o.monitor, o.simulate, o.batch);
+    // The batch button cannot be pressed here; it stays as it is.
+    SetRunModeRadios(o.iterate, o.monitor, o.simulate, false);
     Label12->setText(o.requested);
     ProgramState& s = State();
     s.Params = o.params;
     s.Fit.ChiSq = o.chiSq;
-    s.Fit.SampleArea = o.sampleArea;
     s.Run.UserStartValues = o.userStartValues;
     s.Run.StartValuesApplied = o.startValuesApplied;
     s.Run.SearchRequested = o.searchRequested;

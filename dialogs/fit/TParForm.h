@@ -119,16 +119,15 @@ protected:
 
 private:
     // What the window showed when it opened, and the values its buttons
-    // change before OK (Import, Search).
+    // change before OK (Import, Search; an import keeps the sample area).
     struct Opened {
         FixedArray<QString, 1, MaxParams> start{};
         FixedArray<bool, 1, MaxParams> fixed{}, sign{}, search{};
         bool signs = false, values = false;
-        bool iterate = false, monitor = false, simulate = false, batch = false;
+        bool iterate = false, monitor = false, simulate = false;
         QString requested;
         ParamSet params;
         double chiSq = 0.0;
-        double sampleArea = 1.0;
         bool userStartValues = false, startValuesApplied = false, searchRequested = false;
     };
     void KeepOpened();
