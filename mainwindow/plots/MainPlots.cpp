@@ -268,30 +268,24 @@ void MainPlots::EqualiseAxisScales() {
     const double ux = dx / W, uy = dy / H;
     const double r2 = (ux - uy) / (ux + uy);
     if (!Finite(r2)) return;
+    // Only unequal scales change a maximum, but tiny or huge values need the
+    // exponent format on both axes all the same: picoohm data on a plot area
+    // of their own aspect were labelled "0" throughout.
+    bool exponent = false;
     if (std::fabs(r2) <= 0.001) {
-        // The scales are equal already and no maximum changes, but the
-        // labels need the exponent format all the same: picoohm data on a
-        // plot area of their own aspect were labelled "0" throughout.
-        if (NeedsExponentFormat(bx->Maximum()) || NeedsExponentFormat(ly->Maximum())) {
-            bx->SetValuesFormat("0.00E+00");
-            ly->SetValuesFormat("0.00E+00");
-        }
-        return;
-    }
-    if (r2 > 0) {
+        exponent = NeedsExponentFormat(bx->Maximum()) || NeedsExponentFormat(ly->Maximum());
+    } else if (r2 > 0) {
         const double newMax = ly->Maximum() + (H * dx / W - dy);
         ly->SetMinMax(ly->Minimum(), newMax);
-        if (NeedsExponentFormat(newMax)) {
-            bx->SetValuesFormat("0.00E+00");
-            ly->SetValuesFormat("0.00E+00");
-        }
+        exponent = NeedsExponentFormat(newMax);
     } else {
         const double newMax = bx->Maximum() + (W * dy / H - dx);
         bx->SetMinMax(bx->Minimum(), newMax);
-        if (NeedsExponentFormat(newMax)) {
-            bx->SetValuesFormat("0.00E+00");
-            ly->SetValuesFormat("0.00E+00");
-        }
+        exponent = NeedsExponentFormat(newMax);
+    }
+    if (exponent) {
+        bx->SetValuesFormat("0.00E+00");
+        ly->SetValuesFormat("0.00E+00");
     }
 }
 
